@@ -1,0 +1,122 @@
+// Opens plug-in libraries and closes them again, in the order that keeps the host from ever
+// calling into a library that is gone.
+
+#include <dlfcn.h>
+
+#include <cstring>
+
+#include "host.h"
+
+namespace host {
+
+namespace {
+
+using BakkesMod::Plugin::BakkesModPlugin;
+using BakkesMod::Plugin::PluginDescriptor;
+
+std::string refusal(const std::string& path, const std::string& reason)
+{
+    return path + ": " + reason;
+}
+
+std::string lastDlError()
+{
+    const char* error = dlerror();
+    return error ? error : "unknown error";
+}
+
+} // namespace
+
+LoadResult Host::load(const std::string& path)
+{
+    // The same library file twice would share its one plug-in object between two loads.
+    dlerror();
+    if (void* already = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD)) {
+        dlclose(already);
+        return {0, refusal(path, "the library is already loaded in this process")};
+    }
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        return {0, refusal(path, "cannot be opened as a library: " + lastDlError())};
+    }
+    const auto refuse = [&](const std::string& reason) {
+        dlclose(library);
+        return LoadResult{0, refusal(path, reason)};
+    };
+
+    dlerror();
+    const auto* record = static_cast<const PluginDescriptor*>(dlsym(library, BAKKESMOD_EXPORTS_SYMBOL));
+    if (!record) {
+        return refuse("no \"exports\" record");
+    }
+    if (record->hostApiVersion != BAKKESMOD_PLUGIN_API_VERSION) {
+        return refuse("\"exports\" has host API version " + std::to_string(record->hostApiVersion) + ", not " +
+                      std::to_string(BAKKESMOD_PLUGIN_API_VERSION));
+    }
+    if (!record->createFunction || !record->destroyFunction) {
+        return refuse(std::string("\"exports\" has no ") +
+                      (record->createFunction ? "destroyFunction" : "createFunction"));
+    }
+
+    LoadedPlugin loaded;
+    loaded.path = path;
+    loaded.library = library;
+    loaded.descriptor = *record;
+    std::shared_ptr<BakkesModPlugin>* holder = nullptr;
+    try {
+        holder = record->createFunction();
+        if (holder) {
+            loaded.plugin = *holder;
+        }
+    } catch (...) {
+        return refuse("createFunction threw");
+    }
+    if (!loaded.plugin) {
+        record->destroyFunction();
+        return refuse("createFunction gave no plug-in object");
+    }
+
+    loaded.id = nextPlugin_++;
+    BakkesModPlugin& plugin = *loaded.plugin;
+    plugin.cvarManagerHandle = std::make_shared<CVarManagerWrapper>(this, loaded.id);
+    plugin.gameWrapperHandle = std::make_shared<GameWrapper>(this, loaded.id);
+    plugins.push_back(std::move(loaded));
+    BakkesModPlugin* object = &plugin;
+    const uint32_t id = plugins.back().id;
+    callPlugin(id, "onLoad", [object] { object->onLoad(); });
+    return {id, {}};
+}
+
+bool Host::unload(uint32_t id)
+{
+    LoadedPlugin* found = findPlugin(id);
+    if (!found) {
+        return false;
+    }
+    BakkesModPlugin* object = found->plugin.get();
+    callPlugin(id, "onUnload", [object] { object->onUnload(); });
+    removeRegistrations(id);
+
+    // Taken out of the list first: nothing below may reach it through the host again.
+    found = findPlugin(id);
+    LoadedPlugin loaded = std::move(*found);
+    std::erase_if(plugins, [id](const LoadedPlugin& plugin) { return plugin.id == id; });
+    loaded.plugin.reset();
+    try {
+        loaded.descriptor.destroyFunction();
+    } catch (...) {
+        ++faults.callbackExceptions;
+        faults.reports.push_back("plug-in " + std::to_string(id) + ": destroyFunction threw");
+    }
+    dlclose(loaded.library);
+    return true;
+}
+
+void Host::unloadAll()
+{
+    while (!plugins.empty()) {
+        unload(plugins.back().id);
+    }
+}
+
+} // namespace host

@@ -1,0 +1,138 @@
+#include "world.h"
+
+#include <algorithm>
+
+namespace host {
+
+namespace {
+
+constexpr float kCarRestHeight = 17;
+constexpr float kBallRestHeight = 91.25f;
+
+} // namespace
+
+const char* actorKindName(ActorKind kind)
+{
+    switch (kind) {
+    case ActorKind::Server: return "server";
+    case ActorKind::Ball: return "ball";
+    case ActorKind::Car: return "car";
+    case ActorKind::Camera: return "camera";
+    }
+    return "?";
+}
+
+const char* contactName(Contact contact)
+{
+    switch (contact) {
+    case Contact::Ground: return "ground";
+    case Contact::Wall: return "wall";
+    case Contact::Air: return "air";
+    }
+    return "?";
+}
+
+Actor* World::find(uint32_t id)
+{
+    if (id == 0) {
+        return nullptr;
+    }
+    for (Actor& actor : actors) {
+        if (actor.id == id) {
+            return &actor;
+        }
+    }
+    return nullptr;
+}
+
+const Actor* World::find(uint32_t id) const
+{
+    return const_cast<World*>(this)->find(id);
+}
+
+Actor* World::ball()
+{
+    return balls.empty() ? nullptr : find(balls.front());
+}
+
+Actor* World::car()
+{
+    return cars.empty() ? nullptr : find(cars.front());
+}
+
+void World::setFreeplay(bool on)
+{
+    if (on == freeplay) {
+        return;
+    }
+    freeplay = on;
+    if (!on) {
+        while (remove(ActorKind::Car)) {
+        }
+        while (remove(ActorKind::Ball)) {
+        }
+        remove(ActorKind::Server);
+        return;
+    }
+    clock = 0;
+    spawn(ActorKind::Server);
+    spawn(ActorKind::Car);
+    spawn(ActorKind::Ball);
+    if (camera == 0) {
+        spawn(ActorKind::Camera);
+    }
+}
+
+uint32_t World::spawn(ActorKind kind)
+{
+    if (kind == ActorKind::Server && server != 0) {
+        return server;
+    }
+    Actor actor;
+    actor.id = nextId_++;
+    actor.kind = kind;
+    switch (kind) {
+    case ActorKind::Server: server = actor.id; break;
+    case ActorKind::Camera: camera = actor.id; break;
+    case ActorKind::Ball:
+        actor.location = {0, 0, kBallRestHeight};
+        balls.push_back(actor.id);
+        break;
+    case ActorKind::Car:
+        actor.location = {0, -4608, kCarRestHeight};
+        actor.rotation = {0, 16384, 0};
+        actor.contact = Contact::Ground;
+        cars.push_back(actor.id);
+        break;
+    }
+    actors.push_back(actor);
+    return actor.id;
+}
+
+bool World::remove(ActorKind kind)
+{
+    uint32_t id = 0;
+    switch (kind) {
+    case ActorKind::Server: id = server; server = 0; break;
+    case ActorKind::Camera: id = camera; camera = 0; break;
+    case ActorKind::Ball:
+        if (!balls.empty()) {
+            id = balls.back();
+            balls.pop_back();
+        }
+        break;
+    case ActorKind::Car:
+        if (!cars.empty()) {
+            id = cars.back();
+            cars.pop_back();
+        }
+        break;
+    }
+    if (id == 0) {
+        return false;
+    }
+    std::erase_if(actors, [id](const Actor& actor) { return actor.id == id; });
+    return true;
+}
+
+} // namespace host
