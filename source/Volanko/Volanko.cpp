@@ -63,7 +63,8 @@ void Volanko::stopCommand()
     active = false;
 }
 
-void Volanko::onBallHit(std::string /*eventName*/)
+// The host hands the event name over by value; it is not needed here.
+void Volanko::onBallHit(std::string /*eventName*/) // NOLINT(performance-unnecessary-value-param)
 {
     if (!drillGuard()) {
         return;
