@@ -1,0 +1,29 @@
+// Writes through a null pointer on a ball hit or when its command "broken_crash" runs.
+
+#include <string>
+#include <vector>
+
+#include "plugin_module.h"
+
+namespace {
+
+void crash()
+{
+    // Volatile, so the compiler cannot prove the pointer null and drop the store.
+    int* volatile target = nullptr;
+    *target = 1;
+}
+
+class Crashes : public BakkesMod::Plugin::BakkesModPlugin {
+public:
+    void onLoad() override
+    {
+        gameWrapperHandle->HookEvent("Function TAGame.Car_TA.EventHitBall", [](std::string) { crash(); });
+        cvarManagerHandle->registerNotifier(
+            "broken_crash", [](std::vector<std::string>) { crash(); }, "Crashes the game.", 0);
+    }
+};
+
+} // namespace
+
+BROKEN_PLUGIN_MODULE(Crashes, BAKKESMOD_PLUGIN_API_VERSION);

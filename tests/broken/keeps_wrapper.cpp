@@ -1,0 +1,23 @@
+// Keeps the player's car from every drawn frame, one more wrapper each frame, past the callback
+// that obtained it.
+
+#include <vector>
+
+#include "plugin_module.h"
+
+namespace {
+
+class KeepsWrapper : public BakkesMod::Plugin::BakkesModPlugin {
+public:
+    void onLoad() override
+    {
+        gameWrapperHandle->RegisterDrawable(
+            [this](CanvasWrapper) { kept.push_back(gameWrapperHandle->GetLocalCar()); });
+    }
+
+    std::vector<CarWrapper> kept; // one per drawn frame; released only with the object
+};
+
+} // namespace
+
+BROKEN_PLUGIN_MODULE(KeepsWrapper, BAKKESMOD_PLUGIN_API_VERSION);

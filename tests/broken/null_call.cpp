@@ -1,0 +1,19 @@
+// Moves the camera on every drawn frame without asking whether there is one.
+
+#include "plugin_module.h"
+
+namespace {
+
+class NullCall : public BakkesMod::Plugin::BakkesModPlugin {
+public:
+    void onLoad() override
+    {
+        gameWrapperHandle->RegisterDrawable([this](CanvasWrapper) {
+            gameWrapperHandle->GetCamera().SetLocation({0, 0, 500});
+        });
+    }
+};
+
+} // namespace
+
+BROKEN_PLUGIN_MODULE(NullCall, BAKKESMOD_PLUGIN_API_VERSION);

@@ -1,0 +1,20 @@
+// Its drawable throws on every frame.
+
+#include <stdexcept>
+
+#include "plugin_module.h"
+
+namespace {
+
+class Throws : public BakkesMod::Plugin::BakkesModPlugin {
+public:
+    void onLoad() override
+    {
+        gameWrapperHandle->RegisterDrawable(
+            [](CanvasWrapper) { throw std::runtime_error("the broken drawable gave up"); });
+    }
+};
+
+} // namespace
+
+BROKEN_PLUGIN_MODULE(Throws, BAKKESMOD_PLUGIN_API_VERSION);
