@@ -9,8 +9,8 @@ namespace {
 
 void crash()
 {
-    // Volatile, so the compiler cannot prove the pointer null and drop the store.
-    int* volatile target = nullptr;
+    // Volatile twice: the compiler can neither prove the pointer null nor drop the store.
+    volatile int* volatile target = nullptr;
     *target = 1;
 }
 

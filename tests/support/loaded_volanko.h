@@ -13,6 +13,7 @@ class LoadedVolanko : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        beforeLoad();
         const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
         ASSERT_TRUE(loaded) << loaded.error;
         id = loaded.plugin;
@@ -24,6 +25,9 @@ protected:
             host.unload(id);
         }
     }
+
+    // Runs before the library is loaded, e.g. to switch the trace on for onLoad.
+    virtual void beforeLoad() {}
 
     // The plug-in object inside the loaded library. Only its fields are read or set here.
     Volanko& volanko() { return static_cast<Volanko&>(*host.findPlugin(id)->plugin); }
