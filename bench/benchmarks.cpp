@@ -1,0 +1,161 @@
+// The plug-in's cost per drawn frame and per ball hit against the floor of the host calls its
+// behaviour needs, its load cycle, and the heap allocations of each.
+//
+// Run: build/<dir>/bin/volanko-bench [--benchmark_repetitions=N ...]
+
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "allocation_count.h"
+#include "drill_session.h"
+#include "ratio_reporter.h"
+
+namespace {
+
+// Allocations per iteration, made between `before` and now.
+void countAllocations(benchmark::State& state, uint64_t before)
+{
+    state.counters["allocs"] =
+        benchmark::Counter(static_cast<double>(bench::allocations() - before), benchmark::Counter::kAvgIterations);
+}
+
+void frame_plugin(benchmark::State& state)
+{
+    bench::DrillSession session;
+    if (!session.ready()) {
+        state.SkipWithError(session.error.c_str());
+        return;
+    }
+    const uint64_t before = bench::allocations();
+    for (auto _ : state) {
+        session.host.drawFrame();
+    }
+    countAllocations(state, before);
+}
+BENCHMARK(frame_plugin);
+
+void frame_floor(benchmark::State& state)
+{
+    bench::DrillSession session;
+    if (!session.ready()) {
+        state.SkipWithError(session.error.c_str());
+        return;
+    }
+    const uint64_t before = bench::allocations();
+    for (auto _ : state) {
+        session.floorFrame();
+    }
+    countAllocations(state, before);
+}
+BENCHMARK(frame_floor);
+
+void hit_plugin(benchmark::State& state)
+{
+    bench::DrillSession session;
+    if (!session.ready()) {
+        state.SkipWithError(session.error.c_str());
+        return;
+    }
+    const uint64_t before = bench::allocations();
+    for (auto _ : state) {
+        session.host.fireEvent(host::kBallHitEvent);
+    }
+    countAllocations(state, before);
+}
+BENCHMARK(hit_plugin);
+
+void hit_floor(benchmark::State& state)
+{
+    bench::DrillSession session;
+    if (!session.ready()) {
+        state.SkipWithError(session.error.c_str());
+        return;
+    }
+    const uint64_t before = bench::allocations();
+    for (auto _ : state) {
+        session.floorHit();
+    }
+    countAllocations(state, before);
+}
+BENCHMARK(hit_floor);
+
+// A reload in a running host: the variables stay registered from the first load, as they do in
+// the game.
+void load_cycle(benchmark::State& state)
+{
+    host::Host host{1};
+    const std::string path = VOLANKO_PLUGIN_PATH;
+    const uint64_t before = bench::allocations();
+    for (auto _ : state) {
+        const host::LoadResult loaded = host.load(path);
+        if (!loaded) {
+            state.SkipWithError(loaded.error.c_str());
+            return;
+        }
+        host.unload(loaded.plugin);
+    }
+    countAllocations(state, before);
+}
+BENCHMARK(load_cycle);
+
+// The files whose code called operator new while the plug-in was loaded. The counts above are
+// only whole when the plug-in and the host runtime are among them.
+std::set<std::string> allocatingFiles()
+{
+    host::Host host{1};
+    const std::string path = VOLANKO_PLUGIN_PATH;
+    bench::startRecordingCallers();
+    const host::LoadResult loaded = host.load(path);
+    bench::stopRecordingCallers();
+    std::set<std::string> files;
+    // Named while the library is still open: its addresses mean nothing once it is closed.
+    for (const void* caller : bench::recordedCallers()) {
+        Dl_info info{};
+        if (dladdr(caller, &info) != 0 && info.dli_fname) {
+            const std::string file = info.dli_fname;
+            files.insert(file.substr(file.find_last_of('/') + 1));
+        }
+    }
+    if (loaded) {
+        host.unload(loaded.plugin);
+    }
+    return files;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+
+    const std::set<std::string> files = allocatingFiles();
+    std::string seen;
+    for (const std::string& file : files) {
+        seen += seen.empty() ? "" : " ";
+        seen += file;
+    }
+    if (!files.contains("libVolanko.so") || !files.contains("libpluginsdk.so")) {
+        std::fprintf(stderr, "operator new is not counted in both the plug-in and the host runtime (seen in: %s)\n",
+                     seen.c_str());
+        return 1;
+    }
+    benchmark::AddCustomContext("allocs_counted_in", seen);
+
+    // A floor that drifted from what the plug-in calls would make every ratio meaningless.
+    if (const std::string mismatch = bench::floorMismatch(); !mismatch.empty()) {
+        std::fprintf(stderr, "the floor does not match the plug-in: %s\n", mismatch.c_str());
+        return 1;
+    }
+
+    bench::RatioReporter reporter({{"frame_plugin", "frame_floor"}, {"hit_plugin", "hit_floor"}});
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
