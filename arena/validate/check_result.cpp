@@ -1,0 +1,23 @@
+#include "checks.h"
+
+CheckResult resultOf(const char* name, const ChildOutcome& outcome)
+{
+    CheckResult result{name, outcome.passed(), outcome.reason};
+    const bool abrupt = outcome.kind == ChildOutcome::Kind::Crashed || outcome.kind == ChildOutcome::Kind::TimedOut ||
+                        outcome.kind == ChildOutcome::Kind::Vanished;
+    if (abrupt && !outcome.lastNote.empty()) {
+        result.reason += " while ";
+        result.reason += outcome.lastNote;
+    }
+    return result;
+}
+
+std::string fileLibraryPath(const std::string& path)
+{
+    if (path.find('/') != std::string::npos) {
+        return path;
+    }
+    std::string local = "./";
+    local += path;
+    return local;
+}

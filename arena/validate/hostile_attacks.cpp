@@ -1,0 +1,244 @@
+#include "hostile_attacks.h"
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr const char* kOddArguments[] = {"",    "1",        "-1",         "nan", "inf", "1e39",
+                                         "0x1", "\xff\xfe", "\"quoted\"", "  ",  "-0",  "volanko"};
+
+// Values for any variable: inside limits, outside them, ranges either way round, and texts no
+// number parser should take.
+constexpr const char* kValues[] = {"0",
+                                   "1",
+                                   "-1",
+                                   "0.5",
+                                   "100",
+                                   "1900",
+                                   "-5000",
+                                   "5000",
+                                   "4000",
+                                   "-4000",
+                                   "1e6",
+                                   "-1e6",
+                                   "1e30",
+                                   "-1e30",
+                                   "3.4e38",
+                                   "1e39",
+                                   "(-5000, 5000)",
+                                   "(5000, -5000)",
+                                   "(-1e30, 1e30)",
+                                   "(100, 100)",
+                                   "(0,1)",
+                                   "",
+                                   "abc",
+                                   "(1,",
+                                   "(1, 2",
+                                   "nan",
+                                   "inf",
+                                   "-inf",
+                                   "(1, nan)",
+                                   " 7 ",
+                                   "0x10",
+                                   "1,5",
+                                   "\xff",
+                                   "beginner",
+                                   "easy",
+                                   "normal",
+                                   "hard",
+                                   "pro",
+                                   "PRO",
+                                   "beginner ",
+                                   "1e-45",
+                                   "-0"};
+
+constexpr Vector2 kCanvasSizes[] = {{0, 0},
+                                    {1, 1},
+                                    {1920, 1080},
+                                    {3840, 2160},
+                                    {-1, -1},
+                                    {std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max()},
+                                    {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::min()},
+                                    {std::numeric_limits<int32_t>::max(), 0}};
+
+constexpr double kFrameSteps[] = {1.0 / 120, 1.0 / 60, 1.0 / 30, 1.0 / 240, 0.0, 0.5};
+
+constexpr float kExtremes[] = {0.0f, 1.0f, -1.0f, 500.0f, -5000.0f, 1e6f, -1e6f, 1e30f, -1e30f, 3.4e38f};
+
+host::ActorKind pickKind(ChoiceSource& choices)
+{
+    constexpr host::ActorKind kKinds[] = {host::ActorKind::Car, host::ActorKind::Ball, host::ActorKind::Camera};
+    return kKinds[choices.below(3)];
+}
+
+size_t countOf(const host::World& world, host::ActorKind kind)
+{
+    switch (kind) {
+    case host::ActorKind::Car: return world.cars.size();
+    case host::ActorKind::Ball: return world.balls.size();
+    case host::ActorKind::Camera: return world.camera != 0 ? 1 : 0;
+    case host::ActorKind::Server: return world.server != 0 ? 1 : 0;
+    }
+    return 0;
+}
+
+Vector extremeVector(ChoiceSource& choices)
+{
+    return {kExtremes[choices.below(std::size(kExtremes))], kExtremes[choices.below(std::size(kExtremes))],
+            kExtremes[choices.below(std::size(kExtremes))]};
+}
+
+void frames(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description)
+{
+    const uint32_t count = 1 + choices.below(20);
+    const double step = kFrameSteps[choices.below(std::size(kFrameSteps))];
+    description = std::to_string(count);
+    description += count == 1 ? " frame of " : " frames of ";
+    description += std::to_string(step);
+    description += " s";
+    for (uint32_t i = 0; i < count; ++i) {
+        motion.advance(host, step);
+        host.drawFrame();
+    }
+}
+
+void command(host::Host& host, ChoiceSource& choices, std::string& description)
+{
+    if (host.console.notifiers.empty()) {
+        description = "no command to run";
+        return;
+    }
+    std::vector<std::string> words{host.console.notifiers[choices.below(host.console.notifiers.size())].name};
+    switch (choices.below(4)) {
+    case 0: break;
+    case 1: words.emplace_back(kOddArguments[choices.below(std::size(kOddArguments))]); break;
+    case 2: words.emplace_back(5000, 'x'); break;
+    default:
+        for (int i = 0; i < 64; ++i) {
+            words.emplace_back(kOddArguments[choices.below(std::size(kOddArguments))]);
+        }
+        break;
+    }
+    description = "command " + words.front();
+    description += " with ";
+    description += std::to_string(words.size() - 1);
+    description += " arguments";
+    host.runCommand(words);
+}
+
+void variable(host::Host& host, ChoiceSource& choices, std::string& description)
+{
+    if (host.console.cvars.empty()) {
+        description = "no variable to set";
+        return;
+    }
+    const std::string name = host.console.cvars[choices.below(host.console.cvars.size())].name;
+    std::string value;
+    if (choices.chance(15)) {
+        value = std::to_string(choices.unit() * 20000 - 10000);
+    } else if (choices.chance(5)) {
+        value.assign(300, '9');
+    } else {
+        value = kValues[choices.below(std::size(kValues))];
+    }
+    description = "set ";
+    description += name;
+    description += " to \"";
+    description += value;
+    description += '"';
+    host.console.set(name, value);
+}
+
+void actors(host::Host& host, ChoiceSource& choices, std::string& description)
+{
+    const host::ActorKind kind = pickKind(choices);
+    // Bounded, so that a long round does not fill the pitch.
+    if (choices.chance(50) || countOf(host.world, kind) >= 3) {
+        host.world.remove(kind);
+        description = "removed ";
+    } else {
+        host.world.spawn(kind);
+        description = "spawned ";
+    }
+    description += host::actorKindName(kind);
+}
+
+void clock(host::Host& host, ChoiceSource& choices, std::string& description)
+{
+    switch (choices.below(4)) {
+    case 0: host.world.clock -= choices.unit() * 100; break;
+    case 1: host.world.clock = 1e7; break;
+    case 2: host.world.clock = 0; break;
+    default: host.world.clock = -host.world.clock; break;
+    }
+    description = "clock set to " + std::to_string(host.world.clock);
+}
+
+void actorState(host::Host& host, ChoiceSource& choices, std::string& description)
+{
+    host::Actor* actor = choices.chance(50) ? host.world.car() : host.world.ball();
+    if (!actor) {
+        description = "no actor to move";
+        return;
+    }
+    switch (choices.below(4)) {
+    case 0:
+        actor->location = extremeVector(choices);
+        description = "moved ";
+        break;
+    case 1:
+        actor->velocity = extremeVector(choices);
+        description = "sped ";
+        break;
+    case 2:
+        actor->angularVelocity = extremeVector(choices);
+        description = "spun ";
+        break;
+    default:
+        actor->contact = static_cast<host::Contact>(choices.below(3));
+        description = "contact set for ";
+        break;
+    }
+    description += host::actorKindName(actor->kind);
+}
+
+} // namespace
+
+void attack(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description)
+{
+    const uint32_t kind = choices.below(100);
+    if (kind < 30) {
+        frames(host, motion, choices, description);
+    } else if (kind < 40) {
+        description = "ball hit";
+        host.fireEvent(host::kBallHitEvent);
+    } else if (kind < 52) {
+        command(host, choices, description);
+    } else if (kind < 64) {
+        variable(host, choices, description);
+    } else if (kind < 69) {
+        host.world.setFreeplay(!host.world.freeplay);
+        description = host.world.freeplay ? "free play on" : "free play off";
+    } else if (kind < 78) {
+        actors(host, choices, description);
+    } else if (kind < 83) {
+        host.canvas.size = kCanvasSizes[choices.below(std::size(kCanvasSizes))];
+        description = "canvas " + std::to_string(host.canvas.size.x);
+        description += " x ";
+        description += std::to_string(host.canvas.size.y);
+    } else if (kind < 88) {
+        clock(host, choices, description);
+    } else if (kind < 93) {
+        const bool on = host.console.hostile == host::HostileReads::Off;
+        host.console.hostile = on ? host::HostileReads::On : host::HostileReads::Off;
+        description = on ? "hostile reads on" : "hostile reads off";
+    } else if (kind < 98) {
+        actorState(host, choices, description);
+    } else {
+        host.trace.on = !host.trace.on;
+        host.trace.clear();
+        description = host.trace.on ? "trace on" : "trace off";
+    }
+}

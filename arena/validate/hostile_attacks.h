@@ -1,0 +1,14 @@
+#pragma once
+// The things a hostile game does to a loaded plug-in, one at a time: frames at odd rates, ball
+// hits, the plug-in's own commands with odd arguments, variable values inside and outside their
+// limits and malformed, free play switched, actors removed and restored, odd canvas sizes, clock
+// jumps, and hostile variable reads.
+
+#include <string>
+
+#include "choice_source.h"
+#include "host.h"
+#include "world_motion.h"
+
+// Applies one attack chosen by `choices` and sets `description` to a short account of it.
+void attack(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description);

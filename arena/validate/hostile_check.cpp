@@ -1,0 +1,105 @@
+// Hostile rounds in batches: each batch is one child process, so a crash or a hang costs one
+// batch and names the round it happened in.
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "checks.h"
+#include "choice_source.h"
+#include "hostile_round.h"
+
+namespace {
+
+// Rounds per child: enough to keep forking cheap, few enough that a timeout stays informative.
+constexpr uint32_t kBatch = 100;
+
+std::string roundName(uint64_t round, uint64_t seed)
+{
+    std::string name = "round ";
+    name += std::to_string(round);
+    name += " (seed ";
+    name += std::to_string(seed);
+    name += ')';
+    return name;
+}
+
+std::string replayHint(uint64_t seed)
+{
+    std::string hint = "; replay with --reproduce ";
+    hint += std::to_string(seed);
+    return hint;
+}
+
+} // namespace
+
+CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_t seed, double timeLimitSeconds)
+{
+    for (uint32_t first = 0; first < rounds; first += kBatch) {
+        const uint32_t last = std::min(rounds, first + kBatch);
+        uint64_t failedSeed = 0;
+        const ChildOutcome outcome =
+            runInChild(timeLimitSeconds, [&](ChildChannel& channel) -> std::optional<std::string> {
+                for (uint32_t round = first; round < last; ++round) {
+                    const uint64_t thisSeed = roundSeed(seed, round);
+                    // The seed leads the note, so that the parent can name it after a crash.
+                    std::string note = std::to_string(thisSeed);
+                    note += ' ';
+                    note += roundName(round + 1, thisSeed);
+                    channel.note(note);
+                    if (auto failure = runHostileRound(path, thisSeed)) {
+                        std::string reason = std::to_string(thisSeed);
+                        reason += ' ';
+                        reason += roundName(round + 1, thisSeed);
+                        reason += ": ";
+                        reason += *failure;
+                        return reason;
+                    }
+                }
+                return std::nullopt;
+            });
+        if (outcome.passed()) {
+            continue;
+        }
+        // Both the failure and the last note start with the round's seed.
+        const std::string& tagged = outcome.kind == ChildOutcome::Kind::Failed ? outcome.reason : outcome.lastNote;
+        const size_t space = tagged.find(' ');
+        std::string where = space == std::string::npos ? std::string() : tagged.substr(space + 1);
+        failedSeed = space == std::string::npos ? 0 : std::strtoull(tagged.c_str(), nullptr, 10);
+        CheckResult result{"hostile", false, {}};
+        if (outcome.kind == ChildOutcome::Kind::Failed) {
+            result.reason = where;
+        } else {
+            result.reason = outcome.reason;
+            if (!where.empty()) {
+                result.reason += " in ";
+                result.reason += where;
+            }
+        }
+        if (!where.empty()) {
+            result.reason += replayHint(failedSeed);
+        }
+        return result;
+    }
+    return {"hostile", true, {}};
+}
+
+CheckResult replayHostileRound(const std::string& path, uint64_t roundSeed, double timeLimitSeconds)
+{
+    const ChildOutcome outcome = runInChild(timeLimitSeconds, [&](ChildChannel& channel) {
+        channel.note("replaying seed " + std::to_string(roundSeed));
+        return runHostileRound(path, roundSeed, [](uint32_t step, const std::string& description) {
+            std::fprintf(stderr, "step %u: %s\n", step, description.c_str());
+            std::fflush(stderr);
+        });
+    });
+    CheckResult result = resultOf("hostile", outcome);
+    if (!result.pass) {
+        std::string reason = "seed ";
+        reason += std::to_string(roundSeed);
+        reason += ": ";
+        reason += result.reason;
+        result.reason = reason;
+    }
+    return result;
+}

@@ -1,0 +1,79 @@
+#include "hostile_round.h"
+
+#include "choice_source.h"
+#include "host.h"
+#include "host_invariants.h"
+#include "hostile_attacks.h"
+#include "process_locale.h"
+#include "world_motion.h"
+
+namespace {
+
+// A trace left on for a whole round would only slow it down.
+constexpr size_t kTraceKept = 10000;
+
+} // namespace
+
+std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64_t seed,
+                                           const std::function<void(uint32_t, const std::string&)>& stepDone)
+{
+    useNamedLocale();
+    const ProcessLocale locale = currentLocale();
+    host::Host host(seed);
+    SeededChoices choices(seed);
+    WorldMotion motion;
+    host.world.setFreeplay(choices.chance(80));
+    const int64_t baseline = host.wrappersAlive();
+
+    const host::LoadResult loaded = host.load(pluginPath);
+    if (!loaded) {
+        return "the plug-in did not load: " + loaded.error;
+    }
+    if (auto broken = brokenInvariant(host)) {
+        return "at load: " + *broken;
+    }
+
+    std::string description;
+    // Most rounds begin with one of the plug-in's commands, so that a drill that needs switching
+    // on is on for much of the round.
+    if (choices.chance(70) && !host.console.notifiers.empty()) {
+        host.runCommand({host.console.notifiers[choices.below(host.console.notifiers.size())].name});
+        if (auto broken = brokenInvariant(host)) {
+            return "first command: " + *broken;
+        }
+    }
+    const uint32_t count = 20 + choices.below(60);
+    for (uint32_t step = 1; step <= count; ++step) {
+        attack(host, motion, choices, description);
+        if (stepDone) {
+            stepDone(step, description);
+        }
+        auto broken = brokenInvariant(host);
+        if (!broken) {
+            broken = localeChange(locale);
+        }
+        if (broken) {
+            std::string reason = "step ";
+            reason += std::to_string(step);
+            reason += " (";
+            reason += description;
+            reason += "): ";
+            reason += *broken;
+            return reason;
+        }
+        if (host.trace.entries.size() > kTraceKept) {
+            host.trace.clear();
+        }
+    }
+
+    host.unload(loaded.plugin);
+    if (auto broken = brokenInvariant(host)) {
+        return "at unload: " + *broken;
+    }
+    if (host.wrappersAlive() != baseline) {
+        std::string reason = std::to_string(host.wrappersAlive() - baseline);
+        reason += " wrappers still alive after unload";
+        return reason;
+    }
+    return std::nullopt;
+}

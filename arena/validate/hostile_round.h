@@ -1,0 +1,13 @@
+#pragma once
+// One hostile round: a fresh host with the plug-in loaded, a seeded run of attacks, and the
+// unload, with the invariants checked after every step.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+// Runs the round that `seed` decides. Returns why it failed, or nothing when it passed.
+// `stepDone`, when set, is told each step's number and account once the step has run.
+std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64_t seed,
+                                           const std::function<void(uint32_t, const std::string&)>& stepDone = {});

@@ -1,0 +1,241 @@
+// The plug-in's life as hosts run it: created, handed to the host, dropped, created again, and
+// loaded and unloaded many times in one process.
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "bakkesmod/plugin/bakkesmodplugin.h"
+#include "checks.h"
+#include "host.h"
+#include "host_invariants.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define VOLANKO_VALIDATE_LSAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VOLANKO_VALIDATE_LSAN 1
+#endif
+#endif
+#ifdef VOLANKO_VALIDATE_LSAN
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace {
+
+using BakkesMod::Plugin::BakkesModPlugin;
+using BakkesMod::Plugin::CreateFunction;
+using BakkesMod::Plugin::DestroyFunction;
+
+// Growth allowed in resident memory over the measured cycles: the allocator may keep a few pages
+// it has touched once, but a plug-in that leaks its object (hundreds of bytes) or a registration
+// in each cycle passes it within the cycles measured.
+constexpr long kResidentSlackBytes = 512 * 1024;
+constexpr int kWarmUpCycles = 20;
+
+long residentBytes()
+{
+    std::FILE* file = std::fopen("/proc/self/statm", "r");
+    if (!file) {
+        return -1;
+    }
+    long total = 0;
+    long resident = 0;
+    const int read = std::fscanf(file, "%ld %ld", &total, &resident);
+    std::fclose(file);
+    return read == 2 ? resident * 4096 : -1;
+}
+
+// getPlugin and deleteMe called straight, as a host that does its own bookkeeping would.
+std::optional<std::string> entryOrders(const std::string& path)
+{
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        return "the library no longer opens";
+    }
+    const auto create = reinterpret_cast<CreateFunction>(dlsym(library, BAKKESMOD_CREATE_SYMBOL));
+    const auto destroy = reinterpret_cast<DestroyFunction>(dlsym(library, BAKKESMOD_DESTROY_SYMBOL));
+    const auto fail = [&](const char* reason) {
+        dlclose(library);
+        return std::optional<std::string>(reason);
+    };
+
+    destroy();
+    destroy();
+    std::shared_ptr<BakkesModPlugin>* first = create();
+    if (!first || !*first) {
+        return fail("getPlugin after two deleteMe calls gave no plug-in object");
+    }
+    BakkesModPlugin* object = first->get();
+    std::shared_ptr<BakkesModPlugin>* second = create();
+    if (second != first) {
+        return fail("a second getPlugin gave a different holder address");
+    }
+    if (!*second || second->get() != object) {
+        return fail("a second getPlugin made a new object instead of returning the first");
+    }
+    if (first->use_count() != 1) {
+        return fail("the holder is not the object's only owner after getPlugin");
+    }
+    if ((*first)->cvarManagerHandle || (*first)->gameWrapperHandle) {
+        return fail("a new plug-in object starts with host handles filled");
+    }
+    // Marked as a host would fill it, so that a fresh object can be told from this one.
+    (*first)->cvarManagerHandle = std::make_shared<CVarManagerWrapper>();
+    (*first)->gameWrapperHandle = std::make_shared<GameWrapper>();
+    // The control block's code lives in the library: the watch must end before dlclose.
+    std::weak_ptr<BakkesModPlugin> watched = *first;
+    destroy();
+    const bool outlived = !watched.expired();
+    watched.reset();
+    if (outlived) {
+        return fail("deleteMe left the plug-in object alive with no host copy held");
+    }
+    destroy();
+    std::shared_ptr<BakkesModPlugin>* third = create();
+    if (!third || !*third) {
+        return fail("getPlugin after deleteMe gave no plug-in object");
+    }
+    if ((*third)->cvarManagerHandle || (*third)->gameWrapperHandle) {
+        return fail("getPlugin after deleteMe gave the old object back instead of a fresh one");
+    }
+    destroy();
+    dlclose(library);
+    return std::nullopt;
+}
+
+// Load and unload in a fresh host, traced. Returns the calls the plug-in made.
+std::vector<std::string> tracedLoad(const std::string& path, std::string& error)
+{
+    host::Host host(7);
+    host.world.setFreeplay(true);
+    host.trace.on = true;
+    const host::LoadResult loaded = host.load(path);
+    if (!loaded) {
+        error = loaded.error;
+        return {};
+    }
+    host.unload(loaded.plugin);
+    std::vector<std::string> calls;
+    for (const host::TraceEntry& entry : host.trace.entries) {
+        std::string line = entry.call;
+        line += entry.args;
+        line += entry.result;
+        calls.push_back(std::move(line));
+    }
+    return calls;
+}
+
+std::optional<std::string> reloadsLikeNew(const std::string& path)
+{
+    std::string error;
+    const std::vector<std::string> first = tracedLoad(path, error);
+    const std::vector<std::string> second = tracedLoad(path, error);
+    if (!error.empty()) {
+        return "the plug-in did not load: " + error;
+    }
+    if (first != second) {
+        size_t at = 0;
+        while (at < first.size() && at < second.size() && first[at] == second[at]) {
+            ++at;
+        }
+        std::string reason = "onLoad after a reload made other calls than the first onLoad, from call ";
+        reason += std::to_string(at + 1);
+        reason += " on: the library kept state across unload";
+        return reason;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> oneCycle(host::Host& host, const std::string& path, int cycle, size_t& cvarCount)
+{
+    const auto at = [cycle](const std::string& what) {
+        std::string reason = "cycle ";
+        reason += std::to_string(cycle);
+        reason += ": ";
+        reason += what;
+        return reason;
+    };
+    const host::LoadResult loaded = host.load(path);
+    if (!loaded) {
+        return at("the plug-in did not load: " + loaded.error);
+    }
+    // The host's copy and the library's holder; any other owner outlives the library.
+    const long owners = host.findPlugin(loaded.plugin)->plugin.use_count();
+    if (owners != 2) {
+        std::string reason = "the plug-in object has ";
+        reason += std::to_string(owners - 1);
+        reason += " owners besides the host at unload; it would outlive its library";
+        return at(reason);
+    }
+    host.unload(loaded.plugin);
+    if (auto broken = brokenInvariant(host)) {
+        return at(*broken);
+    }
+    // Its two host handles included, the plug-in holds no wrapper once it is unloaded.
+    if (host.wrappersAlive() != 0) {
+        return at(std::to_string(host.wrappersAlive()) + " wrappers still alive after unload");
+    }
+    if (!host.hooks.empty() || !host.drawables.empty() || !host.console.notifiers.empty()) {
+        return at("registrations left after unload");
+    }
+    if (cycle == 1) {
+        cvarCount = host.console.cvars.size();
+    } else if (host.console.cvars.size() != cvarCount) {
+        return at("the plug-in registered variables it had not registered in the first load");
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> cycles(const std::string& path, int count)
+{
+    host::Host host(3);
+    host.world.setFreeplay(true);
+    size_t cvarCount = 0;
+    long warm = -1;
+    for (int cycle = 1; cycle <= count; ++cycle) {
+        if (auto failure = oneCycle(host, path, cycle, cvarCount)) {
+            return failure;
+        }
+        if (cycle == std::min(kWarmUpCycles, count)) {
+            warm = residentBytes();
+        }
+    }
+#ifdef VOLANKO_VALIDATE_LSAN
+    // The sanitizer's allocator holds freed memory back, so resident memory says nothing here;
+    // the leak checker looks at every allocation instead.
+    if (__lsan_do_recoverable_leak_check() != 0) {
+        return "the leak checker found memory left behind (its report is on stderr)";
+    }
+#else
+    const long grown = residentBytes() - warm;
+    if (warm > 0 && grown > kResidentSlackBytes) {
+        std::string reason = "resident memory grew by ";
+        reason += std::to_string(grown / 1024);
+        reason += " KiB over ";
+        reason += std::to_string(count - kWarmUpCycles);
+        reason += " cycles after warm-up";
+        return reason;
+    }
+#endif
+    return std::nullopt;
+}
+
+} // namespace
+
+CheckResult checkLifecycle(const std::string& path, int cycleCount, double timeLimitSeconds)
+{
+    return resultOf("lifecycle", runInChild(timeLimitSeconds, [&](ChildChannel& channel) {
+                        channel.note("calling getPlugin and deleteMe");
+                        if (auto failure = entryOrders(path)) {
+                            return failure;
+                        }
+                        channel.note("reloading");
+                        if (auto failure = reloadsLikeNew(path)) {
+                            return failure;
+                        }
+                        channel.note("cycling load and unload");
+                        return cycles(path, cycleCount);
+                    }));
+}
