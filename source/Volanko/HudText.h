@@ -21,8 +21,8 @@ public:
         // does, gives printf's digits exactly.
         const double millionths = std::fabs(static_cast<double>(value)) * 1e6;
         if (!(millionths < 0x1p53)) { // also NaN
-            return finish(std::to_chars(end, buffer_ + sizeof buffer_, static_cast<double>(value),
-                                        std::chars_format::fixed, 6));
+            return finish(
+                std::to_chars(end, buffer_ + sizeof buffer_, static_cast<double>(value), std::chars_format::fixed, 6));
         }
         auto whole = static_cast<uint64_t>(millionths);
         const double rest = millionths - static_cast<double>(whole);
