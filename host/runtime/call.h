@@ -10,24 +10,20 @@ namespace host {
 
 class Call {
 public:
+    // Every wrapper call pays for these two, so the untraced path is a flag test inlined into the
+    // wrapper; the traced work stays out of line.
     Call(Host* host, const char* name) : host_(host), name_(name)
     {
         if (host_ && host_->trace.on) {
-            index_ = host_->trace.entries.size();
-            host_->trace.entries.push_back({name, {}, "[", {}});
+            begin();
         }
     }
     Call(const Call&) = delete;
     Call& operator=(const Call&) = delete;
     ~Call()
     {
-        if (index_ == kNone) {
-            return;
-        }
-        TraceEntry& entry = host_->trace.entries[index_];
-        entry.args += ']';
-        if (host_->trace.sink) {
-            host_->trace.sink(entry);
+        if (index_ != kNone) {
+            end();
         }
     }
 
@@ -98,6 +94,20 @@ public:
     }
 
 private:
+    [[gnu::noinline, gnu::cold]] void begin()
+    {
+        index_ = host_->trace.entries.size();
+        host_->trace.entries.push_back({name_, {}, "[", {}});
+    }
+    [[gnu::noinline, gnu::cold]] void end()
+    {
+        TraceEntry& entry = host_->trace.entries[index_];
+        entry.args += ']';
+        if (host_->trace.sink) {
+            host_->trace.sink(entry);
+        }
+    }
+
     // "kind#id", or "null".
     static void appendName(std::string& out, const Actor* actor)
     {
