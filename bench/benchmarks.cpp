@@ -4,7 +4,6 @@
 // Run: build/<dir>/bin/volanko-bench [--benchmark_repetitions=N ...]
 
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <set>
@@ -12,6 +11,7 @@
 
 #include "allocation_count.h"
 #include "drill_session.h"
+#include "interposition.h"
 #include "ratio_reporter.h"
 
 namespace {
@@ -102,30 +102,6 @@ void load_cycle(benchmark::State& state)
 }
 BENCHMARK(load_cycle);
 
-// The files whose code called operator new while the plug-in was loaded. The counts above are
-// only whole when the plug-in and the host runtime are among them.
-std::set<std::string> allocatingFiles()
-{
-    host::Host host{1};
-    const std::string path = VOLANKO_PLUGIN_PATH;
-    bench::startRecordingCallers();
-    const host::LoadResult loaded = host.load(path);
-    bench::stopRecordingCallers();
-    std::set<std::string> files;
-    // Named while the library is still open: its addresses mean nothing once it is closed.
-    for (const void* caller : bench::recordedCallers()) {
-        Dl_info info{};
-        if (dladdr(caller, &info) != 0 && info.dli_fname) {
-            const std::string file = info.dli_fname;
-            files.insert(file.substr(file.find_last_of('/') + 1));
-        }
-    }
-    if (loaded) {
-        host.unload(loaded.plugin);
-    }
-    return files;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -135,7 +111,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const std::set<std::string> files = allocatingFiles();
+    const std::set<std::string> files = bench::filesAllocatingAtLoad();
     std::string seen;
     for (const std::string& file : files) {
         seen += seen.empty() ? "" : " ";

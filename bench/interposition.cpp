@@ -1,0 +1,32 @@
+#include "interposition.h"
+
+#include <dlfcn.h>
+
+#include "allocation_count.h"
+#include "host.h"
+
+namespace bench {
+
+std::set<std::string> filesAllocatingAtLoad()
+{
+    host::Host host{1};
+    const std::string path = VOLANKO_PLUGIN_PATH;
+    startRecordingCallers();
+    const host::LoadResult loaded = host.load(path);
+    stopRecordingCallers();
+    std::set<std::string> files;
+    // Named while the library is still open: its addresses mean nothing once it is closed.
+    for (const void* caller : recordedCallers()) {
+        Dl_info info{};
+        if (dladdr(caller, &info) != 0 && info.dli_fname) {
+            const std::string file = info.dli_fname;
+            files.insert(file.substr(file.find_last_of('/') + 1));
+        }
+    }
+    if (loaded) {
+        host.unload(loaded.plugin);
+    }
+    return files;
+}
+
+} // namespace bench
