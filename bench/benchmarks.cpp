@@ -1,5 +1,6 @@
 // The plug-in's cost per drawn frame and per ball hit against the floor of the host calls its
-// behaviour needs, its load cycle, and the heap allocations of each.
+// behaviour needs, its load cycle, the heap allocations of each, and the wall time of the
+// arena's headless play.
 //
 // Run: build/<dir>/bin/volanko-bench [--benchmark_repetitions=N ...]
 
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "allocation_count.h"
+#include "arena_run.h"
 #include "drill_session.h"
 #include "interposition.h"
 #include "ratio_reporter.h"
@@ -101,6 +103,23 @@ void load_cycle(benchmark::State& state)
     countAllocations(state, before);
 }
 BENCHMARK(load_cycle);
+
+// Ten game minutes of the arena's headless play. It runs in a child process, so only the wall
+// clock means anything here.
+void arena_play(benchmark::State& state)
+{
+    constexpr double kGameSeconds = 600;
+    for (auto _ : state) {
+        const std::string failure = bench::runQuietly(ARENA_PROGRAM, {"play", "--seconds", "600", "--quiet"});
+        if (!failure.empty()) {
+            state.SkipWithError(failure.c_str());
+            return;
+        }
+    }
+    state.counters["game_s_per_wall_s"] =
+        benchmark::Counter(kGameSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(arena_play)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
