@@ -212,8 +212,13 @@ void attack(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::s
     if (kind < 30) {
         frames(host, motion, choices, description);
     } else if (kind < 40) {
-        description = "ball hit";
-        host.fireEvent(host::kBallHitEvent);
+        // As in a game: a car hits a ball only where there is a game event with both in it.
+        if (host.world.server != 0 && host.world.ball() && host.world.car()) {
+            description = "ball hit";
+            host.fireEvent(host::kBallHitEvent);
+        } else {
+            description = "no ball hit: nothing to hit with";
+        }
     } else if (kind < 52) {
         command(host, choices, description);
     } else if (kind < 64) {

@@ -18,7 +18,6 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
                                            const std::function<void(uint32_t, const std::string&)>& stepDone)
 {
     useNamedLocale();
-    const ProcessLocale locale = currentLocale();
     host::Host host(seed);
     SeededChoices choices(seed);
     WorldMotion motion;
@@ -32,6 +31,8 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
     if (auto broken = brokenInvariant(host)) {
         return "at load: " + *broken;
     }
+    // Taken after load: what onLoad does to the locale is the registration check's business.
+    const ProcessLocale locale = currentLocale();
 
     std::string description;
     // Most rounds begin with one of the plug-in's commands, so that a drill that needs switching

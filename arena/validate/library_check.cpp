@@ -3,6 +3,8 @@
 
 #include <dlfcn.h>
 
+#include <vector>
+
 #include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "checks.h"
 
@@ -48,32 +50,46 @@ std::optional<std::string> inspect(const std::string& path)
             missing += '"';
         }
     }
-    if (!missing.empty()) {
-        dlclose(library);
-        return "not exported: " + missing;
-    }
 
+    // Every problem of the record at once: a broken library is usually broken in more than one way.
+    std::vector<std::string> problems;
+    if (!missing.empty()) {
+        problems.push_back("not exported: " + missing);
+    }
+    if (record) {
+        if (record->hostApiVersion != BAKKESMOD_PLUGIN_API_VERSION) {
+            std::string reason = "\"exports\" has hostApiVersion ";
+            reason += std::to_string(record->hostApiVersion);
+            reason += ", the host needs ";
+            reason += std::to_string(BAKKESMOD_PLUGIN_API_VERSION);
+            problems.push_back(reason);
+        }
+        for (const auto& [field, text] :
+             {std::pair{"sourceFile", record->sourceFile}, std::pair{"pluginClass", record->pluginClass},
+              std::pair{"displayName", record->displayName}, std::pair{"versionText", record->versionText}}) {
+            if (auto problem = textProblem(field, text)) {
+                problems.push_back("\"exports\" " + *problem);
+            }
+        }
+        if (!record->createFunction) {
+            problems.emplace_back("\"exports\" createFunction is null");
+        } else if (create && reinterpret_cast<void*>(record->createFunction) != create) {
+            problems.emplace_back("\"exports\" createFunction is not the exported getPlugin");
+        }
+        if (!record->destroyFunction) {
+            problems.emplace_back("\"exports\" destroyFunction is null");
+        } else if (destroy && reinterpret_cast<void*>(record->destroyFunction) != destroy) {
+            problems.emplace_back("\"exports\" destroyFunction is not the exported deleteMe");
+        }
+    }
     std::optional<std::string> problem;
-    if (record->hostApiVersion != BAKKESMOD_PLUGIN_API_VERSION) {
-        std::string reason = "\"exports\" has hostApiVersion ";
-        reason += std::to_string(record->hostApiVersion);
-        reason += ", the host needs ";
-        reason += std::to_string(BAKKESMOD_PLUGIN_API_VERSION);
-        problem = reason;
-    } else if (auto text = textProblem("sourceFile", record->sourceFile)) {
-        problem = "\"exports\" " + *text;
-    } else if (auto text = textProblem("pluginClass", record->pluginClass)) {
-        problem = "\"exports\" " + *text;
-    } else if (auto text = textProblem("displayName", record->displayName)) {
-        problem = "\"exports\" " + *text;
-    } else if (auto text = textProblem("versionText", record->versionText)) {
-        problem = "\"exports\" " + *text;
-    } else if (reinterpret_cast<void*>(record->createFunction) != create) {
-        problem = record->createFunction ? "\"exports\" createFunction is not the exported getPlugin"
-                                         : "\"exports\" createFunction is null";
-    } else if (reinterpret_cast<void*>(record->destroyFunction) != destroy) {
-        problem = record->destroyFunction ? "\"exports\" destroyFunction is not the exported deleteMe"
-                                          : "\"exports\" destroyFunction is null";
+    for (const std::string& each : problems) {
+        if (problem) {
+            *problem += "; ";
+            *problem += each;
+        } else {
+            problem = each;
+        }
     }
     dlclose(library);
     return problem;

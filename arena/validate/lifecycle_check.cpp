@@ -2,7 +2,10 @@
 // loaded and unloaded many times in one process.
 
 #include <dlfcn.h>
+#include <malloc.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -28,11 +31,14 @@ using BakkesMod::Plugin::BakkesModPlugin;
 using BakkesMod::Plugin::CreateFunction;
 using BakkesMod::Plugin::DestroyFunction;
 
-// Growth allowed in resident memory over the measured cycles: the allocator may keep a few pages
-// it has touched once, but a plug-in that leaks its object (hundreds of bytes) or a registration
-// in each cycle passes it within the cycles measured.
-constexpr long kResidentSlackBytes = 512 * 1024;
 constexpr int kWarmUpCycles = 20;
+
+#ifndef VOLANKO_VALIDATE_LSAN
+// Growth allowed after the warm-up. Resident memory moves in pages and the allocator may keep a
+// few it touched once; the heap in use is exact, and a plug-in that leaks even its object (about
+// a hundred bytes) in every cycle passes its allowance within the cycles measured.
+constexpr long kResidentSlackBytes = 512 * 1024;
+constexpr size_t kHeapSlackBytes = 8 * 1024;
 
 long residentBytes()
 {
@@ -44,8 +50,58 @@ long residentBytes()
     long resident = 0;
     const int read = std::fscanf(file, "%ld %ld", &total, &resident);
     std::fclose(file);
-    return read == 2 ? resident * 4096 : -1;
+    return read == 2 ? resident * ::sysconf(_SC_PAGESIZE) : -1;
 }
+#endif
+
+// What the process holds after the warm-up cycles, to compare with what it holds at the end.
+class MemoryWatch {
+public:
+    void warmedUp()
+    {
+#ifndef VOLANKO_VALIDATE_LSAN
+        resident_ = residentBytes();
+        heap_ = ::mallinfo2().uordblks;
+#endif
+    }
+
+    std::optional<std::string> leftBehind(int measuredCycles) const
+    {
+        std::string reason;
+#ifdef VOLANKO_VALIDATE_LSAN
+        // The sanitizer's allocator holds freed memory back, so sizes say nothing here; the leak
+        // checker looks at every allocation instead.
+        (void)measuredCycles;
+        if (__lsan_do_recoverable_leak_check() != 0) {
+            return "the leak checker found memory left behind (its report is on stderr)";
+        }
+#else
+        const size_t heap = ::mallinfo2().uordblks;
+        if (heap > heap_ + kHeapSlackBytes) {
+            reason = "the heap in use grew by ";
+            reason += std::to_string(heap - heap_);
+            reason += " bytes";
+        } else if (const long grown = residentBytes() - resident_; resident_ > 0 && grown > kResidentSlackBytes) {
+            reason = "resident memory grew by ";
+            reason += std::to_string(grown / 1024);
+            reason += " KiB";
+        }
+        if (!reason.empty()) {
+            reason += " over ";
+            reason += std::to_string(measuredCycles);
+            reason += " load and unload cycles after warm-up";
+            return reason;
+        }
+#endif
+        return std::nullopt;
+    }
+
+private:
+#ifndef VOLANKO_VALIDATE_LSAN
+    long resident_ = -1;
+    size_t heap_ = 0;
+#endif
+};
 
 // getPlugin and deleteMe called straight, as a host that does its own bookkeeping would.
 std::optional<std::string> entryOrders(const std::string& path)
@@ -193,33 +249,17 @@ std::optional<std::string> cycles(const std::string& path, int count)
     host::Host host(3);
     host.world.setFreeplay(true);
     size_t cvarCount = 0;
-    long warm = -1;
+    MemoryWatch memory;
+    const int warmUp = std::min(kWarmUpCycles, count);
     for (int cycle = 1; cycle <= count; ++cycle) {
         if (auto failure = oneCycle(host, path, cycle, cvarCount)) {
             return failure;
         }
-        if (cycle == std::min(kWarmUpCycles, count)) {
-            warm = residentBytes();
+        if (cycle == warmUp) {
+            memory.warmedUp();
         }
     }
-#ifdef VOLANKO_VALIDATE_LSAN
-    // The sanitizer's allocator holds freed memory back, so resident memory says nothing here;
-    // the leak checker looks at every allocation instead.
-    if (__lsan_do_recoverable_leak_check() != 0) {
-        return "the leak checker found memory left behind (its report is on stderr)";
-    }
-#else
-    const long grown = residentBytes() - warm;
-    if (warm > 0 && grown > kResidentSlackBytes) {
-        std::string reason = "resident memory grew by ";
-        reason += std::to_string(grown / 1024);
-        reason += " KiB over ";
-        reason += std::to_string(count - kWarmUpCycles);
-        reason += " cycles after warm-up";
-        return reason;
-    }
-#endif
-    return std::nullopt;
+    return memory.leftBehind(count - warmUp);
 }
 
 } // namespace

@@ -16,6 +16,28 @@ namespace {
 constexpr const char* kUsage =
     "usage: arena validate [--rounds N] [--seed N] [--cycles N] [--time-limit S] [--json] [--reproduce SEED] PLUGIN\n";
 
+constexpr const char* kHelp =
+    "\n"
+    "Loads the plug-in library the way a host does and attacks it. Each check runs in a child\n"
+    "process with a time limit; a crash or a hang fails the check, never the validator.\n"
+    "  library       the file opens; exports, getPlugin and deleteMe are exported; the record has\n"
+    "                host API version 95, non-empty texts and the two functions\n"
+    "  lifecycle     getPlugin and deleteMe in every order; N load, onLoad, unload cycles leave no\n"
+    "                wrapper, registration or memory behind\n"
+    "  registration  no name registered twice; nothing runs after unload; the locale is left alone\n"
+    "  hostile       N seeded rounds of frames, hits, commands, odd values, removed actors, odd\n"
+    "                canvases, clock jumps and hostile reads; no crash, throw, NaN, empty-wrapper\n"
+    "                call or kept wrapper\n"
+    "Options:\n"
+    "  --rounds N        hostile rounds (default 2000)\n"
+    "  --seed N          their base seed (default 1)\n"
+    "  --cycles N        load and unload cycles (default 200)\n"
+    "  --time-limit S    seconds for each child process (default 60)\n"
+    "  --json            one JSON object instead of lines\n"
+    "  --reproduce SEED  replay the one hostile round of that seed, telling its steps on stderr\n"
+    "Prints PASS name or FAIL name: reason for each check, then \"N passed, N failed\".\n"
+    "Exit status: 0 when every check passed, 1 when one failed, 2 for a bad command line.\n";
+
 struct Options {
     std::string plugin;                // the library to attack, as given
     uint32_t rounds = 2000;            // hostile rounds; at least 1
@@ -24,6 +46,7 @@ struct Options {
     double timeLimit = 60;             // seconds allowed to each child process
     bool json = false;                 // one JSON object instead of lines
     std::optional<uint64_t> reproduce; // a round's own seed: replay that round only
+    bool help = false;                 // print the usage and the checks, and run nothing
 };
 
 template <class T> bool parseNumber(std::string_view text, T& value)
@@ -53,6 +76,10 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string& error)
             error += '"';
             return std::nullopt;
         };
+        if (word == "--help" || word == "-h") {
+            options.help = true;
+            return options;
+        }
         if (word == "--json") {
             options.json = true;
         } else if (word == "--rounds") {
@@ -107,7 +134,7 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string& error)
             return std::nullopt;
         }
     }
-    if (options.plugin.empty()) {
+    if (options.plugin.empty() && !options.help) {
         error = "no plug-in given";
         return std::nullopt;
     }
@@ -177,6 +204,11 @@ int validateMain(int argc, char** argv)
     if (!options) {
         std::fprintf(stderr, "arena validate: %s\n%s", error.c_str(), kUsage);
         return 2;
+    }
+    if (options->help) {
+        std::fputs(kUsage, stdout);
+        std::fputs(kHelp, stdout);
+        return 0;
     }
     const std::vector<CheckResult> results = runChecks(*options);
     size_t passed = 0;

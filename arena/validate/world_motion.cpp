@@ -69,7 +69,7 @@ void WorldMotion::advance(host::Host& host, double seconds)
     const host::Actor* car = world.car();
     const host::Actor* ball = world.ball();
     bool touching = false;
-    if (car && ball) {
+    if (car && ball && world.server != 0) {
         const double dx = car->location.x - ball->location.x;
         const double dy = car->location.y - ball->location.y;
         const double dz = car->location.z - ball->location.z;

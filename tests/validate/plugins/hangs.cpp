@@ -1,0 +1,24 @@
+// Never returns from its drawable: the validator must give up on it, not wait forever.
+
+#include <chrono>
+#include <thread>
+
+#include "plugin_module.h"
+
+namespace {
+
+class Hangs : public BakkesMod::Plugin::BakkesModPlugin {
+public:
+    void onLoad() override
+    {
+        gameWrapperHandle->RegisterDrawable([](CanvasWrapper) {
+            for (;;) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+    }
+};
+
+} // namespace
+
+BROKEN_PLUGIN_MODULE(Hangs, BAKKESMOD_PLUGIN_API_VERSION);

@@ -1,0 +1,20 @@
+// Leaks a hundred bytes in every onLoad: small, but every load of a long session adds to it.
+
+#include "plugin_module.h"
+
+namespace {
+
+class Leaks : public BakkesMod::Plugin::BakkesModPlugin {
+public:
+    void onLoad() override
+    {
+        leaked = new char[100];
+        leaked[0] = 1;
+    }
+
+    char* leaked = nullptr; // never deleted
+};
+
+} // namespace
+
+BROKEN_PLUGIN_MODULE(Leaks, BAKKESMOD_PLUGIN_API_VERSION);

@@ -1,0 +1,23 @@
+// Registers its one command twice under the same name.
+
+#include <string>
+#include <vector>
+
+#include "plugin_module.h"
+
+namespace {
+
+class RegistersTwice : public BakkesMod::Plugin::BakkesModPlugin {
+public:
+    void onLoad() override
+    {
+        for (int i = 0; i < 2; ++i) {
+            cvarManagerHandle->registerNotifier(
+                "twice_go", [](std::vector<std::string>) {}, "Goes.", 0);
+        }
+    }
+};
+
+} // namespace
+
+BROKEN_PLUGIN_MODULE(RegistersTwice, BAKKESMOD_PLUGIN_API_VERSION);

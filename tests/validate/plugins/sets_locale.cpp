@@ -1,0 +1,17 @@
+// Switches the whole process to the "C" locale when it loads, as a careless plug-in that wants a
+// decimal point would.
+
+#include <clocale>
+
+#include "plugin_module.h"
+
+namespace {
+
+class SetsLocale : public BakkesMod::Plugin::BakkesModPlugin {
+public:
+    void onLoad() override { std::setlocale(LC_ALL, "C"); }
+};
+
+} // namespace
+
+BROKEN_PLUGIN_MODULE(SetsLocale, BAKKESMOD_PLUGIN_API_VERSION);
