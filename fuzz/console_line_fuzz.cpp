@@ -1,0 +1,38 @@
+// Any bytes as a console line: the splitter either refuses the line with a message or gives words
+// made of the line's own bytes, and it gives the same answer twice.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "console_line.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string_view line(reinterpret_cast<const char*>(data), size);
+    std::string error;
+    const auto words = splitConsoleLine(line, error);
+    if (!words) {
+        if (error.empty()) {
+            std::abort(); // a refusal always says why
+        }
+        return 0;
+    }
+    size_t bytes = 0;
+    for (const std::string& word : *words) {
+        bytes += word.size();
+        // Quotes group words and are not part of them; blanks end words outside quotes.
+        if (word.find('"') != std::string::npos) {
+            std::abort();
+        }
+    }
+    if (bytes > size) {
+        std::abort();
+    }
+    std::string again;
+    if (splitConsoleLine(line, again) != words) {
+        std::abort();
+    }
+    return 0;
+}
