@@ -1,19 +1,204 @@
-// Placeholder until the arena lands: loads the plug-in and reports.
-#include <cstdio>
+// arena: loads a plug-in as the game's plug-in host would and runs it in a simulated free play,
+// from a script, an interactive console or the autopilot.
 
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "concat.h"
+#include "config_file.h"
 #include "host.h"
+#include "line_editor.h"
+#include "play.h"
+#include "session.h"
+#include "validate.h"
+
+namespace {
+
+using arena::CommandLine;
+
+// The Volanko library built beside this program.
+std::string defaultPluginPath()
+{
+    std::string self(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+    std::string dir = ".";
+    if (length > 0) {
+        self.resize(static_cast<size_t>(length));
+        const size_t slash = self.find_last_of('/');
+        if (slash != std::string::npos) {
+            dir = self.substr(0, slash);
+        }
+    }
+    dir += "/libVolanko.so";
+    return dir;
+}
+
+uint64_t chooseSeed()
+{
+    std::random_device device;
+    const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    return ((static_cast<uint64_t>(device()) << 32) ^ device() ^ now) % 1000000000ULL;
+}
+
+void printLine(std::string_view line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void warnLine(std::string_view line)
+{
+    std::fflush(stdout);
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
+// Lines from `in`, named `name` in messages. Returns the exit status.
+int runScript(arena::Session& session, std::istream& in, const std::string& name)
+{
+    int status = 0;
+    std::string line;
+    std::string error;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (!session.runLine(line, error)) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "%s:%d: %s\n", name.c_str(), number, error.c_str());
+            status = 1;
+        }
+    }
+    return status;
+}
+
+int runConsole(arena::Session& session)
+{
+    arena::LineEditor editor(STDIN_FILENO, STDOUT_FILENO);
+    std::string line;
+    std::string error;
+    std::fflush(stdout);
+    while (editor.read("] ", line)) {
+        if (line == "exit" || line == "quit") {
+            break;
+        }
+        if (!session.runLine(line, error)) {
+            std::printf("%s\n", error.c_str());
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int run(const CommandLine& options)
+{
+    const uint64_t seed = options.seed ? *options.seed : chooseSeed();
+    const std::string pluginPath = options.plugin.empty() ? defaultPluginPath() : options.plugin;
+
+    host::Host host{seed};
+    const host::LoadResult loaded = host.load(pluginPath);
+    if (!loaded) {
+        std::fprintf(stderr, "arena: %s\n", loaded.error.c_str());
+        return 1;
+    }
+
+    std::string configPath;
+    if (!options.noConfig) {
+        configPath = !options.config.empty()       ? options.config
+                     : options.command == "script" ? std::string()
+                                                   : arena::defaultConfigPath();
+    }
+    std::vector<arena::ConfigEntry> configEntries;
+    if (!configPath.empty()) {
+        std::vector<std::string> problems;
+        configEntries = arena::readConfig(configPath, problems);
+        arena::applyConfig(host.console, configPath, configEntries, problems);
+        for (const std::string& problem : problems) {
+            std::fprintf(stderr, "%s\n", problem.c_str());
+        }
+    }
+
+    arena::Session session(host, loaded.plugin, {pluginPath, options.fps, seed, options.skill});
+    session.print = printLine;
+    session.warn = warnLine;
+
+    int status = 0;
+    std::string keptLevel; // the configured level, written back instead of play's --level
+    if (const host::CVar* level = host.console.find("volanko_throwlevel")) {
+        keptLevel = level->value;
+    }
+    if (options.command == "play") {
+        arena::PlaySettings settings;
+        settings.seconds = options.seconds;
+        settings.level = options.level;
+        settings.live = !options.quiet && ::isatty(STDOUT_FILENO) == 1;
+        settings.realtime = options.realtime;
+        settings.runLines = !options.quiet && !settings.live && !options.json;
+        settings.json = options.json;
+        settings.seed = seed;
+        settings.skill = options.skill;
+        if (settings.live) {
+            session.print = nullptr;
+        }
+        status = arena::play(session, settings, stdout, stderr);
+    } else if (options.command == "script") {
+        if (!options.seed) {
+            std::fprintf(stderr, "arena: seed %llu\n", static_cast<unsigned long long>(seed));
+        }
+        if (options.script == "-") {
+            status = runScript(session, std::cin, "stdin");
+        } else {
+            std::ifstream file(options.script, std::ios::binary);
+            if (!file) {
+                std::fprintf(stderr, "arena: cannot read %s\n", options.script.c_str());
+                return 2;
+            }
+            status = runScript(session, file, options.script);
+        }
+    } else {
+        const auto& descriptor = host.findPlugin(loaded.plugin)->descriptor;
+        std::printf("arena console: %s %s loaded, seed %llu. Ctrl-D or \"exit\" leaves.\n",
+                    descriptor.displayName ? descriptor.displayName : "?",
+                    descriptor.versionText ? descriptor.versionText : "?", static_cast<unsigned long long>(seed));
+        status = runConsole(session);
+    }
+    std::fflush(stdout);
+
+    if (!configPath.empty()) {
+        if (options.command == "play" && !options.level.empty()) {
+            host.console.set("volanko_throwlevel", keptLevel);
+        }
+        std::string error;
+        if (!arena::writeConfig(configPath, arena::configToSave(host.console, configEntries), error) ||
+            !error.empty()) {
+            std::fprintf(stderr, "arena: %s\n", error.c_str());
+        }
+    }
+    return status;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    host::Host host;
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: arena PLUGIN\n");
+    if (argc >= 2 && std::string_view(argv[1]) == "validate") {
+        return validateMain(argc - 1, argv + 1);
+    }
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = arena::parseCommandLine(args, error);
+    if (!options) {
+        std::fprintf(stderr, "arena: %s\n%s", error.c_str(), arena::kUsage);
         return 2;
     }
-    const host::LoadResult loaded = host.load(argv[1]);
-    if (!loaded) {
-        std::fprintf(stderr, "%s\n", loaded.error.c_str());
-        return 1;
+    if (options->command == "help") {
+        std::fputs(arena::kUsage, stdout);
+        return 0;
     }
-    return 0;
+    return run(*options);
 }

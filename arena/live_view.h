@@ -1,0 +1,45 @@
+#pragma once
+// The live `play` screen on a terminal: the texts the plug-in drew in the last frame, placed by
+// their canvas positions scaled to the terminal, coloured as drawn; a top-down map of car and
+// ball; and a status line. Redrawn in place with ANSI escapes.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host.h"
+#include "run_tally.h"
+
+namespace arena {
+
+struct LiveStatus {
+    double seconds = 0; // the length of the play, game seconds
+    std::string level;  // the throw level in play
+    double skill = 0;   // the autopilot's
+};
+
+class LiveView {
+public:
+    // Builds the screen for a terminal of `columns` × `rows` characters (at least 20 × 8 is used).
+    // The text returned starts at the top-left corner and overwrites the screen in place.
+    std::string render(const host::Host& host, const RunTally& tally, const LiveStatus& status, int columns, int rows);
+
+    static std::string enter(); // clears the screen and hides the cursor
+    static std::string leave(); // shows the cursor again, below the screen
+
+private:
+    void put(int row, int column, std::string_view text, uint8_t style);
+    void drawMap(const host::World& world, int top, int left);
+    void drawCanvas(const host::Host& host);
+
+    int columns_ = 0;
+    int rows_ = 0;
+    std::vector<char> cells_;    // rows_ × columns_ characters
+    std::vector<uint8_t> style_; // per cell: bits 0-2 the ANSI colour, bit 3 coloured, bit 4 bold, bit 5 reversed
+    std::string out_;            // reused from frame to frame
+};
+
+// The terminal's size, or 80 × 24 when it cannot be asked.
+void terminalSize(int fd, int& columns, int& rows);
+
+} // namespace arena

@@ -1,0 +1,100 @@
+#include "play.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <thread>
+
+#include "live_view.h"
+#include "run_tally.h"
+
+namespace arena {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int)
+{
+    interrupted = 1;
+}
+
+void writeText(std::FILE* out, std::string_view text)
+{
+    std::fwrite(text.data(), 1, text.size(), out);
+}
+
+} // namespace
+
+int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FILE* err)
+{
+    std::string error;
+    const auto run = [&](std::vector<std::string> words) {
+        if (!session.runWords(words, error)) {
+            std::fprintf(err, "arena play: %s: %s\n", words.front().c_str(), error.c_str());
+            return false;
+        }
+        return true;
+    };
+    if (!run({"arena_freeplay", "1"}) || !run({"volanko_start"})) {
+        return 1;
+    }
+    if (!settings.level.empty() && !run({"volanko_throwlevel", settings.level})) {
+        return 1;
+    }
+    session.setAutopilot(true);
+
+    const auto frames = static_cast<int64_t>(std::llround(settings.seconds * session.fps()));
+    const bool paced = settings.live || settings.realtime;
+    interrupted = 0;
+    struct sigaction action {};
+    struct sigaction previous {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previous);
+
+    RunTally tally;
+    LiveView view;
+    LiveStatus status{settings.seconds, settings.level, settings.skill};
+    if (const host::CVar* level = session.host().console.find("volanko_throwlevel"); level && status.level.empty()) {
+        status.level = level->value;
+    }
+    const int redrawEvery = std::max(1, session.fps() / 30);
+    if (settings.live) {
+        writeText(out, LiveView::enter());
+    }
+    const auto begin = std::chrono::steady_clock::now();
+    for (int64_t i = 0; i < frames && !interrupted; ++i) {
+        const int hits = session.frame();
+        const host::Actor* car = session.host().world.car();
+        const bool airborne = car && car->contact == host::Contact::Air;
+        if (tally.observe(airborne, session.host().world.clock, hits) && settings.runLines) {
+            const std::string line = runLine(tally.lastRun());
+            std::fprintf(out, "%s\n", line.c_str());
+        }
+        if (settings.live && (i % redrawEvery == 0 || i + 1 == frames)) {
+            int columns = 0;
+            int rows = 0;
+            terminalSize(::fileno(out), columns, rows);
+            writeText(out, view.render(session.host(), tally, status, columns, rows - 1));
+            std::fflush(out);
+        }
+        if (paced) {
+            const auto due = begin + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                         std::chrono::duration<double>(static_cast<double>(i + 1) / session.fps()));
+            std::this_thread::sleep_until(due);
+        }
+    }
+    sigaction(SIGINT, &previous, nullptr);
+    if (settings.live) {
+        writeText(out, LiveView::leave());
+    }
+    session.setAutopilot(false);
+    writeText(out, settings.json ? summaryJson(tally, settings.seed) : summaryTable(tally, settings.seed));
+    std::fflush(out);
+    return 0;
+}
+
+} // namespace arena

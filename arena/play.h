@@ -1,0 +1,29 @@
+#pragma once
+// `arena play`: free play with the drill switched on and the autopilot at the wheel, watched live
+// on a terminal or run as fast as possible, with a summary of the runs at the end.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "session.h"
+
+namespace arena {
+
+struct PlaySettings {
+    double seconds = 60;   // game seconds to play
+    std::string level;     // volanko_throwlevel for the play; empty leaves the variable alone
+    bool live = false;     // draw the live view (a terminal, not --quiet)
+    bool realtime = false; // pace frames to the wall clock (always so with the live view)
+    bool runLines = true;  // print a line per finished run (off a terminal, not --quiet)
+    bool json = false;     // the summary as one JSON object
+    uint64_t seed = 0;     // printed in the summary
+    double skill = 0.6;    // shown in the live view
+};
+
+// Plays in `session` (whose plug-in is loaded) and prints to `out`. Returns the exit status: 0, or
+// 1 when the drill could not be started or the level not set (the message on `err`). Ctrl-C ends
+// the play early, with the summary of what was played.
+int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FILE* err);
+
+} // namespace arena

@@ -1,0 +1,81 @@
+#pragma once
+// Runs console lines against a host with a plug-in loaded: the plug-in's commands and variables,
+// and the host's own `arena_*` commands that drive the simulated free play.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "autopilot.h"
+#include "host.h"
+#include "physics.h"
+
+namespace arena {
+
+struct SessionSettings {
+    std::string pluginPath; // what arena_reload loads again
+    int fps = 120;          // drawn frames per game second; 1..1000
+    uint64_t seed = 0;      // the autopilot's generator
+    double skill = 0.6;     // the autopilot's skill, 0..1
+};
+
+inline constexpr int64_t kMaxFramesPerLine = 10'000'000;
+
+// The host and the session share a lifetime: the host must outlive the session. The session sets
+// and, when destroyed, clears the host's trace sink.
+class Session {
+public:
+    Session(host::Host& host, uint32_t plugin, SessionSettings settings);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Runs one console line. Printed lines go to `print`. Returns false, with `error` set to the
+    // message and nothing changed by the failed command, when the line is malformed, names nothing
+    // known or is refused.
+    bool runLine(std::string_view line, std::string& error);
+    bool runWords(const std::vector<std::string>& words, std::string& error);
+
+    // One drawn frame as arena_frames draws it; returns the ball-hit events fired.
+    int frame();
+
+    std::string dump() const; // the arena_dump line
+
+    host::Host& host() { return host_; }
+    uint32_t plugin() const { return plugin_; } // 0 after a failed reload
+    PhysicsState& physics() { return physics_; }
+    bool paused() const { return paused_; }
+    bool autopilotOn() const { return autopilotOn_; }
+    void setAutopilot(bool on) { autopilotOn_ = on; }
+    int fps() const { return settings_.fps; }
+
+    std::function<void(std::string_view)> print; // one line of output, without its newline
+    std::function<void(std::string_view)> warn;  // one line of diagnostics (faults the host saw)
+
+private:
+    bool hostCommand(const std::vector<std::string>& words, std::string& error);
+    bool setCommand(const std::vector<std::string>& words, std::string& error);
+    void flushNews(); // prints the host's new messages, plug-in log lines and fault reports
+    void emit(std::string_view line);
+    void advanceClock();
+
+    host::Host& host_;
+    uint32_t plugin_;
+    SessionSettings settings_;
+    PhysicsState physics_;
+    Autopilot autopilot_;
+    bool paused_ = false;
+    bool autopilotOn_ = false;
+    // The clock moves as base + frames / fps, so whole seconds land exactly; rebased whenever
+    // something else sets it.
+    double clockBase_ = 0;
+    int64_t framesSinceBase_ = 0;
+    size_t messagesSeen_ = 0;
+    size_t logSeen_ = 0;
+    size_t reportsSeen_ = 0;
+};
+
+} // namespace arena
