@@ -1,16 +1,16 @@
 #pragma once
-// A rough free-play physics for the validator's rounds: enough motion that runs begin and end
-// and the ball gets touched. Whatever the plug-in wrote, it keeps every number finite and every
-// actor on the pitch.
+// The world's motion in the validator's rounds: the arena's physics, so that runs begin and end
+// and the ball gets touched as in free play, whatever the plug-in wrote.
 
 #include "host.h"
+#include "physics.h"
 
 class WorldMotion {
 public:
-    // Moves the world `seconds` on (clock included) and fires the ball-hit event when the
-    // player's car starts touching the ball.
+    // Moves the world `seconds` on (clock included) and fires the ball-hit event once for each new
+    // touch of car and ball, as a game does while there is a game event.
     void advance(host::Host& host, double seconds);
 
 private:
-    bool touching_ = false; // the car touched the ball at the end of the last step
+    arena::PhysicsState state_; // carried from step to step, like the arena's own
 };
