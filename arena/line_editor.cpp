@@ -47,13 +47,13 @@ public:
             raw.c_iflag &= static_cast<tcflag_t>(~(IXON | ICRNL));
             raw.c_cc[VMIN] = 1;
             raw.c_cc[VTIME] = 0;
-            ok_ = ::tcsetattr(fd_, TCSAFLUSH, &raw) == 0;
+            ok_ = ::tcsetattr(fd_, TCSANOW, &raw) == 0;
         }
     }
     ~RawMode()
     {
         if (ok_) {
-            ::tcsetattr(fd_, TCSAFLUSH, &saved_);
+            ::tcsetattr(fd_, TCSANOW, &saved_);
         }
     }
     RawMode(const RawMode&) = delete;

@@ -98,7 +98,11 @@ int runConsole(arena::Session& session)
 int run(const CommandLine& options)
 {
     const uint64_t seed = options.seed ? *options.seed : chooseSeed();
-    const std::string pluginPath = options.plugin.empty() ? defaultPluginPath() : options.plugin;
+    std::string pluginPath = options.plugin.empty() ? defaultPluginPath() : options.plugin;
+    // A bare file name would send the loader searching the library path instead of this directory.
+    if (pluginPath.find('/') == std::string::npos) {
+        pluginPath.insert(0, "./");
+    }
 
     host::Host host{seed};
     const host::LoadResult loaded = host.load(pluginPath);
