@@ -163,6 +163,29 @@ TEST_F(Arena, PlaySummaryFormsAndRunLines)
     EXPECT_TRUE(json.out.ends_with(",\"seed\":1}\n")) << json.out;
 }
 
+// The autopilot must make a minute at "beginner" worth watching, and "pro" clearly harder.
+TEST_F(Arena, AutopilotHasRunsStreaksAndFailuresAndProIsHarder)
+{
+    int beginnerBest = 0;
+    int proBest = 0;
+    int beginnerRuns = 0;
+    for (const char* seed : {"1", "2", "3", "4"}) {
+        const Outcome beginner = arena(std::string("--no-config --seed ") + seed + " play --json --level beginner");
+        const Outcome pro = arena(std::string("--no-config --seed ") + seed + " play --json --level pro");
+        ASSERT_EQ(beginner.status, 0) << beginner.err;
+        const auto field = [](const std::string& json, const std::string& name) {
+            const size_t at = json.find("\"" + name + "\":");
+            return at == std::string::npos ? -1 : std::atoi(json.c_str() + at + name.size() + 3);
+        };
+        EXPECT_GE(field(beginner.out, "bestStreak"), 2) << beginner.out;
+        beginnerBest += field(beginner.out, "bestStreak");
+        beginnerRuns += field(beginner.out, "runs");
+        proBest += field(pro.out, "bestStreak");
+    }
+    EXPECT_GE(beginnerRuns, 8);
+    EXPECT_LT(proBest * 3, beginnerBest * 2);
+}
+
 TEST_F(Arena, PlayKeepsTheConfigurationAndNotItsOwnLevel)
 {
     const std::string config = dir + "/config/volanko/arena.cfg";
