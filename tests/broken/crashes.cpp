@@ -18,9 +18,9 @@ class Crashes : public BakkesMod::Plugin::BakkesModPlugin {
 public:
     void onLoad() override
     {
-        gameWrapperHandle->HookEvent("Function TAGame.Car_TA.EventHitBall", [](std::string) { crash(); });
+        gameWrapperHandle->HookEvent("Function TAGame.Car_TA.EventHitBall", [](const std::string&) { crash(); });
         cvarManagerHandle->registerNotifier(
-            "broken_crash", [](std::vector<std::string>) { crash(); }, "Crashes the game.", 0);
+            "broken_crash", [](const std::vector<std::string>&) { crash(); }, "Crashes the game.", 0);
     }
 };
 

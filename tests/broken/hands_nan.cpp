@@ -11,7 +11,7 @@ class HandsNan : public BakkesMod::Plugin::BakkesModPlugin {
 public:
     void onLoad() override
     {
-        gameWrapperHandle->HookEvent("Function TAGame.Car_TA.EventHitBall", [this](std::string) {
+        gameWrapperHandle->HookEvent("Function TAGame.Car_TA.EventHitBall", [this](const std::string&) {
             gameWrapperHandle->GetGameEventAsServer().GetBall().SetLocation(
                 {std::numeric_limits<float>::quiet_NaN(), 0, 0});
         });

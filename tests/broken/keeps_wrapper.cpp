@@ -12,7 +12,7 @@ public:
     void onLoad() override
     {
         gameWrapperHandle->RegisterDrawable(
-            [this](CanvasWrapper) { kept.push_back(gameWrapperHandle->GetLocalCar()); });
+            [this](const CanvasWrapper&) { kept.push_back(gameWrapperHandle->GetLocalCar()); });
     }
 
     std::vector<CarWrapper> kept; // one per drawn frame; released only with the object

@@ -8,7 +8,7 @@ class NullCall : public BakkesMod::Plugin::BakkesModPlugin {
 public:
     void onLoad() override
     {
-        gameWrapperHandle->RegisterDrawable([this](CanvasWrapper) {
+        gameWrapperHandle->RegisterDrawable([this](const CanvasWrapper&) {
             gameWrapperHandle->GetCamera().SetLocation({0, 0, 500});
         });
     }

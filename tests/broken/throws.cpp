@@ -11,7 +11,7 @@ public:
     void onLoad() override
     {
         gameWrapperHandle->RegisterDrawable(
-            [](CanvasWrapper) { throw std::runtime_error("the broken drawable gave up"); });
+            [](const CanvasWrapper&) { throw std::runtime_error("the broken drawable gave up"); });
     }
 };
 

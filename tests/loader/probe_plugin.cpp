@@ -16,10 +16,10 @@ public:
     {
         cvarManagerHandle->log("probe: onLoad");
         gameWrapperHandle->HookEvent("Function TAGame.Car_TA.EventHitBall",
-                                     [this](std::string) { cvarManagerHandle->log("probe: hit"); });
-        gameWrapperHandle->RegisterDrawable([this](CanvasWrapper) { cvarManagerHandle->log("probe: frame"); });
+                                     [this](const std::string&) { cvarManagerHandle->log("probe: hit"); });
+        gameWrapperHandle->RegisterDrawable([this](const CanvasWrapper&) { cvarManagerHandle->log("probe: frame"); });
         cvarManagerHandle->registerNotifier(
-            "probe_command", [this](std::vector<std::string>) { cvarManagerHandle->log("probe: command"); },
+            "probe_command", [this](const std::vector<std::string>&) { cvarManagerHandle->log("probe: command"); },
             "Logs a line.", 0);
     }
 

@@ -78,7 +78,7 @@ TEST_F(Lifecycle, AfterDeleteMeGetPluginMakesAFreshObject)
 // Handles that write their name into `order` when they are released.
 template <class Wrapper> std::shared_ptr<Wrapper> recordingHandle(std::vector<std::string>& order, std::string name)
 {
-    return std::shared_ptr<Wrapper>(new Wrapper(), [&order, name](Wrapper* wrapper) {
+    return std::shared_ptr<Wrapper>(new Wrapper(), [&order, name = std::move(name)](Wrapper* wrapper) {
         order.push_back(name);
         delete wrapper;
     });
