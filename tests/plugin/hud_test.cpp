@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <locale>
 #include <string>
 #include <vector>
 
@@ -296,6 +297,25 @@ TEST_F(Hud, TextsIgnoreADecimalCommaLocale)
     volanko().bestStreak = 1234567;
     volanko().lastResetTime = 10;
     frameAt(13.5);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"Current Time: 3.500000", "Current Streak: 0", "Best Streak: 1234567",
+                                                 "Average Time: 1234.567017"}));
+}
+
+// A decimal comma and digit grouping for C++ streams, as a host might install for its own texts.
+struct CommaNumpunct : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+TEST_F(Hud, TextsIgnoreTheGlobalStreamLocale)
+{
+    volanko().averageTime = 1234.567f;
+    volanko().bestStreak = 1234567;
+    volanko().lastResetTime = 10;
+    const std::locale saved = std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
+    frameAt(13.5);
+    std::locale::global(saved);
     EXPECT_EQ(texts(), (std::vector<std::string>{"Current Time: 3.500000", "Current Streak: 0", "Best Streak: 1234567",
                                                  "Average Time: 1234.567017"}));
 }
