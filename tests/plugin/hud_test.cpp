@@ -54,13 +54,14 @@ protected:
     }
 };
 
+// Where each text stands on a canvas of one size, in pixels.
 struct Layout {
-    Vector2 size;
-    Vector2 currentTime;
-    Vector2 currentStreak;
-    Vector2 bestStreak;
-    Vector2 averageTime;
-    Vector2 banner;
+    Vector2 size;          // the canvas
+    Vector2 currentTime;   // "Current Time: "
+    Vector2 currentStreak; // "Current Streak: "
+    Vector2 bestStreak;    // "Best Streak: "
+    Vector2 averageTime;   // "Average Time: "
+    Vector2 banner;        // "Failed!"
 };
 
 class HudLayout : public Hud, public ::testing::WithParamInterface<Layout> {};

@@ -45,16 +45,17 @@ TEST_F(RegistrationOrder, OnLoadMakesTheseCallsAndNoOthers)
     EXPECT_EQ(trace_reading::describeAll(host.trace), expected);
 }
 
+// One registered variable as the console should hold it.
 struct CvarRow {
-    const char* name;
-    const char* defaultValue;
-    const char* description;
-    bool searchable;
-    bool hasMin;
-    float min;
-    bool hasMax;
-    float max;
-    const char* value; // the value the console holds right after registration
+    const char* name;         // the console name
+    const char* defaultValue; // as registered
+    const char* description;  // as registered
+    bool searchable;          // listed by the console's search
+    bool hasMin;              // the minimum applies
+    float min;                // 0 when it does not
+    bool hasMax;              // the maximum applies
+    float max;                // 0 when it does not
+    const char* value;        // the value the console holds right after registration
 };
 
 TEST_F(Registration, VariablesAsTheConsoleHoldsThem)

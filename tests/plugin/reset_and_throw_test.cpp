@@ -201,11 +201,11 @@ TEST_F(ResetAndThrow, ProReadsTheLevelFiveTimesAndSpinsTheCarLikeTheBall)
 }
 
 struct LevelCase {
-    const char* level;
-    int reads;        // times the level is looked up and read
-    Rotator rotation; // what the car is turned to, from a ball at (100, 200, 300)
-    Vector spin;      // the car's angular velocity afterwards, from a ball spinning at (1, 2, 3)
-    float factor;     // of the velocity added; 0 for none
+    const char* level; // the text of volanko_throwlevel
+    int reads;         // times the level is looked up and read
+    Rotator rotation;  // what the car is turned to, from a ball at (100, 200, 300)
+    Vector spin;       // the car's angular velocity afterwards, from a ball spinning at (1, 2, 3)
+    float factor;      // of the velocity added; 0 for none
 };
 
 class ThrowLevels : public ResetAndThrow, public ::testing::WithParamInterface<LevelCase> {};
@@ -420,7 +420,7 @@ TEST_F(ResetAndThrow, RangesAreDrawnAfreshOnEveryRead)
 }
 
 struct StartCase {
-    const char* name;
+    const char* name;      // names the test case
     const char* target[3]; // x, y, z of the first reads: the ball target
     const char* reads[3];  // x, y, z of the second reads: the car's start before limits
     Vector start;          // where the car is put
