@@ -33,7 +33,7 @@ private:
     bool seen_ = false;      // the fields below describe the last frame looked at
     double lastTime_ = 0;    // game seconds
     Vector lastCar_;         // car location
-    Vector lastCarVelocity_; //
+    Vector lastCarVelocity_; // car velocity, to tell a teleport from flight
     Vector lastBall_;        // ball location; meaningful with hadBall_
     bool hadBall_ = false;   // a ball was in the game
     double reactAt_ = 0;     // game seconds from which the player acts on the latest reset
@@ -42,7 +42,7 @@ private:
     double aimSince_ = 0;    // game seconds
     double settleRate_ = 1;  // per second: how fast the aim error is corrected
     double wobblePitch_ = 0; // radians of steady error in the wanted nose direction
-    double wobbleYaw_ = 0;   //
+    double wobbleYaw_ = 0;   // the same across
     double boostDebt_ = 0;   // boost wanted and not yet given, in frames; feathering
 };
 
