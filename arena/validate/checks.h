@@ -33,8 +33,8 @@ CheckResult checkRegistration(const std::string& path, double timeLimitSeconds);
 // round is reported with the seed that replays it.
 CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_t seed, double timeLimitSeconds);
 
-// Replays the one round of `roundSeed`, telling each step on stderr.
-CheckResult replayHostileRound(const std::string& path, uint64_t roundSeed, double timeLimitSeconds);
+// Replays the one round of `seed` (a round's own seed), telling each step on stderr.
+CheckResult replayHostileRound(const std::string& path, uint64_t seed, double timeLimitSeconds);
 
 // dlopen searches the system's directories for a name without a slash; a path given on the
 // command line means the file, so "libx.so" becomes "./libx.so".

@@ -129,6 +129,8 @@ ChildOutcome runInChild(double timeLimitSeconds, const std::function<std::option
         return outcome;
     }
     if (child == 0) {
+        // A group of its own, so that a timeout also ends whatever the plug-in started.
+        ::setpgid(0, 0);
         ::close(fds[0]);
         ::dup2(STDERR_FILENO, STDOUT_FILENO);
         ChildChannel channel(fds[1]);
@@ -147,7 +149,10 @@ ChildOutcome runInChild(double timeLimitSeconds, const std::function<std::option
         ::_exit(0);
     }
 
+    ::setpgid(child, child);
     ::close(fds[1]);
+    // Never blocks: a process the plug-in started may hold the pipe open after the child is gone.
+    ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeLimitSeconds);
     ChildReport report;
     bool open = true;
@@ -156,6 +161,7 @@ ChildOutcome runInChild(double timeLimitSeconds, const std::function<std::option
     bool timedOut = false;
     while (!reaped) {
         if (std::chrono::steady_clock::now() >= deadline) {
+            ::kill(-child, SIGKILL);
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
             reaped = true;
@@ -169,7 +175,7 @@ ChildOutcome runInChild(double timeLimitSeconds, const std::function<std::option
                 const ssize_t got = ::read(fds[0], buffer, sizeof buffer);
                 if (got > 0) {
                     report.take({buffer, static_cast<size_t>(got)});
-                } else if (got == 0 || errno != EINTR) {
+                } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
                     open = false;
                 }
             }
@@ -190,6 +196,8 @@ ChildOutcome runInChild(double timeLimitSeconds, const std::function<std::option
         }
     }
     ::close(fds[0]);
+    // Whatever the plug-in left running in the child's group ends with it.
+    ::kill(-child, SIGKILL);
 
     outcome.lastNote = report.lastNote;
     if (timedOut) {

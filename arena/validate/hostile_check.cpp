@@ -84,11 +84,11 @@ CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_
     return {"hostile", true, {}};
 }
 
-CheckResult replayHostileRound(const std::string& path, uint64_t roundSeed, double timeLimitSeconds)
+CheckResult replayHostileRound(const std::string& path, uint64_t seed, double timeLimitSeconds)
 {
     const ChildOutcome outcome = runInChild(timeLimitSeconds, [&](ChildChannel& channel) {
-        channel.note("replaying seed " + std::to_string(roundSeed));
-        return runHostileRound(path, roundSeed, [](uint32_t step, const std::string& description) {
+        channel.note("replaying seed " + std::to_string(seed));
+        return runHostileRound(path, seed, [](uint32_t step, const std::string& description) {
             std::fprintf(stderr, "step %u: %s\n", step, description.c_str());
             std::fflush(stderr);
         });
@@ -96,7 +96,7 @@ CheckResult replayHostileRound(const std::string& path, uint64_t roundSeed, doub
     CheckResult result = resultOf("hostile", outcome);
     if (!result.pass) {
         std::string reason = "seed ";
-        reason += std::to_string(roundSeed);
+        reason += std::to_string(seed);
         reason += ": ";
         reason += result.reason;
         result.reason = reason;

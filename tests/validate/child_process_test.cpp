@@ -51,6 +51,21 @@ TEST(RunInChild, AHangIsKilledAtTheLimit)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
+TEST(RunInChild, AProcessLeftBehindNeitherHoldsUpTheVerdictNorOutlivesIt)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const ChildOutcome passed = runInChild(20, [](ChildChannel&) -> std::optional<std::string> {
+        // A grandchild that keeps the report pipe open far longer than the check takes.
+        if (::fork() == 0) {
+            std::this_thread::sleep_for(std::chrono::seconds(30));
+            ::_exit(0);
+        }
+        return std::nullopt;
+    });
+    EXPECT_EQ(passed.kind, Kind::Passed);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
 TEST(RunInChild, AnExitWithoutAVerdictIsNotAPass)
 {
     const ChildOutcome gone = runInChild(10, [](ChildChannel&) -> std::optional<std::string> { ::_exit(0); });
