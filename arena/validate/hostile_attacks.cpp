@@ -9,50 +9,18 @@ namespace {
 constexpr const char* kOddArguments[] = {"",    "1",        "-1",         "nan", "inf", "1e39",
                                          "0x1", "\xff\xfe", "\"quoted\"", "  ",  "-0",  "volanko"};
 
-// Values for any variable: inside limits, outside them, ranges either way round, and texts no
-// number parser should take.
-constexpr const char* kValues[] = {"0",
-                                   "1",
-                                   "-1",
-                                   "0.5",
-                                   "100",
-                                   "1900",
-                                   "-5000",
-                                   "5000",
-                                   "4000",
-                                   "-4000",
-                                   "1e6",
-                                   "-1e6",
-                                   "1e30",
-                                   "-1e30",
-                                   "3.4e38",
-                                   "1e39",
-                                   "(-5000, 5000)",
-                                   "(5000, -5000)",
-                                   "(-1e30, 1e30)",
-                                   "(100, 100)",
-                                   "(0,1)",
-                                   "",
-                                   "abc",
-                                   "(1,",
-                                   "(1, 2",
-                                   "nan",
-                                   "inf",
-                                   "-inf",
-                                   "(1, nan)",
-                                   " 7 ",
-                                   "0x10",
-                                   "1,5",
-                                   "\xff",
-                                   "beginner",
-                                   "easy",
-                                   "normal",
-                                   "hard",
-                                   "pro",
-                                   "PRO",
-                                   "beginner ",
-                                   "1e-45",
-                                   "-0"};
+// Values for a numeric variable: inside limits, outside them, ranges either way round, and texts
+// no number parser should take.
+constexpr const char* kNumbers[] = {
+    "0",     "1",    "-1",   "0.5",   "100",    "1900", "-5000",         "5000",          "4000",          "-4000",
+    "1e6",   "-1e6", "1e30", "-1e30", "3.4e38", "1e39", "(-5000, 5000)", "(5000, -5000)", "(-1e30, 1e30)", "(100, 100)",
+    "(0,1)", "",     "abc",  "(1,",   "(1, 2",  "nan",  "inf",           "-inf",          "(1, nan)",      " 7 ",
+    "0x10",  "1,5",  "\xff", "1e-45", "-0"};
+
+// Values for a text variable: the words a plug-in may compare against, in and out of case, and
+// texts it will not expect.
+constexpr const char* kTexts[] = {"beginner",  "easy", "normal", "hard", "pro",      "PRO",   "Beginner",
+                                  "beginner ", "",     "1",      "nan",  "\xff\xfe", "pro\n", "none"};
 
 constexpr Vector2 kCanvasSizes[] = {{0, 0},
                                     {1, 1},
@@ -134,21 +102,7 @@ void variable(host::Host& host, ChoiceSource& choices, std::string& description)
         description = "no variable to set";
         return;
     }
-    const std::string name = host.console.cvars[choices.below(host.console.cvars.size())].name;
-    std::string value;
-    if (choices.chance(15)) {
-        value = std::to_string(choices.unit() * 20000 - 10000);
-    } else if (choices.chance(5)) {
-        value.assign(300, '9');
-    } else {
-        value = kValues[choices.below(std::size(kValues))];
-    }
-    description = "set ";
-    description += name;
-    description += " to \"";
-    description += value;
-    description += '"';
-    host.console.set(name, value);
+    setVariable(host, choices.below(host.console.cvars.size()), choices, description);
 }
 
 void actors(host::Host& host, ChoiceSource& choices, std::string& description)
@@ -205,6 +159,28 @@ void actorState(host::Host& host, ChoiceSource& choices, std::string& descriptio
 }
 
 } // namespace
+
+void setVariable(host::Host& host, size_t index, ChoiceSource& choices, std::string& description)
+{
+    const host::CVar& cvar = host.console.cvars.at(index);
+    const std::string name = cvar.name;
+    std::string value;
+    if (choices.chance(5)) {
+        value.assign(300, '9');
+    } else if (!cvar.numeric) {
+        value = kTexts[choices.below(std::size(kTexts))];
+    } else if (choices.chance(15)) {
+        value = std::to_string(choices.unit() * 20000 - 10000);
+    } else {
+        value = kNumbers[choices.below(std::size(kNumbers))];
+    }
+    description = "set ";
+    description += name;
+    description += " to \"";
+    description += value;
+    description += '"';
+    host.console.set(name, value);
+}
 
 void attack(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description)
 {

@@ -10,5 +10,9 @@
 #include "host.h"
 #include "world_motion.h"
 
+// Sets variable `index` of the console to a value chosen by `choices`: in or out of its limits,
+// malformed, or an odd text; `description` tells which.
+void setVariable(host::Host& host, size_t index, ChoiceSource& choices, std::string& description);
+
 // Applies one attack chosen by `choices` and sets `description` to a short account of it.
 void attack(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description);

@@ -35,6 +35,13 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
     const ProcessLocale locale = currentLocale();
 
     std::string description;
+    // Half the variables start the round with a value of their own, so that rounds do not all
+    // play with the defaults.
+    for (size_t index = 0; index < host.console.cvars.size(); ++index) {
+        if (choices.chance(50)) {
+            setVariable(host, index, choices, description);
+        }
+    }
     // Most rounds begin with one of the plug-in's commands, so that a drill that needs switching
     // on is on for much of the round.
     if (choices.chance(70) && !host.console.notifiers.empty()) {
