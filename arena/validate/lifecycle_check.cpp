@@ -37,8 +37,8 @@ constexpr int kWarmUpCycles = 20;
 // Growth allowed after the warm-up. Resident memory moves in pages and the allocator may keep a
 // few it touched once; the heap in use is exact, and a plug-in that leaks even its object (about
 // a hundred bytes) in every cycle passes its allowance within the cycles measured.
-constexpr long kResidentSlackBytes = 512 * 1024;
-constexpr size_t kHeapSlackBytes = 8 * 1024;
+constexpr long kResidentSlackBytes = 512L * 1024;
+constexpr size_t kHeapSlackBytes = size_t{8} * 1024;
 
 long residentBytes()
 {

@@ -11,7 +11,7 @@ class Hangs : public BakkesMod::Plugin::BakkesModPlugin {
 public:
     void onLoad() override
     {
-        gameWrapperHandle->RegisterDrawable([](CanvasWrapper) {
+        gameWrapperHandle->RegisterDrawable([](const CanvasWrapper&) {
             for (;;) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }

@@ -13,7 +13,7 @@ public:
     {
         for (int i = 0; i < 2; ++i) {
             cvarManagerHandle->registerNotifier(
-                "twice_go", [](std::vector<std::string>) {}, "Goes.", 0);
+                "twice_go", [](const std::vector<std::string>&) {}, "Goes.", 0);
         }
     }
 };
