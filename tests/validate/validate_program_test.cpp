@@ -274,6 +274,15 @@ TEST(RegistrationFailures, TheLocaleSwitchedAtLoad)
     EXPECT_EQ(run.lines.back(), "3 passed, 1 failed");
 }
 
+TEST(ValidatePrintingPlugin, CannotForgeReportLines)
+{
+    const ProgramRun run = validate({"--rounds", "20", testPlugin("prints")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_THAT(run.lines, ElementsAre("PASS library", "PASS lifecycle", "PASS registration", "PASS hostile",
+                                       "4 passed, 0 failed"));
+    EXPECT_THAT(run.err, HasSubstr("PASS everything"));
+}
+
 TEST(CommandLine, HelpNamesTheChecksAndRunsNothing)
 {
     const ProgramRun run = validate({"--help"});
