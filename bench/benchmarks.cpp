@@ -25,7 +25,9 @@ void countAllocations(benchmark::State& state, uint64_t before)
         benchmark::Counter(static_cast<double>(bench::allocations() - before), benchmark::Counter::kAvgIterations);
 }
 
-void frame_plugin(benchmark::State& state)
+// Times `step` on a drill session in its steady state: drill on, ball held, car in the air.
+template <class Step>
+void timeDrill(benchmark::State& state, Step step)
 {
     bench::DrillSession session;
     if (!session.ready()) {
@@ -34,54 +36,32 @@ void frame_plugin(benchmark::State& state)
     }
     const uint64_t before = bench::allocations();
     for (auto _ : state) {
-        session.host.drawFrame();
+        step(session);
     }
     countAllocations(state, before);
+}
+
+void frame_plugin(benchmark::State& state)
+{
+    timeDrill(state, [](bench::DrillSession& session) { session.host.drawFrame(); });
 }
 BENCHMARK(frame_plugin);
 
 void frame_floor(benchmark::State& state)
 {
-    bench::DrillSession session;
-    if (!session.ready()) {
-        state.SkipWithError(session.error.c_str());
-        return;
-    }
-    const uint64_t before = bench::allocations();
-    for (auto _ : state) {
-        session.floorFrame();
-    }
-    countAllocations(state, before);
+    timeDrill(state, [](bench::DrillSession& session) { session.floorFrame(); });
 }
 BENCHMARK(frame_floor);
 
 void hit_plugin(benchmark::State& state)
 {
-    bench::DrillSession session;
-    if (!session.ready()) {
-        state.SkipWithError(session.error.c_str());
-        return;
-    }
-    const uint64_t before = bench::allocations();
-    for (auto _ : state) {
-        session.host.fireEvent(host::kBallHitEvent);
-    }
-    countAllocations(state, before);
+    timeDrill(state, [](bench::DrillSession& session) { session.host.fireEvent(host::kBallHitEvent); });
 }
 BENCHMARK(hit_plugin);
 
 void hit_floor(benchmark::State& state)
 {
-    bench::DrillSession session;
-    if (!session.ready()) {
-        state.SkipWithError(session.error.c_str());
-        return;
-    }
-    const uint64_t before = bench::allocations();
-    for (auto _ : state) {
-        session.floorHit();
-    }
-    countAllocations(state, before);
+    timeDrill(state, [](bench::DrillSession& session) { session.floorHit(); });
 }
 BENCHMARK(hit_floor);
 
