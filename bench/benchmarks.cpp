@@ -26,8 +26,7 @@ void countAllocations(benchmark::State& state, uint64_t before)
 }
 
 // Times `step` on a drill session in its steady state: drill on, ball held, car in the air.
-template <class Step>
-void timeDrill(benchmark::State& state, Step step)
+template <class Step> void timeDrill(benchmark::State& state, Step step)
 {
     bench::DrillSession session;
     if (!session.ready()) {
