@@ -24,8 +24,7 @@ bool finite(const Vector& v)
 }
 
 // The common shape of a getter: traced, and zero from a wrapper that holds nothing.
-template <class T, class Read>
-T get(const ObjectWrapper& wrapper, const char* name, Read read)
+template <class T, class Read> T get(const ObjectWrapper& wrapper, const char* name, Read read)
 {
     Call call(wrapper.host(), name);
     Actor* actor = actorOf(wrapper);
@@ -38,8 +37,7 @@ T get(const ObjectWrapper& wrapper, const char* name, Read read)
 }
 
 // The common shape of a vector setter: traced, refused when it holds nothing or is not finite.
-template <class Write>
-void setVector(const ObjectWrapper& wrapper, const char* name, const Vector& value, Write write)
+template <class Write> void setVector(const ObjectWrapper& wrapper, const char* name, const Vector& value, Write write)
 {
     Call call(wrapper.host(), name);
     Actor* actor = actorOf(wrapper);
@@ -143,14 +141,14 @@ bool VehicleWrapper::IsOnGround() const
 
 bool VehicleWrapper::IsOnWall() const
 {
-    return get<bool>(*this, "VehicleWrapper::IsOnWall", [](const Actor& a) { return a.contact == host::Contact::Wall; });
+    return get<bool>(*this, "VehicleWrapper::IsOnWall",
+                     [](const Actor& a) { return a.contact == host::Contact::Wall; });
 }
 
 namespace {
 
 // A list wrapper refers to the server; it holds nothing once the server is gone.
-template <class Element>
-ArrayWrapper<Element> listOf(const ObjectWrapper& server, const char* name)
+template <class Element> ArrayWrapper<Element> listOf(const ObjectWrapper& server, const char* name)
 {
     Call call(server.host(), name);
     const Actor* actor = actorOf(server);
@@ -164,8 +162,7 @@ ArrayWrapper<Element> listOf(const ObjectWrapper& server, const char* name)
     return {server.host(), actor->id};
 }
 
-template <class Element>
-const std::vector<uint32_t>& idsOf(host::World& world)
+template <class Element> const std::vector<uint32_t>& idsOf(host::World& world)
 {
     if constexpr (std::is_same_v<Element, CarWrapper>) {
         return world.cars;
@@ -207,8 +204,7 @@ BallWrapper ServerWrapper::GetBall() const
     return {host(), ball ? ball->id : 0};
 }
 
-template <class T>
-int ArrayWrapper<T>::Count() const
+template <class T> int ArrayWrapper<T>::Count() const
 {
     Call call(host(), "ArrayWrapper::Count");
     call.self(std::is_same_v<T, CarWrapper> ? "cars" : "balls");
@@ -219,8 +215,7 @@ int ArrayWrapper<T>::Count() const
     return call.result(static_cast<int>(idsOf<T>(host()->world).size()));
 }
 
-template <class T>
-T ArrayWrapper<T>::Get(int index) const
+template <class T> T ArrayWrapper<T>::Get(int index) const
 {
     Call call(host(), "ArrayWrapper::Get");
     call.self(std::is_same_v<T, CarWrapper> ? "cars" : "balls");
@@ -231,8 +226,9 @@ T ArrayWrapper<T>::Get(int index) const
         return {host(), 0};
     }
     const auto& ids = idsOf<T>(host()->world);
-    const Actor* element =
-        index >= 0 && static_cast<size_t>(index) < ids.size() ? host()->world.find(ids[static_cast<size_t>(index)]) : nullptr;
+    const Actor* element = index >= 0 && static_cast<size_t>(index) < ids.size()
+                               ? host()->world.find(ids[static_cast<size_t>(index)])
+                               : nullptr;
     call.resultObject(element);
     return {host(), element ? element->id : 0};
 }

@@ -43,8 +43,7 @@ public:
         }
     }
 
-    template <class T>
-    void arg(const T& value)
+    template <class T> void arg(const T& value)
     {
         if (tracing()) {
             std::string& args = entry().args;
@@ -55,8 +54,7 @@ public:
         }
     }
 
-    template <class T>
-    T result(T value)
+    template <class T> T result(T value)
     {
         if (tracing()) {
             appendJson(entry().result, value);

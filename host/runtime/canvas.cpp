@@ -13,8 +13,7 @@ void Canvas::beginFrame()
 
 namespace {
 
-template <class T>
-T& nextSlot(std::vector<T>& items, size_t& count)
+template <class T> T& nextSlot(std::vector<T>& items, size_t& count)
 {
     if (count == items.size()) {
         items.emplace_back();

@@ -16,7 +16,7 @@ struct CanvasDraw {
     Vector2 position;  // pixels, as last set by SetPosition
     LinearColor color; // as last set by SetColor
     std::string text;
-    float xScale = 1;  // 1 for the one-argument DrawString
+    float xScale = 1; // 1 for the one-argument DrawString
     float yScale = 1;
 };
 
@@ -34,9 +34,9 @@ class Canvas {
 public:
     Vector2 size{1920, 1080}; // pixels; what GetSize answers
 
-    void beginFrame();             // forgets the last frame's calls, keeps their buffers
+    void beginFrame();                        // forgets the last frame's calls, keeps their buffers
     uint32_t frame() const { return frame_; } // advanced by beginFrame; 0 before the first frame
-    bool drawing = false;          // true while the host runs the frame's drawables
+    bool drawing = false;                     // true while the host runs the frame's drawables
 
     void setPosition(Vector2 position);
     void setColor(LinearColor color);

@@ -98,7 +98,10 @@ float Console::readFloat(const CVar& cvar)
     if (hostile == HostileReads::On) {
         static constexpr float kHostile[] = {std::numeric_limits<float>::quiet_NaN(),
                                              std::numeric_limits<float>::infinity(),
-                                             -std::numeric_limits<float>::infinity(), 1e30f, -1e30f, 0.0f};
+                                             -std::numeric_limits<float>::infinity(),
+                                             1e30f,
+                                             -1e30f,
+                                             0.0f};
         return kHostile[random_() % std::size(kHostile)];
     }
     if (!cvar.numeric) {

@@ -18,10 +18,10 @@ struct CVar {
     std::string description;
     bool searchable = true;
     bool hasMin = false;
-    float min = 0;     // meaningful only with hasMin
+    float min = 0; // meaningful only with hasMin
     bool hasMax = false;
-    float max = 0;     // meaningful only with hasMax
-    bool save = false; // kept in the host's configuration
+    float max = 0;        // meaningful only with hasMax
+    bool save = false;    // kept in the host's configuration
     bool numeric = false; // has a limit or a numeric default: only numbers and ranges are taken
     std::string value;    // as stored; canonical for numeric variables
     NumericValue parsed;  // numeric variables only

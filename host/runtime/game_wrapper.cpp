@@ -19,8 +19,7 @@ bool owned(const ObjectWrapper& wrapper)
     return wrapper.host() && wrapper.host()->findPlugin(wrapper.object()) != nullptr;
 }
 
-template <class Result>
-Result actorResult(Call& call, host::Host* host, uint32_t id)
+template <class Result> Result actorResult(Call& call, host::Host* host, uint32_t id)
 {
     const Actor* actor = host->world.find(id);
     call.resultObject(actor);
@@ -92,8 +91,7 @@ void GameWrapper::RegisterDrawable(std::function<void(CanvasWrapper)> callback)
 }
 
 CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defaultValue, std::string description,
-                                             bool searchable, bool hasMin, float min, bool hasMax, float max,
-                                             bool save)
+                                             bool searchable, bool hasMin, float min, bool hasMax, float max, bool save)
 {
     Call call(host(), "CVarManagerWrapper::registerCvar");
     call.arg(std::string_view(name));
@@ -174,8 +172,8 @@ host::CVar* cvarOf(const CVarWrapper& wrapper, Call& call)
 {
     host::Host* host = wrapper.host();
     const uint32_t index = wrapper.object();
-    host::CVar* cvar = host && index != 0 && index <= host->console.cvars.size() ? &host->console.cvars[index - 1]
-                                                                                    : nullptr;
+    host::CVar* cvar =
+        host && index != 0 && index <= host->console.cvars.size() ? &host->console.cvars[index - 1] : nullptr;
     call.self(cvar ? std::string_view(cvar->name) : std::string_view("null"));
     if (!cvar) {
         call.nullReceiver();

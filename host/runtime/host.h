@@ -34,10 +34,10 @@ struct Drawable {
 
 // A library the loader has open, with the plug-in object it made.
 struct LoadedPlugin {
-    uint32_t id = 0;        // > 0, never reused
+    uint32_t id = 0; // > 0, never reused
     std::string path;
-    void* library = nullptr; // the operating system's handle
-    BakkesMod::Plugin::PluginDescriptor descriptor{}; // a copy of the library's record
+    void* library = nullptr;                                    // the operating system's handle
+    BakkesMod::Plugin::PluginDescriptor descriptor{};           // a copy of the library's record
     std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> plugin; // the host's copy of the handle
 };
 
@@ -49,10 +49,10 @@ struct LoadResult {
 
 // What the host saw plug-ins do that a real game would not survive.
 struct Faults {
-    uint64_t keptWrappers = 0;       // callbacks that returned holding a wrapper they obtained
-    uint64_t nullCalls = 0;          // calls into a wrapper that holds nothing
-    uint64_t nonFiniteCalls = 0;     // calls that handed the host a NaN or an infinity (refused)
-    uint64_t callbackExceptions = 0; // exceptions that escaped a callback (caught by the host)
+    uint64_t keptWrappers = 0;        // callbacks that returned holding a wrapper they obtained
+    uint64_t nullCalls = 0;           // calls into a wrapper that holds nothing
+    uint64_t nonFiniteCalls = 0;      // calls that handed the host a NaN or an infinity (refused)
+    uint64_t callbackExceptions = 0;  // exceptions that escaped a callback (caught by the host)
     std::vector<std::string> reports; // one line for each of the above, oldest first
 };
 
@@ -78,9 +78,9 @@ public:
     LoadedPlugin* findPlugin(uint32_t plugin);
 
     // Host-side events. Each runs the plug-ins' callbacks one at a time, with accounting.
-    void fireEvent(std::string_view eventName); // every hook on that name
+    void fireEvent(std::string_view eventName);             // every hook on that name
     bool runCommand(const std::vector<std::string>& words); // words[0] names a notifier; false when none
-    void drawFrame(); // every drawable, with a fresh canvas recording
+    void drawFrame();                                       // every drawable, with a fresh canvas recording
 
     int64_t wrappersAlive() const { return wrappersAlive_; }
 
@@ -92,8 +92,7 @@ public:
 
     // Runs `body` as a callback into plug-in `owner` (`what` names it in reports): exceptions are
     // caught, and a callback that returns holding a wrapper is reported.
-    template <class Body>
-    void callPlugin(uint32_t owner, const char* what, Body&& body)
+    template <class Body> void callPlugin(uint32_t owner, const char* what, Body&& body)
     {
         const int64_t before = wrappersAlive_;
         try {

@@ -36,8 +36,7 @@ std::vector<std::string> Trace::calls() const
 
 namespace {
 
-template <class Float>
-void appendFloat(std::string& out, Float value)
+template <class Float> void appendFloat(std::string& out, Float value)
 {
     if (std::isnan(value)) {
         out += "\"NaN\"";
@@ -106,8 +105,7 @@ void appendJson(std::string& out, std::string_view text)
 
 namespace {
 
-template <class... T>
-void appendArray(std::string& out, const T&... values)
+template <class... T> void appendArray(std::string& out, const T&... values)
 {
     out += '[';
     bool first = true;

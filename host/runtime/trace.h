@@ -11,10 +11,10 @@
 namespace host {
 
 struct TraceEntry {
-    const char* call = "";  // "Class::Member" as the SDK names it
-    std::string self;       // the receiver, e.g. "car#3"; empty for the game and the console
-    std::string args;       // a JSON array
-    std::string result;     // JSON; empty for a call that returns nothing
+    const char* call = "";    // "Class::Member" as the SDK names it
+    std::string self;         // the receiver, e.g. "car#3"; empty for the game and the console
+    std::string args;         // a JSON array
+    std::string result;       // JSON; empty for a call that returns nothing
     std::string json() const; // {"call":...,"self":...,"args":...,"result":...}
 };
 

@@ -113,8 +113,14 @@ bool World::remove(ActorKind kind)
 {
     uint32_t id = 0;
     switch (kind) {
-    case ActorKind::Server: id = server; server = 0; break;
-    case ActorKind::Camera: id = camera; camera = 0; break;
+    case ActorKind::Server:
+        id = server;
+        server = 0;
+        break;
+    case ActorKind::Camera:
+        id = camera;
+        camera = 0;
+        break;
     case ActorKind::Ball:
         if (!balls.empty()) {
             id = balls.back();

@@ -17,35 +17,35 @@ const char* contactName(Contact contact);  // "ground", "wall", "air"
 
 // One thing in the world. Ids are never reused, so a stale wrapper can never reach a new object.
 struct Actor {
-    uint32_t id = 0;                      // > 0
+    uint32_t id = 0; // > 0
     ActorKind kind = ActorKind::Ball;
-    Vector location;                      // world units
-    Vector velocity;                      // world units per second
-    Rotator rotation;                     // 65536 to the turn
-    Vector angularVelocity;               // radians per second
-    Contact contact = Contact::Air;       // cars only
+    Vector location;                // world units
+    Vector velocity;                // world units per second
+    Rotator rotation;               // 65536 to the turn
+    Vector angularVelocity;         // radians per second
+    Contact contact = Contact::Air; // cars only
 };
 
 struct World {
-    bool freeplay = false;   // when false there is no game event and no server
-    double clock = 0;        // game seconds of the game event; kept double so long runs do not drift
-    uint32_t server = 0;     // id of the game event's server; 0 when none
-    uint32_t camera = 0;     // 0 when none
+    bool freeplay = false;       // when false there is no game event and no server
+    double clock = 0;            // game seconds of the game event; kept double so long runs do not drift
+    uint32_t server = 0;         // id of the game event's server; 0 when none
+    uint32_t camera = 0;         // 0 when none
     std::vector<uint32_t> balls; // ids; element 0 is the main ball
     std::vector<uint32_t> cars;  // ids; element 0 is the player's car
     std::vector<Actor> actors;   // every live actor, the server included
 
-    Actor* find(uint32_t id);             // null for 0, for a removed actor, or for an unknown id
+    Actor* find(uint32_t id); // null for 0, for a removed actor, or for an unknown id
     const Actor* find(uint32_t id) const;
-    Actor* ball();                        // element 0 of the ball list, or null
-    Actor* car();                         // element 0 of the car list, or null
+    Actor* ball(); // element 0 of the ball list, or null
+    Actor* car();  // element 0 of the car list, or null
 
     // Enters free play with one car at rest on the ground, one ball and a camera, as a host does
     // when the player starts free play; leaving it removes the event with everything in it.
     void setFreeplay(bool on);
 
-    uint32_t spawn(ActorKind kind);       // adds an actor (a server only when none exists) and lists it
-    bool remove(ActorKind kind);          // removes the newest actor of that kind; false when none
+    uint32_t spawn(ActorKind kind); // adds an actor (a server only when none exists) and lists it
+    bool remove(ActorKind kind);    // removes the newest actor of that kind; false when none
 
 private:
     uint32_t nextId_ = 1;

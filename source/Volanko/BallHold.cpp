@@ -1,8 +1,8 @@
 // The drill's per-frame step: the ball hangs still at its target; the car leaving ground and
 // walls begins a run, and touching either again ends it.
 
-#include "Volanko.h"
 #include "VectorChecks.h"
+#include "Volanko.h"
 
 namespace {
 

@@ -29,14 +29,7 @@ BAKKESMOD_PLUGIN_EXPORT void deleteMe()
 }
 
 BAKKESMOD_PLUGIN_EXPORT BakkesMod::Plugin::PluginDescriptor exports = {
-    BAKKESMOD_PLUGIN_API_VERSION,
-    VOLANKO_SOURCE_FILE,
-    "Volanko",
-    "Volanko",
-    "1.0",
-    0,
-    &getPlugin,
-    &deleteMe,
+    BAKKESMOD_PLUGIN_API_VERSION, VOLANKO_SOURCE_FILE, "Volanko", "Volanko", "1.0", 0, &getPlugin, &deleteMe,
 };
 
 } // extern "C"

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "Volanko.h"
 #include "VectorChecks.h"
+#include "Volanko.h"
 
 namespace {
 
@@ -110,8 +110,7 @@ void Volanko::resetAndThrow()
     }
 
     Vector direction{ballTarget.x - start.x, ballTarget.y - start.y, ballTarget.z - start.z};
-    const float length =
-        std::sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
+    const float length = std::sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
     direction = {direction.x / length, direction.y / length, direction.z / length};
     // Never thrown downwards; the shortened vector is kept as it is.
     if (direction.z < 0) {

@@ -18,10 +18,10 @@ struct CvarSpec {
 };
 
 constexpr CvarSpec kCvars[] = {
-    {"volanko_balllocation_x", "(-5000, 5000)", "Where should the ball spawn on the x axis?", true, true, -5000,
-     true, 5000},
-    {"volanko_balllocation_y", "(-4000, 4000)", "Where should the ball spawn on the y axis?", true, true, -4000,
-     true, 4000},
+    {"volanko_balllocation_x", "(-5000, 5000)", "Where should the ball spawn on the x axis?", true, true, -5000, true,
+     5000},
+    {"volanko_balllocation_y", "(-4000, 4000)", "Where should the ball spawn on the y axis?", true, true, -4000, true,
+     4000},
     {"volanko_balllocation_z", "(100, 1900)", "How height should the ball spawn?", true, true, 100, true, 1900},
     {"volanko_throwplayer", "1", "Throws the player through the air?", true, true, 0, true, 1},
     {"volanko_throwlevel", "beginner", "How hard you get thrown around", false, false, 0, false, 0},

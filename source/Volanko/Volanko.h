@@ -14,12 +14,12 @@ class Volanko final : public BakkesMod::Plugin::BakkesModPlugin {
 public:
     void onLoad() override;
 
-    void startCommand();                  // volanko_start: switches the drill on, in free play only
-    void stopCommand();                   // volanko_stop: switches the drill off
+    void startCommand();                   // volanko_start: switches the drill on, in free play only
+    void stopCommand();                    // volanko_stop: switches the drill off
     void onBallHit(std::string eventName); // a car hit the ball: next target, one more in the streak
-    void resetAndThrow();                 // new ball target; car placed and thrown by the level
-    void holdBallAndWatchCar();           // per frame: ball held still; take-off and landing watched
-    void renderHud(CanvasWrapper canvas); // per frame: the step above, then the overlay
+    void resetAndThrow();                  // new ball target; car placed and thrown by the level
+    void holdBallAndWatchCar();            // per frame: ball held still; take-off and landing watched
+    void renderHud(CanvasWrapper canvas);  // per frame: the step above, then the overlay
 
     // Drill state. All zero when the object is made; nothing of it is saved.
     bool active = false;       // the player switched the drill on

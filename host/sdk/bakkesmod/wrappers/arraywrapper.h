@@ -6,13 +6,12 @@
 class CarWrapper;
 class BallWrapper;
 
-template <class T>
-class ArrayWrapper : public ObjectWrapper {
+template <class T> class ArrayWrapper : public ObjectWrapper {
 public:
     using ObjectWrapper::ObjectWrapper;
 
-    int Count() const;       // entries now in the list
-    T Get(int index) const;  // the entry; a wrapper that holds nothing when index is out of range
+    int Count() const;      // entries now in the list
+    T Get(int index) const; // the entry; a wrapper that holds nothing when index is out of range
 };
 
 extern template class ArrayWrapper<CarWrapper>;

@@ -10,8 +10,8 @@ class CVarWrapper : public ObjectWrapper {
 public:
     using ObjectWrapper::ObjectWrapper;
 
-    bool IsNull() const;              // no such variable
-    float getFloatValue() const;      // a number, or a fresh draw from a range; 0 for other text
-    bool getBoolValue() const;        // the numeric value is not 0
+    bool IsNull() const;                // no such variable
+    float getFloatValue() const;        // a number, or a fresh draw from a range; 0 for other text
+    bool getBoolValue() const;          // the numeric value is not 0
     std::string getStringValue() const; // the value's text, as stored
 };

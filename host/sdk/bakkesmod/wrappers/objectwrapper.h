@@ -22,7 +22,7 @@ public:
     ObjectWrapper& operator=(ObjectWrapper&& other) noexcept;
     ~ObjectWrapper();
 
-    host::Host* host() const { return host_; } // the runtime that made it; null when default-made
+    host::Host* host() const { return host_; }  // the runtime that made it; null when default-made
     uint32_t object() const { return object_; } // the host's id of the object; 0 when none
 
 private:
