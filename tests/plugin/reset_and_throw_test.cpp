@@ -49,6 +49,19 @@ void append(std::vector<std::string>& to, const std::vector<std::string>& lines)
     to.insert(to.end(), lines.begin(), lines.end());
 }
 
+// From the target's reads to the ball's rotation, for a throw with a car and a ball.
+std::vector<std::string> targetToBallRotationReads()
+{
+    std::vector<std::string> lines = locationReads();
+    append(lines, {R"(CVarManagerWrapper::getCvar ["volanko_throwplayer"])",
+                   "CVarWrapper::getBoolValue volanko_throwplayer []", "GameEventWrapper::GetCars server []",
+                   "ArrayWrapper::Get cars [0]", "ActorWrapper::IsNull car []"});
+    append(lines, locationReads());
+    append(lines, {"ServerWrapper::GetGameBalls server []", "ArrayWrapper::Get balls [0]",
+                   "ActorWrapper::IsNull ball []", "ActorWrapper::GetRotation ball []"});
+    return lines;
+}
+
 std::string vectorText(const Vector& v)
 {
     std::string text;
@@ -140,13 +153,7 @@ TEST_F(ResetAndThrow, WorkedExampleWithItsExactCalls)
         "GameWrapper::GetGameEventAsServer []",
         "ServerWrapper::GetSecondsElapsed server []", // only the stamp: no reset before this one
     };
-    append(expected, locationReads());
-    append(expected, {R"(CVarManagerWrapper::getCvar ["volanko_throwplayer"])",
-                      "CVarWrapper::getBoolValue volanko_throwplayer []", "GameEventWrapper::GetCars server []",
-                      "ArrayWrapper::Get cars [0]", "ActorWrapper::IsNull car []"});
-    append(expected, locationReads());
-    append(expected, {"ServerWrapper::GetGameBalls server []", "ArrayWrapper::Get balls [0]",
-                      "ActorWrapper::IsNull ball []", "ActorWrapper::GetRotation ball []"});
+    append(expected, targetToBallRotationReads());
     append(expected, levelReads(2));
     append(expected,
            {"ActorWrapper::SetVelocity car [[0,0,0]]", "ActorWrapper::SetLocation car [[-1000,-2000,1000]]",
@@ -183,13 +190,7 @@ TEST_F(ResetAndThrow, ProReadsTheLevelFiveTimesAndSpinsTheCarLikeTheBall)
         "ServerWrapper::GetSecondsElapsed server []", // for the mean
         "ServerWrapper::GetSecondsElapsed server []", // for the stamp
     };
-    append(expected, locationReads());
-    append(expected, {R"(CVarManagerWrapper::getCvar ["volanko_throwplayer"])",
-                      "CVarWrapper::getBoolValue volanko_throwplayer []", "GameEventWrapper::GetCars server []",
-                      "ArrayWrapper::Get cars [0]", "ActorWrapper::IsNull car []"});
-    append(expected, locationReads());
-    append(expected, {"ServerWrapper::GetGameBalls server []", "ArrayWrapper::Get balls [0]",
-                      "ActorWrapper::IsNull ball []", "ActorWrapper::GetRotation ball []"});
+    append(expected, targetToBallRotationReads());
     append(expected, levelReads(5));
     append(expected,
            {"ActorWrapper::SetVelocity car [[0,0,0]]", "ActorWrapper::SetLocation car [[-1000,-2000,1000]]",
