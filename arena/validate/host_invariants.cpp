@@ -2,15 +2,6 @@
 
 #include <cmath>
 
-namespace {
-
-bool finite(const Vector& v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
-} // namespace
-
 std::optional<std::string> brokenInvariant(const host::Host& host)
 {
     const host::Faults& faults = host.faults;
@@ -21,7 +12,7 @@ std::optional<std::string> brokenInvariant(const host::Host& host)
                                       : faults.reports.front();
     }
     for (const host::Actor& actor : host.world.actors) {
-        if (!finite(actor.location) || !finite(actor.velocity) || !finite(actor.angularVelocity)) {
+        if (!isFinite(actor.location) || !isFinite(actor.velocity) || !isFinite(actor.angularVelocity)) {
             std::string reason = "the ";
             reason += host::actorKindName(actor.kind);
             reason += "'s location, velocity or spin is not finite";

@@ -1,6 +1,5 @@
 // Actors, the game event and its lists, read and written straight in the world.
 
-#include <cmath>
 #include <type_traits>
 #include <vector>
 
@@ -16,11 +15,6 @@ namespace {
 Actor* actorOf(const ObjectWrapper& wrapper)
 {
     return wrapper.host() ? wrapper.host()->world.find(wrapper.object()) : nullptr;
-}
-
-bool finite(const Vector& v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
 // The common shape of a getter: traced, and zero from a wrapper that holds nothing.
@@ -47,7 +41,7 @@ template <class Write> void setVector(const ObjectWrapper& wrapper, const char* 
         call.nullReceiver();
         return;
     }
-    if (!finite(value)) {
+    if (!isFinite(value)) {
         wrapper.host()->nonFiniteCall(name);
         return;
     }
@@ -125,7 +119,7 @@ void ActorWrapper::SetAngularVelocity(Vector spin, bool addToCurrent)
         call.nullReceiver();
         return;
     }
-    if (!finite(spin)) {
+    if (!isFinite(spin)) {
         host()->nonFiniteCall(call.name());
         return;
     }

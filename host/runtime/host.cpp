@@ -1,7 +1,5 @@
 #include "host.h"
 
-#include <dlfcn.h>
-
 #include <utility>
 
 namespace host {

@@ -1,7 +1,6 @@
 // The drill's per-frame step: the ball hangs still at its target; the car leaving ground and
 // walls begins a run, and touching either again ends it.
 
-#include "VectorChecks.h"
 #include "Volanko.h"
 
 namespace {

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include "VectorChecks.h"
 #include "Volanko.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 // Plain value types that cross the host boundary by value. No wrapper, no counting.
 
+#include <cmath>
 #include <cstdint>
 
 // A point or a direction in the world: world units, or world units per second.
@@ -30,3 +31,9 @@ struct LinearColor {
     float b = 0;
     float a = 0;
 };
+
+// The host must never be handed a non-finite number: the game's physics would not recover.
+inline bool isFinite(const Vector& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
