@@ -1,0 +1,14 @@
+import { defineConfig } from 'vite';
+import { viteSingleFile } from 'vite-plugin-singlefile';
+
+// One self-contained page: scripts and styles inlined, nothing fetched, so it opens from disk.
+export default defineConfig({
+    base: './',
+    build: {
+        outDir: 'dist',
+        emptyOutDir: true,
+        rollupOptions: { input: 'replay.html' },
+        chunkSizeWarningLimit: 2000,
+    },
+    plugins: [viteSingleFile()],
+});
