@@ -306,6 +306,11 @@ $('follow').addEventListener('change', (e) => {
     if (e.target.checked) scene.startFollowing();
     else scene.follow = false;
 });
+$('overview').addEventListener('click', () => {
+    $('follow').checked = false;
+    state.follow = false;
+    scene?.overview();
+});
 $('file').addEventListener('change', (e) => e.target.files[0] && readFile(e.target.files[0]));
 $('open').addEventListener('click', () => $('file').click());
 $('message').querySelector('.close').addEventListener('click', hideMessage);
@@ -319,6 +324,7 @@ window.addEventListener('keydown', (e) => {
         '[': () => setSpeed(SPEEDS[Math.max(0, SPEEDS.indexOf(speed) - 1)]),
         ']': () => setSpeed(SPEEDS[Math.min(SPEEDS.length - 1, SPEEDS.indexOf(speed) + 1)]),
         f: () => $('follow').click(),
+        o: () => $('overview').click(),
     };
     if (keys[e.key]) {
         e.preventDefault();

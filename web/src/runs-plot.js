@@ -29,7 +29,7 @@ export class RunsPlot {
         const options = {
             width: this.width(),
             height: 120,
-            legend: { show: true, live: true },
+            legend: { show: true, live: false },
             cursor: { drag: { x: false, y: false }, points: { size: 6 } },
             scales: { x: { time: false, range: [0.4, runs.length + 0.6] }, hits: { range: (u, min, max) => [0, Math.max(3, max + 1)] }, s: { range: (u, min, max) => [0, Math.max(1, max * 1.15)] } },
             axes: [

@@ -82,9 +82,14 @@ function buildPitch() {
 function buildBall() {
     const group = new THREE.Group();
     group.add(new THREE.Mesh(new THREE.SphereGeometry(BALL_RADIUS, 32, 16), new THREE.MeshStandardMaterial({ color: 0xf2f2f2, roughness: 0.5 })));
-    // Seams show the ball's rotation.
-    const seams = new THREE.EdgesGeometry(new THREE.IcosahedronGeometry(BALL_RADIUS * 1.01, 1));
-    group.add(new THREE.LineSegments(seams, new THREE.LineBasicMaterial({ color: 0x555555 })));
+    // Three seams at right angles show the ball's rotation; one is coloured to tell them apart.
+    const ring = [];
+    for (let i = 0; i <= 48; ++i) ring.push([Math.cos((i / 48) * 2 * Math.PI) * BALL_RADIUS * 1.01, Math.sin((i / 48) * 2 * Math.PI) * BALL_RADIUS * 1.01, 0]);
+    for (const [rotation, color] of [[[0, 0, 0], 0xe11d48], [[Math.PI / 2, 0, 0], 0x374151], [[0, Math.PI / 2, 0], 0x374151]]) {
+        const seam = line(ring, color);
+        seam.rotation.set(...rotation);
+        group.add(seam);
+    }
     return group;
 }
 
@@ -182,10 +187,8 @@ export class Scene {
         }
         this.camera = new THREE.PerspectiveCamera(50, 1, 10, 60000);
         this.camera.up.set(0, 0, 1);
-        // From above a side wall, the pitch's length across the screen.
-        this.camera.position.set(-8600, -1400, 4300);
         this.controls = new OrbitControls(this.camera, canvas);
-        this.controls.target.set(-300, 0, 300);
+        this.overview();
         this.controls.enableDamping = true;
         this.controls.maxDistance = 30000;
         this.controls.minDistance = 150;
@@ -217,12 +220,21 @@ export class Scene {
     render() {
         if (this.follow) {
             // Keep the camera's offset from its target while the target rides with the car.
-            const shift = this.carPosition.clone().sub(this.controls.target).multiplyScalar(0.15);
+            // A seek or a reset jumps at once; flight is followed smoothly.
+            const gap = this.carPosition.clone().sub(this.controls.target);
+            const shift = gap.length() > 1500 ? gap : gap.multiplyScalar(0.15);
             this.controls.target.add(shift);
             this.camera.position.add(shift);
         }
         this.controls.update();
         this.renderer.render(this.scene, this.camera);
+    }
+
+    // From above a side wall, the pitch's length across the screen.
+    overview() {
+        this.follow = false;
+        this.camera.position.set(-8600, -1400, 4300);
+        this.controls.target.set(-300, 0, 300);
     }
 
     // Brings the camera close behind the car when following starts.
