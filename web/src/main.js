@@ -82,8 +82,16 @@ function load(text, source) {
         parsed = parseRecording(text);
     } catch (error) {
         if (!(error instanceof RecordingError)) console.error(error);
+        // Nothing of a recording opened before stays on screen under the message.
         recording = null;
+        pause();
         document.body.classList.remove('loaded');
+        $('info').textContent = 'no recording open';
+        for (const id of ['readout', 'level', 'contact']) $(id).textContent = '';
+        hud.show([], [1, 1], 1, 1);
+        scene?.hideBodies();
+        timeline.clear();
+        plot.clear();
         fail(source, error);
         return;
     }

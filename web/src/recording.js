@@ -45,9 +45,10 @@ class Fields {
     }
 
     numbers(where, count, value = this.record[where]) {
-        if (!Array.isArray(value) || value.length !== count || !value.every((n) => typeof n === 'number' && Number.isFinite(n))) {
-            this.fail(where, `an array of ${count} finite numbers`, value);
-        }
+        const wanted = `an array of ${count} finite numbers`;
+        if (!Array.isArray(value) || value.length !== count) this.fail(where, wanted, value);
+        const bad = value.findIndex((n) => typeof n !== 'number' || !Number.isFinite(n));
+        if (bad >= 0) throw new RecordingError(this.line, `"${where}" should be ${wanted}; its item ${bad + 1} is ${describe(value[bad])}`);
         return value;
     }
 

@@ -12,9 +12,14 @@ export class RunsPlot {
         this.current = -1;
     }
 
-    load(runs) {
+    clear() {
         this.plot?.destroy();
+        this.plot = null;
         this.element.replaceChildren();
+    }
+
+    load(runs) {
+        this.clear();
         if (runs.length === 0) {
             const empty = document.createElement('p');
             empty.className = 'plot-empty';

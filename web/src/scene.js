@@ -182,7 +182,10 @@ export class Scene {
         // Dots of a fixed size on screen, so car and ball are found at once from far away.
         this.carDot = marker(0xfacc15);
         this.ballDot = marker(0xffffff);
-        for (const o of [this.carDot, this.ballDot, this.ball, this.car, this.ballDrop.line, this.ballDrop.shadow, this.carDrop.line, this.carDrop.shadow, this.ballTrail.object, this.carTrail.object]) {
+        // Hidden until a recording shows them.
+        this.bodies = [this.carDot, this.ballDot, this.ball, this.car, this.ballDrop.line, this.ballDrop.shadow, this.carDrop.line, this.carDrop.shadow, this.ballTrail.object, this.carTrail.object];
+        for (const o of this.bodies) {
+            o.visible = false;
             this.scene.add(o);
         }
         this.camera = new THREE.PerspectiveCamera(50, 1, 10, 60000);
@@ -204,6 +207,7 @@ export class Scene {
 
     // `state`: {car: {location, quaternion}, ball: {location, quaternion}, carTrail, ballTrail}.
     show(state) {
+        for (const o of this.bodies) o.visible = true;
         this.car.position.set(...state.car.location);
         this.car.quaternion.copy(state.car.quaternion);
         this.ball.position.set(...state.ball.location);
@@ -215,6 +219,10 @@ export class Scene {
         this.carPosition.set(...state.car.location);
         this.carDot.position.set(...state.car.location);
         this.ballDot.position.set(...state.ball.location);
+    }
+
+    hideBodies() {
+        for (const o of this.bodies) o.visible = false;
     }
 
     render() {

@@ -33,6 +33,11 @@ export class Timeline {
         this.draw();
     }
 
+    clear() {
+        this.recording = null;
+        this.draw();
+    }
+
     get width() {
         return this.canvas.clientWidth;
     }
