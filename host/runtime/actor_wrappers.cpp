@@ -5,10 +5,12 @@
 
 #include "bakkesmod/wrappers/gameeventwrapper.h"
 #include "call.h"
+#include "vector_math.h"
 
 using host::Actor;
 using host::ActorKind;
 using host::Call;
+using host::isFinite;
 
 namespace {
 
@@ -80,9 +82,8 @@ void ActorWrapper::SetVelocity(Vector velocity)
 
 void ActorWrapper::AddVelocity(Vector velocity)
 {
-    setVector(*this, "ActorWrapper::AddVelocity", velocity, [&](Actor& a) {
-        a.velocity = {a.velocity.x + velocity.x, a.velocity.y + velocity.y, a.velocity.z + velocity.z};
-    });
+    setVector(*this, "ActorWrapper::AddVelocity", velocity,
+              [&](Actor& a) { a.velocity = host::add(a.velocity, velocity); });
 }
 
 Rotator ActorWrapper::GetRotation() const
@@ -124,7 +125,7 @@ void ActorWrapper::SetAngularVelocity(Vector spin, bool addToCurrent)
         return;
     }
     const Vector base = addToCurrent ? actor->angularVelocity : Vector{};
-    actor->angularVelocity = {base.x + spin.x, base.y + spin.y, base.z + spin.z};
+    actor->angularVelocity = host::add(base, spin);
 }
 
 bool VehicleWrapper::IsOnGround() const
