@@ -44,7 +44,7 @@ template <class Write> void setVector(const ObjectWrapper& wrapper, const char* 
         return;
     }
     if (!isFinite(value)) {
-        wrapper.host()->nonFiniteCall(name);
+        call.nonFiniteArgument();
         return;
     }
     write(*actor);
@@ -121,7 +121,7 @@ void ActorWrapper::SetAngularVelocity(Vector spin, bool addToCurrent)
         return;
     }
     if (!isFinite(spin)) {
-        host()->nonFiniteCall(call.name());
+        call.nonFiniteArgument();
         return;
     }
     const Vector base = addToCurrent ? actor->angularVelocity : Vector{};
