@@ -12,9 +12,8 @@ using host::ownerLoaded;
 
 namespace {
 
-template <class Result> Result actorResult(Call& call, host::Host* host, uint32_t id)
+template <class Result> Result actorResult(Call& call, host::Host* host, const Actor* actor)
 {
-    const Actor* actor = host->world.find(id);
     call.resultObject(actor);
     return {host, actor ? actor->id : 0};
 }
@@ -38,7 +37,7 @@ ServerWrapper GameWrapper::GetGameEventAsServer() const
         call.nullReceiver();
         return {host(), 0};
     }
-    return actorResult<ServerWrapper>(call, host(), host()->world.server);
+    return actorResult<ServerWrapper>(call, host(), host()->world.find(host()->world.server));
 }
 
 CarWrapper GameWrapper::GetLocalCar() const
@@ -48,8 +47,7 @@ CarWrapper GameWrapper::GetLocalCar() const
         call.nullReceiver();
         return {host(), 0};
     }
-    const auto& cars = host()->world.cars;
-    return actorResult<CarWrapper>(call, host(), cars.empty() ? 0 : cars.front());
+    return actorResult<CarWrapper>(call, host(), host()->world.car());
 }
 
 CameraWrapper GameWrapper::GetCamera() const
@@ -59,7 +57,7 @@ CameraWrapper GameWrapper::GetCamera() const
         call.nullReceiver();
         return {host(), 0};
     }
-    return actorResult<CameraWrapper>(call, host(), host()->world.camera);
+    return actorResult<CameraWrapper>(call, host(), host()->world.find(host()->world.camera));
 }
 
 void GameWrapper::HookEvent(std::string eventName, std::function<void(std::string)> callback)

@@ -1,6 +1,7 @@
 #include "world.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace host {
 
@@ -50,14 +51,24 @@ const Actor* World::find(uint32_t id) const
     return const_cast<World*>(this)->find(id);
 }
 
-Actor* World::ball()
+const Actor* World::ball() const
 {
     return balls.empty() ? nullptr : find(balls.front());
 }
 
-Actor* World::car()
+const Actor* World::car() const
 {
     return cars.empty() ? nullptr : find(cars.front());
+}
+
+Actor* World::ball()
+{
+    return const_cast<Actor*>(std::as_const(*this).ball());
+}
+
+Actor* World::car()
+{
+    return const_cast<Actor*>(std::as_const(*this).car());
 }
 
 void World::setFreeplay(bool on)
