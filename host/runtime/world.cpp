@@ -3,14 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "pitch.h"
+
 namespace host {
-
-namespace {
-
-constexpr float kCarRestHeight = 17;
-constexpr float kBallRestHeight = 91.25f;
-
-} // namespace
 
 const char* actorKindName(ActorKind kind)
 {
@@ -106,12 +101,12 @@ uint32_t World::spawn(ActorKind kind)
     case ActorKind::Server: server = actor.id; break;
     case ActorKind::Camera: camera = actor.id; break;
     case ActorKind::Ball:
-        actor.location = {0, 0, kBallRestHeight};
+        actor.location = kBallSpawn;
         balls.push_back(actor.id);
         break;
     case ActorKind::Car:
-        actor.location = {0, -4608, kCarRestHeight};
-        actor.rotation = {0, 16384, 0};
+        actor.location = kCarSpawn;
+        actor.rotation = kCarSpawnRotation;
         actor.contact = Contact::Ground;
         cars.push_back(actor.id);
         break;
