@@ -33,12 +33,15 @@ template <class T, class Read> T get(const ObjectWrapper& wrapper, const char* n
 }
 
 // The common shape of a vector setter: traced, refused when it holds nothing or is not finite.
-template <class Write> void setVector(const ObjectWrapper& wrapper, const char* name, const Vector& value, Write write)
+// `more` are the call's arguments after the vector, traced only.
+template <class Write, class... More>
+void setVector(const ObjectWrapper& wrapper, const char* name, const Vector& value, Write write, const More&... more)
 {
     Call call(wrapper.host(), name);
     Actor* actor = actorOf(wrapper);
     call.self(actor);
     call.arg(value);
+    (call.arg(more), ...);
     if (!actor) {
         call.nullReceiver();
         return;
@@ -111,21 +114,10 @@ Vector ActorWrapper::GetAngularVelocity() const
 
 void ActorWrapper::SetAngularVelocity(Vector spin, bool addToCurrent)
 {
-    Call call(host(), "ActorWrapper::SetAngularVelocity");
-    Actor* actor = actorOf(*this);
-    call.self(actor);
-    call.arg(spin);
-    call.arg(addToCurrent);
-    if (!actor) {
-        call.nullReceiver();
-        return;
-    }
-    if (!isFinite(spin)) {
-        call.nonFiniteArgument();
-        return;
-    }
-    const Vector base = addToCurrent ? actor->angularVelocity : Vector{};
-    actor->angularVelocity = host::add(base, spin);
+    setVector(
+        *this, "ActorWrapper::SetAngularVelocity", spin,
+        [&](Actor& a) { a.angularVelocity = host::add(addToCurrent ? a.angularVelocity : Vector{}, spin); },
+        addToCurrent);
 }
 
 bool VehicleWrapper::IsOnGround() const

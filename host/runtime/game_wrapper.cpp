@@ -12,10 +12,18 @@ using host::ownerLoaded;
 
 namespace {
 
-template <class Result> Result actorResult(Call& call, host::Host* host, const Actor* actor)
+// The common shape of a getter of one of the game's actors: traced, and a wrapper that holds
+// nothing once the plug-in is unloaded.
+template <class Result, class Find> Result actorOf(const GameWrapper& game, const char* name, Find find)
 {
+    Call call(game.host(), name);
+    if (!ownerLoaded(game)) {
+        call.nullReceiver();
+        return {game.host(), 0};
+    }
+    const Actor* actor = find(game.host()->world);
     call.resultObject(actor);
-    return {host, actor ? actor->id : 0};
+    return {game.host(), actor ? actor->id : 0};
 }
 
 } // namespace
@@ -32,32 +40,19 @@ bool GameWrapper::IsInFreeplay() const
 
 ServerWrapper GameWrapper::GetGameEventAsServer() const
 {
-    Call call(host(), "GameWrapper::GetGameEventAsServer");
-    if (!ownerLoaded(*this)) {
-        call.nullReceiver();
-        return {host(), 0};
-    }
-    return actorResult<ServerWrapper>(call, host(), host()->world.find(host()->world.server));
+    return actorOf<ServerWrapper>(*this, "GameWrapper::GetGameEventAsServer",
+                                  [](const host::World& world) { return world.find(world.server); });
 }
 
 CarWrapper GameWrapper::GetLocalCar() const
 {
-    Call call(host(), "GameWrapper::GetLocalCar");
-    if (!ownerLoaded(*this)) {
-        call.nullReceiver();
-        return {host(), 0};
-    }
-    return actorResult<CarWrapper>(call, host(), host()->world.car());
+    return actorOf<CarWrapper>(*this, "GameWrapper::GetLocalCar", [](const host::World& world) { return world.car(); });
 }
 
 CameraWrapper GameWrapper::GetCamera() const
 {
-    Call call(host(), "GameWrapper::GetCamera");
-    if (!ownerLoaded(*this)) {
-        call.nullReceiver();
-        return {host(), 0};
-    }
-    return actorResult<CameraWrapper>(call, host(), host()->world.find(host()->world.camera));
+    return actorOf<CameraWrapper>(*this, "GameWrapper::GetCamera",
+                                  [](const host::World& world) { return world.find(world.camera); });
 }
 
 void GameWrapper::HookEvent(std::string eventName, std::function<void(std::string)> callback)
