@@ -39,9 +39,9 @@ std::string dumpJson(const host::Host& host, bool paused)
     out += ",\"paused\":";
     host::appendJson(out, paused);
     out += ",\"ball\":";
-    appendActor(out, world.balls.empty() ? nullptr : world.find(world.balls.front()), false);
+    appendActor(out, world.ball(), false);
     out += ",\"car\":";
-    appendActor(out, world.cars.empty() ? nullptr : world.find(world.cars.front()), true);
+    appendActor(out, world.car(), true);
     out += ",\"camera\":";
     host::appendJson(out, world.find(world.camera) != nullptr);
     out += ",\"canvas\":{\"size\":";

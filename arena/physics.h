@@ -7,22 +7,24 @@
 #include <utility>
 #include <vector>
 
+#include "pitch.h"
 #include "world.h"
 
 namespace arena {
 
-// The pitch, in world units; the origin is the centre spot on the ground.
-inline constexpr float kSideWallX = 4096; // side walls at x = ±this
-inline constexpr float kBackWallY = 5120; // back walls at y = ±this
-inline constexpr float kCeilingZ = 2044;
+// The pitch is the runtime's, which sets up free play on it.
+using host::kBackWallY;
+using host::kBallRadius;
+using host::kCarRestHeight;
+using host::kCeilingZ;
+using host::kSideWallX;
+
 inline constexpr float kGravity = -650; // world units per second², along z
 
-inline constexpr float kBallRadius = 91.25f;
 inline constexpr float kBallMaxSpeed = 6000;
 inline constexpr float kBallMaxSpin = 6;        // radians per second
 inline constexpr float kBallRestitution = 0.6f; // share of the speed into a surface kept after a bounce
 
-inline constexpr float kCarRestHeight = 17; // the car's centre above the ground at rest; also its reach to a wall
 inline constexpr float kCarMaxSpeed = 2300;
 inline constexpr float kAirBoost = 1058.33f; // world units per second², along the car's nose
 inline constexpr float kJumpSpeed = 291.67f;

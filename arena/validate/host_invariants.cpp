@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "vector_math.h"
+
 std::optional<std::string> brokenInvariant(const host::Host& host)
 {
     const host::Faults& faults = host.faults;
@@ -12,7 +14,8 @@ std::optional<std::string> brokenInvariant(const host::Host& host)
                                       : faults.reports.front();
     }
     for (const host::Actor& actor : host.world.actors) {
-        if (!isFinite(actor.location) || !isFinite(actor.velocity) || !isFinite(actor.angularVelocity)) {
+        if (!host::isFinite(actor.location) || !host::isFinite(actor.velocity) ||
+            !host::isFinite(actor.angularVelocity)) {
             std::string reason = "the ";
             reason += host::actorKindName(actor.kind);
             reason += "'s location, velocity or spin is not finite";

@@ -22,6 +22,9 @@ constexpr const char* kNumbers[] = {
 constexpr const char* kTexts[] = {"beginner",  "easy", "normal", "hard", "pro",      "PRO",   "Beginner",
                                   "beginner ", "",     "1",      "nan",  "\xff\xfe", "pro\n", "none"};
 
+// What a text variable reads as while hostile reads are on.
+constexpr const char* kHostileReadTexts[] = {"", "pro", "PRO", "beginner ", "\xff\xfe", "nan"};
+
 constexpr Vector2 kCanvasSizes[] = {{0, 0},
                                     {1, 1},
                                     {1920, 1080},
@@ -214,6 +217,7 @@ void attack(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::s
     } else if (kind < 93) {
         const bool on = host.console.hostile == host::HostileReads::Off;
         host.console.hostile = on ? host::HostileReads::On : host::HostileReads::Off;
+        host.console.hostileTexts.assign(std::begin(kHostileReadTexts), std::end(kHostileReadTexts));
         description = on ? "hostile reads on" : "hostile reads off";
     } else if (kind < 98) {
         actorState(host, choices, description);

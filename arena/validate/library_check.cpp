@@ -3,29 +3,16 @@
 
 #include <dlfcn.h>
 
+#include <utility>
 #include <vector>
 
 #include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "checks.h"
+#include "plugin_record.h"
 
 namespace {
 
 using BakkesMod::Plugin::PluginDescriptor;
-
-// "is null" or "is empty" for a text field that is either; nothing when it has text.
-std::optional<std::string> textProblem(const char* field, const char* text)
-{
-    std::string problem = field;
-    if (!text) {
-        problem += " is null";
-        return problem;
-    }
-    if (*text == '\0') {
-        problem += " is empty";
-        return problem;
-    }
-    return std::nullopt;
-}
 
 std::optional<std::string> inspect(const std::string& path)
 {
@@ -57,29 +44,9 @@ std::optional<std::string> inspect(const std::string& path)
         problems.push_back("not exported: " + missing);
     }
     if (record) {
-        if (record->hostApiVersion != BAKKESMOD_PLUGIN_API_VERSION) {
-            std::string reason = "\"exports\" has hostApiVersion ";
-            reason += std::to_string(record->hostApiVersion);
-            reason += ", the host needs ";
-            reason += std::to_string(BAKKESMOD_PLUGIN_API_VERSION);
-            problems.push_back(reason);
-        }
-        for (const auto& [field, text] :
-             {std::pair{"sourceFile", record->sourceFile}, std::pair{"pluginClass", record->pluginClass},
-              std::pair{"displayName", record->displayName}, std::pair{"versionText", record->versionText}}) {
-            if (auto problem = textProblem(field, text)) {
-                problems.push_back("\"exports\" " + *problem);
-            }
-        }
-        if (!record->createFunction) {
-            problems.emplace_back("\"exports\" createFunction is null");
-        } else if (create && reinterpret_cast<void*>(record->createFunction) != create) {
-            problems.emplace_back("\"exports\" createFunction is not the exported getPlugin");
-        }
-        if (!record->destroyFunction) {
-            problems.emplace_back("\"exports\" destroyFunction is null");
-        } else if (destroy && reinterpret_cast<void*>(record->destroyFunction) != destroy) {
-            problems.emplace_back("\"exports\" destroyFunction is not the exported deleteMe");
+        const host::ExportedEntries exported{create, destroy};
+        for (std::string& each : host::recordProblems(*record, host::RecordWording::Validator, &exported)) {
+            problems.push_back(std::move(each));
         }
     }
     std::optional<std::string> problem;

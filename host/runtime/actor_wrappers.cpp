@@ -5,10 +5,12 @@
 
 #include "bakkesmod/wrappers/gameeventwrapper.h"
 #include "call.h"
+#include "vector_math.h"
 
 using host::Actor;
 using host::ActorKind;
 using host::Call;
+using host::isFinite;
 
 namespace {
 
@@ -31,18 +33,21 @@ template <class T, class Read> T get(const ObjectWrapper& wrapper, const char* n
 }
 
 // The common shape of a vector setter: traced, refused when it holds nothing or is not finite.
-template <class Write> void setVector(const ObjectWrapper& wrapper, const char* name, const Vector& value, Write write)
+// `more` are the call's arguments after the vector, traced only.
+template <class Write, class... More>
+void setVector(const ObjectWrapper& wrapper, const char* name, const Vector& value, Write write, const More&... more)
 {
     Call call(wrapper.host(), name);
     Actor* actor = actorOf(wrapper);
     call.self(actor);
     call.arg(value);
+    (call.arg(more), ...);
     if (!actor) {
         call.nullReceiver();
         return;
     }
     if (!isFinite(value)) {
-        wrapper.host()->nonFiniteCall(name);
+        call.nonFiniteArgument();
         return;
     }
     write(*actor);
@@ -80,9 +85,8 @@ void ActorWrapper::SetVelocity(Vector velocity)
 
 void ActorWrapper::AddVelocity(Vector velocity)
 {
-    setVector(*this, "ActorWrapper::AddVelocity", velocity, [&](Actor& a) {
-        a.velocity = {a.velocity.x + velocity.x, a.velocity.y + velocity.y, a.velocity.z + velocity.z};
-    });
+    setVector(*this, "ActorWrapper::AddVelocity", velocity,
+              [&](Actor& a) { a.velocity = host::add(a.velocity, velocity); });
 }
 
 Rotator ActorWrapper::GetRotation() const
@@ -110,21 +114,10 @@ Vector ActorWrapper::GetAngularVelocity() const
 
 void ActorWrapper::SetAngularVelocity(Vector spin, bool addToCurrent)
 {
-    Call call(host(), "ActorWrapper::SetAngularVelocity");
-    Actor* actor = actorOf(*this);
-    call.self(actor);
-    call.arg(spin);
-    call.arg(addToCurrent);
-    if (!actor) {
-        call.nullReceiver();
-        return;
-    }
-    if (!isFinite(spin)) {
-        host()->nonFiniteCall(call.name());
-        return;
-    }
-    const Vector base = addToCurrent ? actor->angularVelocity : Vector{};
-    actor->angularVelocity = {base.x + spin.x, base.y + spin.y, base.z + spin.z};
+    setVector(
+        *this, "ActorWrapper::SetAngularVelocity", spin,
+        [&](Actor& a) { a.angularVelocity = host::add(addToCurrent ? a.angularVelocity : Vector{}, spin); },
+        addToCurrent);
 }
 
 bool VehicleWrapper::IsOnGround() const

@@ -28,7 +28,6 @@ public:
     }
 
     bool tracing() const { return index_ != kNone; }
-    const char* name() const { return name_; }
 
     void self(std::string_view who)
     {
@@ -88,6 +87,14 @@ public:
     {
         if (host_) {
             host_->nullCall(name_);
+        }
+    }
+
+    // The plug-in handed over a NaN or an infinity: counted, and the call does nothing.
+    void nonFiniteArgument()
+    {
+        if (host_) {
+            host_->nonFiniteCall(name_);
         }
     }
 

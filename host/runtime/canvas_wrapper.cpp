@@ -48,7 +48,7 @@ void CanvasWrapper::SetColor(LinearColor color)
         return;
     }
     if (!std::isfinite(color.r) || !std::isfinite(color.g) || !std::isfinite(color.b) || !std::isfinite(color.a)) {
-        host()->nonFiniteCall(call.name());
+        call.nonFiniteArgument();
         return;
     }
     canvas->setColor(color);
@@ -74,7 +74,7 @@ void CanvasWrapper::DrawString(std::string_view text, float xScale, float yScale
         return;
     }
     if (!std::isfinite(xScale) || !std::isfinite(yScale)) {
-        host()->nonFiniteCall(call.name());
+        call.nonFiniteArgument();
         return;
     }
     canvas->drawString(text, xScale, yScale);

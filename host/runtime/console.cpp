@@ -121,9 +121,8 @@ bool Console::readBool(const CVar& cvar)
 
 std::string Console::readString(const CVar& cvar)
 {
-    if (hostile == HostileReads::On) {
-        static constexpr const char* kHostile[] = {"", "pro", "PRO", "beginner ", "\xff\xfe", "nan"};
-        return kHostile[random_() % std::size(kHostile)];
+    if (hostile == HostileReads::On && !hostileTexts.empty()) {
+        return hostileTexts[random_() % hostileTexts.size()];
     }
     return cvar.value;
 }

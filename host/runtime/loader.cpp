@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host.h"
+#include "plugin_record.h"
 
 namespace host {
 
@@ -49,13 +50,9 @@ LoadResult Host::load(const std::string& path)
     if (!record) {
         return refuse("no \"exports\" record");
     }
-    if (record->hostApiVersion != BAKKESMOD_PLUGIN_API_VERSION) {
-        return refuse("\"exports\" has host API version " + std::to_string(record->hostApiVersion) + ", not " +
-                      std::to_string(BAKKESMOD_PLUGIN_API_VERSION));
-    }
-    if (!record->createFunction || !record->destroyFunction) {
-        return refuse(std::string("\"exports\" has no ") +
-                      (record->createFunction ? "destroyFunction" : "createFunction"));
+    // The entry functions are reached through the record, whatever names the library exports.
+    if (const auto problems = recordProblems(*record, RecordWording::Loader); !problems.empty()) {
+        return refuse(problems.front());
     }
 
     LoadedPlugin loaded;

@@ -1,15 +1,11 @@
 #include "world.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "pitch.h"
 
 namespace host {
-
-namespace {
-
-constexpr float kCarRestHeight = 17;
-constexpr float kBallRestHeight = 91.25f;
-
-} // namespace
 
 const char* actorKindName(ActorKind kind)
 {
@@ -50,14 +46,24 @@ const Actor* World::find(uint32_t id) const
     return const_cast<World*>(this)->find(id);
 }
 
-Actor* World::ball()
+const Actor* World::ball() const
 {
     return balls.empty() ? nullptr : find(balls.front());
 }
 
-Actor* World::car()
+const Actor* World::car() const
 {
     return cars.empty() ? nullptr : find(cars.front());
+}
+
+Actor* World::ball()
+{
+    return const_cast<Actor*>(std::as_const(*this).ball());
+}
+
+Actor* World::car()
+{
+    return const_cast<Actor*>(std::as_const(*this).car());
 }
 
 void World::setFreeplay(bool on)
@@ -95,12 +101,12 @@ uint32_t World::spawn(ActorKind kind)
     case ActorKind::Server: server = actor.id; break;
     case ActorKind::Camera: camera = actor.id; break;
     case ActorKind::Ball:
-        actor.location = {0, 0, kBallRestHeight};
+        actor.location = kBallSpawn;
         balls.push_back(actor.id);
         break;
     case ActorKind::Car:
-        actor.location = {0, -4608, kCarRestHeight};
-        actor.rotation = {0, 16384, 0};
+        actor.location = kCarSpawn;
+        actor.rotation = kCarSpawnRotation;
         actor.contact = Contact::Ground;
         cars.push_back(actor.id);
         break;

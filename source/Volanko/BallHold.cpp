@@ -1,22 +1,10 @@
 // The drill's per-frame step: the ball hangs still at its target; the car leaving ground and
 // walls begins a run, and touching either again ends it.
 
+#include <algorithm>
+
+#include "VectorMath.h"
 #include "Volanko.h"
-
-namespace {
-
-float limit(float value, float low, float high)
-{
-    if (value < low) {
-        return low;
-    }
-    if (value > high) {
-        return high;
-    }
-    return value;
-}
-
-} // namespace
 
 void Volanko::holdBallAndWatchCar()
 {
@@ -30,9 +18,11 @@ void Volanko::holdBallAndWatchCar()
             BallWrapper ball = server.GetGameBalls().Get(0);
             if (!ball.IsNull()) {
                 ball.SetVelocity({0, 0, 0});
-                // Kept inside the pitch, whatever the target; the target itself stays as drawn.
-                const Vector location{limit(ballTarget.x, -4000, 4000), limit(ballTarget.y, -5000, 5000),
-                                      limit(ballTarget.z, 100, 1900)};
+                // Kept inside the pitch, whatever the target; the target itself stays as drawn. A NaN
+                // passes the clamp and is stopped by the finiteness check.
+                const Vector location{std::clamp(ballTarget.x, -4000.0f, 4000.0f),
+                                      std::clamp(ballTarget.y, -5000.0f, 5000.0f),
+                                      std::clamp(ballTarget.z, 100.0f, 1900.0f)};
                 if (isFinite(location)) {
                     ball.SetLocation(location);
                 }

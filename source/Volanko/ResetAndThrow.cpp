@@ -2,10 +2,11 @@
 // on the far side of the target and throw it there. The order of host calls is part of the
 // behaviour: every read of a range variable draws a fresh number.
 
-#include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
+#include "VectorMath.h"
 #include "Volanko.h"
 
 namespace {
@@ -42,13 +43,10 @@ ThrowLevel readThrowLevel(CVarManagerWrapper& cvars)
     return ThrowLevel::None;
 }
 
+// A NaN comes through as it is.
 float limitAndMirror(float value, float bound, float target)
 {
-    if (value < -bound) {
-        value = -bound;
-    } else if (value > bound) {
-        value = bound;
-    }
+    value = std::clamp(value, -bound, bound);
     // The car starts on the other side of the plane through 0 from the target; 0 on either side
     // leaves it where it is.
     if (value < 0 && target < 0) {
@@ -93,9 +91,7 @@ void Volanko::resetAndThrow()
     }
 
     Vector start = readLocation(cvars);
-    if (start.z < kLowestStartHeight) {
-        start.z = kLowestStartHeight;
-    }
+    start.z = std::max(start.z, kLowestStartHeight);
     start.x = limitAndMirror(start.x, kStartBoundX, ballTarget.x);
     start.y = limitAndMirror(start.y, kStartBoundY, ballTarget.y);
 
@@ -108,13 +104,13 @@ void Volanko::resetAndThrow()
         rotation = ball.GetRotation();
     }
 
-    Vector direction{ballTarget.x - start.x, ballTarget.y - start.y, ballTarget.z - start.z};
-    const float length = std::sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
-    direction = {direction.x / length, direction.y / length, direction.z / length};
+    // From the start to the target; divided by its length, as scaling by the inverse would round
+    // differently.
+    Vector direction = add(ballTarget, scale(start, -1));
+    const float distance = length(direction);
+    direction = {direction.x / distance, direction.y / distance, direction.z / distance};
     // Never thrown downwards; the shortened vector is kept as it is.
-    if (direction.z < 0) {
-        direction.z = 0;
-    }
+    direction.z = std::max(direction.z, 0.0f);
 
     const ThrowLevel level = readThrowLevel(cvars);
     if (level == ThrowLevel::None) {
@@ -139,7 +135,7 @@ void Volanko::resetAndThrow()
     car.SetRotation(rotation);
     if (level != ThrowLevel::Beginner) {
         const float factor = level == ThrowLevel::Pro ? 1500.0f : 1000.0f;
-        const Vector added{direction.x * factor, direction.y * factor, direction.z * factor};
+        const Vector added = scale(direction, factor);
         // A zero-length direction (start on the target) or an overflowing one throws nothing.
         if (isFinite(added)) {
             car.AddVelocity(added);

@@ -10,6 +10,7 @@
 #include "broken_plugin_path.h"
 #include "host.h"
 #include "library_state.h"
+#include "plugin_record.h"
 
 namespace {
 
@@ -131,6 +132,27 @@ TEST_F(Refusal, UnexportedDeleteIsAcceptedThroughTheRecord)
     EXPECT_TRUE(host.unload(loaded.plugin));
     EXPECT_FALSE(libraryIsOpen(path));
     EXPECT_TRUE(host.faults.reports.empty());
+}
+
+// What the loader and the validator refuse in a record, each in its own words.
+TEST(RecordProblems, TextsAndFunctionsInBothWordings)
+{
+    using host::RecordWording;
+    const auto create = reinterpret_cast<BakkesMod::Plugin::CreateFunction>(1);
+    const auto destroy = reinterpret_cast<BakkesMod::Plugin::DestroyFunction>(2);
+    const BakkesMod::Plugin::PluginDescriptor good{95, "a.cpp", "A", "A", "1.0", 0, create, destroy};
+    EXPECT_TRUE(host::recordProblems(good, RecordWording::Loader).empty());
+
+    BakkesMod::Plugin::PluginDescriptor bad{94, nullptr, "A", "", "1.0", 0, nullptr, destroy};
+    EXPECT_THAT(host::recordProblems(bad, RecordWording::Loader),
+                ::testing::ElementsAre("\"exports\" has host API version 94, not 95", "\"exports\" sourceFile is null",
+                                       "\"exports\" displayName is empty", "\"exports\" has no createFunction"));
+    const host::ExportedEntries exported{nullptr, reinterpret_cast<const void*>(3)};
+    EXPECT_THAT(host::recordProblems(bad, RecordWording::Validator, &exported),
+                ::testing::ElementsAre("\"exports\" has hostApiVersion 94, the host needs 95",
+                                       "\"exports\" sourceFile is null", "\"exports\" displayName is empty",
+                                       "\"exports\" createFunction is null",
+                                       "\"exports\" destroyFunction is not the exported deleteMe"));
 }
 
 TEST_F(Refusal, UnloadOfAnUnknownPlugin)

@@ -1,7 +1,6 @@
 #pragma once
 // Plain value types that cross the host boundary by value. No wrapper, no counting.
 
-#include <cmath>
 #include <cstdint>
 
 // A point or a direction in the world: world units, or world units per second.
@@ -31,9 +30,3 @@ struct LinearColor {
     float b = 0;
     float a = 0;
 };
-
-// The host must never be handed a non-finite number: the game's physics would not recover.
-inline bool isFinite(const Vector& v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}

@@ -36,7 +36,8 @@ struct Notifier {
     uint32_t owner = 0; // the plug-in that registered it
 };
 
-// What a numeric read gives in hostile mode: values a careless plug-in would pass on to the game.
+// Hostile mode: a numeric read gives a value a careless plug-in would pass on to the game (NaN,
+// an infinity, a huge number), a truth read a coin toss, and a text read one of the caller's texts.
 enum class HostileReads : uint8_t { Off, On };
 
 class Console {
@@ -46,6 +47,8 @@ public:
     std::vector<std::string> log;      // every line plug-ins logged, oldest first
     std::vector<std::string> messages; // the host's own lines (refusals), oldest first
     HostileReads hostile = HostileReads::Off;
+    std::vector<std::string> hostileTexts; // what text reads give in hostile mode, one drawn at random;
+                                           // when empty they give the value as stored
 
     void seed(uint64_t seed) { random_.seed(seed); }
 

@@ -84,7 +84,10 @@ public:
 
     int64_t wrappersAlive() const { return wrappersAlive_; }
 
-    // Used by the wrappers. Not for programs.
+private:
+    // The wrappers' side of the host: they count themselves and report what plug-ins do wrong.
+    friend class ::ObjectWrapper;
+    friend class Call;
     void wrapperMade() { ++wrappersAlive_; }
     void wrapperDropped() { --wrappersAlive_; }
     void nullCall(const char* call);
@@ -107,7 +110,6 @@ public:
         }
     }
 
-private:
     void callbackThrew(uint32_t owner, const char* what, const char* message);
     void callbackKept(uint32_t owner, const char* what, int64_t count);
     void removeRegistrations(uint32_t plugin);

@@ -39,6 +39,8 @@ struct World {
     const Actor* find(uint32_t id) const;
     Actor* ball(); // element 0 of the ball list, or null
     Actor* car();  // element 0 of the car list, or null
+    const Actor* ball() const;
+    const Actor* car() const;
 
     // Enters free play with one car at rest on the ground, one ball and a camera, as a host does
     // when the player starts free play; leaving it removes the event with everything in it.
