@@ -59,8 +59,6 @@ Session::Session(host::Host& host, uint32_t plugin, SessionSettings settings)
     if (settings_.fps < 1) {
         settings_.fps = 1;
     }
-    physics_.touching.reserve(8);
-    clockBase_ = host_.world.clock;
     messagesSeen_ = host_.console.messages.size();
     logSeen_ = host_.console.log.size();
     reportsSeen_ = host_.faults.reports.size();
@@ -152,31 +150,14 @@ bool Session::runWords(const std::vector<std::string>& words, std::string& error
     return ok;
 }
 
-void Session::advanceClock()
-{
-    const auto fps = static_cast<double>(settings_.fps);
-    if (host_.world.clock != clockBase_ + static_cast<double>(framesSinceBase_) / fps) {
-        clockBase_ = host_.world.clock;
-        framesSinceBase_ = 0;
-    }
-    ++framesSinceBase_;
-    host_.world.clock = clockBase_ + static_cast<double>(framesSinceBase_) / fps;
-}
-
 int Session::frame()
 {
     int hits = 0;
     if (!paused_) {
         if (autopilotOn_) {
-            autopilot_.act(host_.world, host_.world.clock, physics_.input);
+            autopilot_.act(host_.world, host_.world.clock, frames_.physics.input);
         }
-        PhysicsEvents events;
-        stepPhysics(host_.world, physics_, 1.0 / settings_.fps, events);
-        advanceClock();
-        for (int i = 0; i < events.touches; ++i) {
-            host_.fireEvent(host::kBallHitEvent);
-        }
-        hits = events.touches;
+        hits = frames_.step(host_, settings_.fps);
     }
     host_.drawFrame();
     flushNews();
@@ -205,7 +186,7 @@ bool Session::hostCommand(const std::vector<std::string>& words, std::string& er
             paused_ = *on;
         } else if (name == "arena_autopilot") {
             autopilotOn_ = *on;
-            physics_.input = {};
+            frames_.physics.input = {};
         } else {
             host_.trace.on = *on;
             host_.trace.clear();

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "autopilot.h"
+#include "frame_step.h"
 #include "host.h"
-#include "physics.h"
 
 namespace arena {
 
@@ -46,7 +46,6 @@ public:
 
     host::Host& host() { return host_; }
     uint32_t plugin() const { return plugin_; } // 0 after a failed reload
-    PhysicsState& physics() { return physics_; }
     bool paused() const { return paused_; }
     bool autopilotOn() const { return autopilotOn_; }
     void setAutopilot(bool on) { autopilotOn_ = on; }
@@ -60,19 +59,14 @@ private:
     bool setCommand(const std::vector<std::string>& words, std::string& error);
     void flushNews(); // prints the host's new messages, plug-in log lines and fault reports
     void emit(std::string_view line);
-    void advanceClock();
 
     host::Host& host_;
     uint32_t plugin_;
     SessionSettings settings_;
-    PhysicsState physics_;
+    FrameStep frames_;
     Autopilot autopilot_;
     bool paused_ = false;
     bool autopilotOn_ = false;
-    // The clock moves as base + frames / fps, so whole seconds land exactly; rebased whenever
-    // something else sets it.
-    double clockBase_ = 0;
-    int64_t framesSinceBase_ = 0;
     size_t messagesSeen_ = 0;
     size_t logSeen_ = 0;
     size_t reportsSeen_ = 0;
