@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,8 +56,29 @@ public:
     std::function<void(std::string_view)> warn;  // one line of diagnostics (faults the host saw)
 
 private:
+    using Args = std::span<const std::string>; // a command's words after its name
+    // One `arena_*` command. Its handler returns false with `error` empty when the words do not
+    // fit its usage, and with `error` set when it refuses them.
+    struct HostCommand {
+        std::string_view name;
+        std::string_view usage; // the command with its arguments and their limits
+        bool (Session::*run)(Args args, std::string& error);
+    };
+    static std::span<const HostCommand> hostCommands();
     bool hostCommand(const std::vector<std::string>& words, std::string& error);
-    bool setCommand(const std::vector<std::string>& words, std::string& error);
+    bool freeplayCommand(Args args, std::string& error);
+    bool pauseCommand(Args args, std::string& error);
+    bool autopilotCommand(Args args, std::string& error);
+    bool traceCommand(Args args, std::string& error);
+    bool timeCommand(Args args, std::string& error);
+    bool framesCommand(Args args, std::string& error);
+    bool hitCommand(Args args, std::string& error);
+    bool setCommand(Args args, std::string& error);
+    bool spawnCommand(Args args, std::string& error);
+    bool removeCommand(Args args, std::string& error);
+    bool canvasCommand(Args args, std::string& error);
+    bool reloadCommand(Args args, std::string& error);
+    bool dumpCommand(Args args, std::string& error);
     void flushNews(); // prints the host's new messages, plug-in log lines and fault reports
     void emit(std::string_view line);
 
