@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
+#include "frame_step.h"
 #include "physics.h"
 
 namespace {
@@ -27,6 +29,7 @@ protected:
         arena::tickPhysics(world, state, events);
         return events.touches;
     }
+    static float length(const Vector& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
     host::World world;
     PhysicsState state;
@@ -116,7 +119,7 @@ TEST_F(Physics, TouchReachIsInclusiveAndNoFurther)
     EXPECT_EQ(tick(), 1);
 }
 
-TEST_F(Physics, BallBouncesWithRestitutionAndStaysInside)
+TEST_F(Physics, BallBouncesWithRestitutionAndSpeedsAndPlacesStayInLimits)
 {
     ball().location = {0, 0, arena::kBallRadius + 1};
     ball().velocity = {0, 0, -1000};
@@ -126,18 +129,11 @@ TEST_F(Physics, BallBouncesWithRestitutionAndStaysInside)
 
     ball().location = {0, 0, 1000};
     ball().velocity = {1e30f, -1e30f, 1e30f};
-    tick();
-    const Vector v = ball().velocity;
-    EXPECT_LE(std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z), arena::kBallMaxSpeed * 1.0001f);
-    EXPECT_LE(std::fabs(ball().location.x), arena::kSideWallX - arena::kBallRadius);
-}
-
-TEST_F(Physics, CarSpeedIsLimited)
-{
     car().velocity = {5000, 5000, 0};
     tick();
-    const Vector v = car().velocity;
-    EXPECT_LE(std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z), arena::kCarMaxSpeed * 1.0001f);
+    EXPECT_LE(length(ball().velocity), arena::kBallMaxSpeed * 1.0001f);
+    EXPECT_LE(std::fabs(ball().location.x), arena::kSideWallX - arena::kBallRadius);
+    EXPECT_LE(length(car().velocity), arena::kCarMaxSpeed * 1.0001f);
 }
 
 TEST_F(Physics, StepTicksAt120HzCarryingTheRemainder)
@@ -175,6 +171,32 @@ TEST_F(Physics, HeldBallIsLeftWhereThePlugInPutsIt)
     tick();
     EXPECT_EQ(ball().location.x, 500);
     EXPECT_NEAR(ball().location.z, 800, 0.1);
+}
+
+// One frame: physics, then the clock (exact whole seconds, rebased when set elsewhere or when the
+// rate changes), then a hit per new touch only while there is a game event.
+TEST(FrameStep, ClockFollowsExactlyAndTouchesFireOnlyInAGame)
+{
+    host::Host host;
+    host.world.setFreeplay(true);
+    arena::FrameStep frames;
+    host.world.car()->location = host.world.ball()->location = {0, 0, 1000};
+    EXPECT_EQ(frames.step(host, 49), 1);
+    for (int i = 1; i < 49; ++i) {
+        EXPECT_EQ(frames.step(host, 49), 0);
+    }
+    EXPECT_EQ(host.world.clock, 1.0);
+    host.world.clock = 7;
+    frames.step(host, 2);
+    EXPECT_EQ(host.world.clock, 7.5);
+    frames.step(host, std::numeric_limits<double>::infinity());
+    EXPECT_EQ(host.world.clock, 7.5);
+
+    host.world.ball()->location = {3000, 0, 1000};
+    frames.step(host, 120);
+    host.world.remove(host::ActorKind::Server);
+    host.world.ball()->location = host.world.car()->location;
+    EXPECT_EQ(frames.step(host, 120), 0);
 }
 
 } // namespace
