@@ -30,32 +30,34 @@ void PrintTo(const Verdict& verdict, std::ostream* out)
     *out << verdict.name;
 }
 
-// A library that fails the library check is never asked for anything else.
-std::vector<std::string> notALibrary(const std::string& reason)
-{
-    const std::string notRun = "FAIL [a-z]+: not run: the library check failed";
-    return {"FAIL library: " + reason, notRun, notRun, notRun, "0 passed, 4 failed"};
-}
-
-std::vector<std::string> failsOnly(const std::string& check, const std::string& reason)
-{
-    std::vector<std::string> lines;
-    for (const std::string name : {"library", "lifecycle", "registration", "hostile"}) {
-        lines.push_back(name == check ? "FAIL " + check + ": " + reason : "PASS " + name);
-    }
-    lines.push_back("3 passed, 1 failed");
-    return lines;
-}
-
-// A round that fails names its seed: "round N (seed N): step N (what): reason".
-std::string round(const std::string& step, const std::string& reason)
-{
-    return "round [0-9]+ \\(seed [0-9]+\\): step [0-9]+ \\(" + step + "\\): " + reason +
-           "; replay with --reproduce [0-9]+";
-}
-
 const std::vector<std::string> kAllPass = {"PASS library", "PASS lifecycle", "PASS registration", "PASS hostile",
                                            "4 passed, 0 failed"};
+
+// A library that fails the library check is never asked for anything else.
+Verdict notALibrary(const char* name, const std::string& path, const std::string& reason)
+{
+    const std::string notRun = "FAIL [a-z]+: not run: the library check failed";
+    return {name, path, 1, {"FAIL library: " + reason, notRun, notRun, notRun, "0 passed, 4 failed"}};
+}
+
+// A library that passes every check but one.
+Verdict failsOnly(const char* name, const std::string& args, const std::string& check, const std::string& reason)
+{
+    Verdict verdict{name, args, 1, kAllPass};
+    for (std::string& line : verdict.lines) {
+        line = line == "PASS " + check ? "FAIL " + check + ": " + reason : line;
+    }
+    verdict.lines.back() = "3 passed, 1 failed";
+    return verdict;
+}
+
+// A round that fails names its seed and the step: "round N (seed N): step N (what): reason".
+Verdict failsARound(const char* name, const std::string& step, const std::string& reason)
+{
+    return failsOnly(name, brokenPlugin(name), "hostile",
+                     "round [0-9]+ \\(seed [0-9]+\\): step [0-9]+ \\(" + step + "\\): " + reason +
+                         "; replay with --reproduce [0-9]+");
+}
 
 class Verdicts : public ::testing::TestWithParam<Verdict>, public ArenaProgram {};
 
@@ -71,6 +73,8 @@ TEST_P(Verdicts, LinesAndStatus)
     EXPECT_THAT(outcome.err, HasSubstr(GetParam().err));
 }
 
+const std::string kAfterARound = " in round [0-9]+ \\(seed [0-9]+\\); replay with --reproduce [0-9]+";
+
 INSTANTIATE_TEST_SUITE_P(
     Libraries, Verdicts,
     ::testing::Values(
@@ -80,41 +84,32 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 {"PASS library", "PASS hostile", "2 passed, 0 failed"},
                 "step 1: "},
-        Verdict{"wrong_version", brokenPlugin("wrong_version"), 1,
-                notALibrary("\"exports\" has hostApiVersion 94, the host needs 95")},
-        Verdict{"no_exports", brokenPlugin("no_exports"), 1, notALibrary("not exported: \"exports\"")},
-        Verdict{"null_functions", brokenPlugin("null_functions"), 1,
-                notALibrary("not exported: \"getPlugin\"; \"exports\" createFunction is null")},
-        Verdict{"missing_delete", brokenPlugin("missing_delete"), 1, notALibrary("not exported: \"deleteMe\"")},
-        Verdict{"not_a_library", brokenPlugin("not_a_library"), 1, notALibrary("cannot be opened as a library: .*")},
-        Verdict{"missing_file", "/nonexistent/libnothing.so", 1, notALibrary(".*No such file or directory.*")},
-        Verdict{"keeps_wrapper", brokenPlugin("keeps_wrapper"), 1,
-                failsOnly("hostile", round(".*frames? of .*", "plug-in 1: drawable returned still holding 1 wrapper"))},
-        Verdict{"hands_nan", brokenPlugin("hands_nan"), 1,
-                failsOnly("hostile", round(".*", "ActorWrapper::SetLocation was handed a number that is not "
-                                                 "finite; refused"))},
-        Verdict{"throws", brokenPlugin("throws"), 1,
-                failsOnly("hostile", round(".*", "plug-in 1: drawable threw: the broken drawable gave up"))},
-        Verdict{"null_call", brokenPlugin("null_call"), 1,
-                failsOnly("hostile", round(".*", "ActorWrapper::SetLocation was called on a wrapper that holds "
-                                                 "nothing"))},
+        notALibrary("wrong_version", brokenPlugin("wrong_version"),
+                    "\"exports\" has hostApiVersion 94, the host needs 95"),
+        notALibrary("no_exports", brokenPlugin("no_exports"), "not exported: \"exports\""),
+        notALibrary("null_functions", brokenPlugin("null_functions"),
+                    "not exported: \"getPlugin\"; \"exports\" createFunction is null"),
+        notALibrary("missing_delete", brokenPlugin("missing_delete"), "not exported: \"deleteMe\""),
+        notALibrary("not_a_library", brokenPlugin("not_a_library"), "cannot be opened as a library: .*"),
+        notALibrary("missing_file", "/nonexistent/libnothing.so", ".*No such file or directory.*"),
+        failsARound("keeps_wrapper", ".*frames? of .*", "plug-in 1: drawable returned still holding 1 wrapper"),
+        failsARound("hands_nan", ".*", "ActorWrapper::SetLocation was handed a number that is not finite; refused"),
+        failsARound("throws", ".*", "plug-in 1: drawable threw: the broken drawable gave up"),
+        failsARound("null_call", ".*", "ActorWrapper::SetLocation was called on a wrapper that holds nothing"),
         // A crash under the sanitizers is their abort, or their exit with a report.
-        Verdict{"crashes", brokenPlugin("crashes"), 1,
-                failsOnly("hostile", "(crashed \\(SIG[A-Z]+\\)|exited with status [0-9]+ before the check "
-                                     "finished) in round [0-9]+ \\(seed [0-9]+\\); replay with --reproduce [0-9]+")},
-        Verdict{"hangs", "--time-limit 1 " + testPlugin("hangs"), 1,
-                failsOnly("hostile", "timed out after 1 s in round [0-9]+ \\(seed [0-9]+\\); replay with "
-                                     "--reproduce [0-9]+")},
-        Verdict{"new_object_each_call", "--rounds 10 " + testPlugin("new_object_each_call"), 1,
-                failsOnly("lifecycle", "a second getPlugin made a new object instead of returning the first")},
+        failsOnly("crashes", brokenPlugin("crashes"), "hostile",
+                  "(crashed \\(SIG[A-Z]+\\)|exited with status [0-9]+ before the check finished)" + kAfterARound),
+        failsOnly("hangs", "--time-limit 1 " + testPlugin("hangs"), "hostile", "timed out after 1 s" + kAfterARound),
+        failsOnly("new_object_each_call", "--rounds 10 " + testPlugin("new_object_each_call"), "lifecycle",
+                  "a second getPlugin made a new object instead of returning the first"),
         // The sanitizer build checks allocations instead of sizes.
-        Verdict{"leaks", "--rounds 10 " + testPlugin("leaks"), 1,
-                failsOnly("lifecycle", "(the heap in use grew by [0-9]+ bytes over 180 load and unload cycles "
-                                       "after warm-up|the leak checker found memory left behind .*)")},
-        Verdict{"registers_twice", "--rounds 10 " + testPlugin("registers_twice"), 1,
-                failsOnly("registration", "command \"twice_go\" registered twice")},
-        Verdict{"sets_locale", "--rounds 10 " + testPlugin("sets_locale"), 1,
-                failsOnly("registration", "the process locale changed from \"C.UTF-8\" to \"C\" by onLoad")},
+        failsOnly("leaks", "--rounds 10 " + testPlugin("leaks"), "lifecycle",
+                  "(the heap in use grew by [0-9]+ bytes over 180 load and unload cycles after warm-up|the leak "
+                  "checker found memory left behind .*)"),
+        failsOnly("registers_twice", "--rounds 10 " + testPlugin("registers_twice"), "registration",
+                  "command \"twice_go\" registered twice"),
+        failsOnly("sets_locale", "--rounds 10 " + testPlugin("sets_locale"), "registration",
+                  "the process locale changed from \"C.UTF-8\" to \"C\" by onLoad"),
         // What a plug-in prints cannot pass for a report line.
         Verdict{"prints", "--rounds 20 " + testPlugin("prints"), 0, kAllPass, "PASS everything"}),
     [](const auto& info) { return std::string(info.param.name); });
