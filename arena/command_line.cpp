@@ -1,7 +1,11 @@
 #include "command_line.h"
 
+#include <algorithm>
+
 #include "concat.h"
+#include "drill.h"
 #include "number_text.h"
+#include "option_reader.h"
 
 namespace arena {
 
@@ -12,84 +16,79 @@ const char* const kUsage = "usage: arena [--plugin PATH] [--seed N] [--fps N] [-
                            "  console\n"
                            "  validate ...            (arena validate --help)\n";
 
+namespace {
+
+constexpr std::string_view kGlobalValued[] = {"--plugin", "--seed", "--fps", "--config"};
+constexpr std::string_view kPlayValued[] = {"--seconds", "--level", "--skill"};
+
+std::string levelList()
+{
+    std::string list;
+    for (const std::string_view level : drill::kLevels) {
+        list += list.empty() ? "one of " : ", ";
+        list += level;
+    }
+    return list;
+}
+
+} // namespace
+
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string& error)
 {
     CommandLine line;
-    size_t i = 0;
-    // "--name value" or "--name=value".
-    const auto value = [&](const std::string& name, std::string& out) {
-        const std::string& word = args[i];
-        if (word.size() > name.size() && word.compare(0, name.size(), name) == 0 && word[name.size()] == '=') {
-            out = word.substr(name.size() + 1);
-            return true;
-        }
-        if (word != name) {
-            return false;
-        }
-        if (i + 1 >= args.size()) {
-            error = concat(name, " needs a value");
-            out.clear();
-            return true;
-        }
-        out = args[++i];
-        return true;
-    };
+    OptionReader reader(args);
     const auto bad = [&](std::string_view name, std::string_view text, std::string_view wanted) {
         error = concat(name, ": \"", text, "\" is not ", wanted);
         return std::nullopt;
     };
 
-    std::string text;
-    for (; i < args.size() && line.command.empty(); ++i) {
-        const std::string& word = args[i];
-        if (word == "--help" || word == "-h") {
+    while (line.command.empty()) {
+        const auto word = reader.next(kGlobalValued);
+        if (!word) {
+            break;
+        }
+        const std::string& name = word->name;
+        const std::string& text = word->value;
+        if (name == "--help" || name == "-h") {
             line.command = "help";
             return line;
         }
-        if (value("--plugin", text)) {
-            if (!error.empty()) {
-                return std::nullopt;
-            }
+        if (name == "--plugin") {
             line.plugin = text;
-        } else if (value("--seed", text)) {
-            if (!error.empty()) {
-                return std::nullopt;
-            }
+        } else if (name == "--seed") {
             line.seed = parseUnsigned(text);
             if (!line.seed) {
-                return bad("--seed", text, "a whole number from 0 to 18446744073709551615");
+                return bad(name, text, "a whole number from 0 to 18446744073709551615");
             }
-        } else if (value("--fps", text)) {
-            if (!error.empty()) {
-                return std::nullopt;
-            }
+        } else if (name == "--fps") {
             const auto fps = parseInteger(text);
             if (!fps || *fps < 1 || *fps > 1000) {
-                return bad("--fps", text, "a whole number from 1 to 1000");
+                return bad(name, text, "a whole number from 1 to 1000");
             }
             line.fps = static_cast<int>(*fps);
-        } else if (value("--config", text)) {
-            if (!error.empty()) {
-                return std::nullopt;
-            }
+        } else if (name == "--config") {
             if (text.empty()) {
-                return bad("--config", text, "a path");
+                return bad(name, text, "a path");
             }
             line.config = text;
-        } else if (word == "--no-config") {
+        } else if (name == "--no-config") {
             line.noConfig = true;
-        } else if (word.starts_with("-")) {
-            error = concat("unknown option ", word);
+        } else if (!name.empty()) {
+            error = concat("unknown option ", name);
             return std::nullopt;
-        } else if (word == "play" || word == "script" || word == "console") {
-            line.command = word;
-        } else if (word == "validate") {
+        } else if (text == "play" || text == "script" || text == "console") {
+            line.command = text;
+        } else if (text == "validate") {
             error = "validate takes no options before it: arena validate ...";
             return std::nullopt;
         } else {
-            error = concat("unknown command \"", word, "\"");
+            error = concat("unknown command \"", text, "\"");
             return std::nullopt;
         }
+    }
+    if (!reader.error.empty()) {
+        error = reader.error;
+        return std::nullopt;
     }
     if (line.command.empty()) {
         error = "no command given";
@@ -100,59 +99,56 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         return std::nullopt;
     }
 
-    for (; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        if (line.command == "play") {
-            if (value("--seconds", text)) {
-                if (!error.empty()) {
-                    return std::nullopt;
-                }
+    const bool play = line.command == "play";
+    while (const auto word = reader.next(play ? std::span(kPlayValued) : std::span<const std::string_view>())) {
+        const std::string& name = word->name;
+        const std::string& text = word->value;
+        if (play) {
+            if (name == "--seconds") {
                 const auto seconds = parseReal(text);
                 if (!seconds || !(*seconds > 0) || *seconds > 1e6) {
-                    return bad("--seconds", text, "a number of game seconds above 0 and at most 1000000");
+                    return bad(name, text, "a number of game seconds above 0 and at most 1000000");
                 }
                 line.seconds = *seconds;
-            } else if (value("--level", text)) {
-                if (!error.empty()) {
-                    return std::nullopt;
-                }
-                if (text != "beginner" && text != "easy" && text != "normal" && text != "hard" && text != "pro") {
-                    return bad("--level", text, "one of beginner, easy, normal, hard, pro");
+            } else if (name == "--level") {
+                if (std::find(drill::kLevels.begin(), drill::kLevels.end(), text) == drill::kLevels.end()) {
+                    return bad(name, text, levelList());
                 }
                 line.level = text;
-            } else if (value("--skill", text)) {
-                if (!error.empty()) {
-                    return std::nullopt;
-                }
+            } else if (name == "--skill") {
                 const auto skill = parseReal(text);
                 if (!skill || *skill < 0 || *skill > 1) {
-                    return bad("--skill", text, "a number from 0 to 1");
+                    return bad(name, text, "a number from 0 to 1");
                 }
                 line.skill = *skill;
-            } else if (word == "--realtime") {
+            } else if (name == "--realtime") {
                 line.realtime = true;
-            } else if (word == "--quiet") {
+            } else if (name == "--quiet") {
                 line.quiet = true;
-            } else if (word == "--json") {
+            } else if (name == "--json") {
                 line.json = true;
             } else {
-                error = concat("play: unknown option ", word);
+                error = concat("play: unknown option ", word->typed);
                 return std::nullopt;
             }
         } else if (line.command == "script") {
             if (!line.script.empty()) {
-                error = concat("script takes one file, not also \"", word, "\"");
+                error = concat("script takes one file, not also \"", word->typed, "\"");
                 return std::nullopt;
             }
-            if (word.empty() || (word.starts_with("-") && word != "-")) {
-                error = concat("script: unknown option ", word);
+            if (word->typed.empty() || (!name.empty() && name != "-")) {
+                error = concat("script: unknown option ", word->typed);
                 return std::nullopt;
             }
-            line.script = word;
+            line.script = word->typed;
         } else {
-            error = concat(line.command, " takes no arguments, not \"", word, "\"");
+            error = concat(line.command, " takes no arguments, not \"", word->typed, "\"");
             return std::nullopt;
         }
+    }
+    if (!reader.error.empty()) {
+        error = reader.error;
+        return std::nullopt;
     }
     if (line.command == "script" && line.script.empty()) {
         error = "script needs a FILE, or - for standard input";

@@ -12,9 +12,10 @@
 #include <vector>
 
 #include "command_line.h"
-#include "concat.h"
 #include "config_file.h"
+#include "drill.h"
 #include "host.h"
+#include "library_path.h"
 #include "line_editor.h"
 #include "play.h"
 #include "session.h"
@@ -23,23 +24,6 @@
 namespace {
 
 using arena::CommandLine;
-
-// The Volanko library built beside this program.
-std::string defaultPluginPath()
-{
-    std::string self(4096, '\0');
-    const ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
-    std::string dir = ".";
-    if (length > 0) {
-        self.resize(static_cast<size_t>(length));
-        const size_t slash = self.find_last_of('/');
-        if (slash != std::string::npos) {
-            dir = self.substr(0, slash);
-        }
-    }
-    dir += "/libVolanko.so";
-    return dir;
-}
 
 uint64_t chooseSeed()
 {
@@ -98,11 +82,8 @@ int runConsole(arena::Session& session)
 int run(const CommandLine& options)
 {
     const uint64_t seed = options.seed ? *options.seed : chooseSeed();
-    std::string pluginPath = options.plugin.empty() ? defaultPluginPath() : options.plugin;
-    // A bare file name would send the loader searching the library path instead of this directory.
-    if (pluginPath.find('/') == std::string::npos) {
-        pluginPath.insert(0, "./");
-    }
+    const std::string pluginPath =
+        options.plugin.empty() ? arena::defaultPluginPath() : arena::fileLibraryPath(options.plugin);
 
     host::Host host{seed};
     const host::LoadResult loaded = host.load(pluginPath);
@@ -133,7 +114,7 @@ int run(const CommandLine& options)
 
     int status = 0;
     std::string keptLevel; // the configured level, written back instead of play's --level
-    if (const host::CVar* level = host.console.find("volanko_throwlevel")) {
+    if (const host::CVar* level = host.console.find(arena::drill::kLevelVariable)) {
         keptLevel = level->value;
     }
     if (options.command == "play") {
@@ -175,7 +156,7 @@ int run(const CommandLine& options)
 
     if (!configPath.empty()) {
         if (options.command == "play" && !options.level.empty()) {
-            host.console.set("volanko_throwlevel", keptLevel);
+            host.console.set(std::string(arena::drill::kLevelVariable), keptLevel);
         }
         std::string error;
         if (!arena::writeConfig(configPath, arena::configToSave(host.console, configEntries), error) ||

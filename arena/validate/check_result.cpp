@@ -11,13 +11,3 @@ CheckResult resultOf(const char* name, const ChildOutcome& outcome)
     }
     return result;
 }
-
-std::string fileLibraryPath(const std::string& path)
-{
-    if (path.find('/') != std::string::npos) {
-        return path;
-    }
-    std::string local = "./";
-    local += path;
-    return local;
-}

@@ -35,7 +35,3 @@ CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_
 
 // Replays the one round of `seed` (a round's own seed), telling each step on stderr.
 CheckResult replayHostileRound(const std::string& path, uint64_t seed, double timeLimitSeconds);
-
-// dlopen searches the system's directories for a name without a slash; a path given on the
-// command line means the file, so "libx.so" becomes "./libx.so".
-std::string fileLibraryPath(const std::string& path);

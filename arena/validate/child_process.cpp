@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "write_all.h"
+
 namespace {
 
 // Reports are lines; a reason with a line break in it would split into two.
@@ -23,20 +25,6 @@ std::string oneLine(std::string_view text)
         }
     }
     return line;
-}
-
-void writeAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return;
-        }
-        data.remove_prefix(static_cast<size_t>(written));
-    }
 }
 
 // Reads what the child sent: lines "N note", "F reason" and "P".
@@ -83,7 +71,7 @@ void ChildChannel::send(char kind, std::string_view text)
     line += ' ';
     line += oneLine(text);
     line += '\n';
-    writeAll(fd_, line);
+    arena::writeAll(fd_, line);
 }
 
 void ChildChannel::note(std::string_view text)

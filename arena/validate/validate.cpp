@@ -1,14 +1,18 @@
 #include "validate.h"
 
-#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "checks.h"
+#include "concat.h"
+#include "library_path.h"
+#include "number_text.h"
+#include "option_reader.h"
 #include "trace.h"
 
 namespace {
@@ -49,90 +53,69 @@ struct Options {
     bool help = false;                 // print the usage and the checks, and run nothing
 };
 
-template <class T> bool parseNumber(std::string_view text, T& value)
-{
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
-}
+constexpr std::string_view kValued[] = {"--rounds", "--seed", "--cycles", "--time-limit", "--reproduce"};
 
 // Nothing when the words are not a valid command line; the reason is in `error`.
 std::optional<Options> parseOptions(int argc, char** argv, std::string& error)
 {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view word = argv[i];
-        const auto value = [&]() -> std::optional<std::string_view> {
-            if (i + 1 >= argc) {
-                error = std::string(word) + " needs a value";
-                return std::nullopt;
-            }
-            return std::string_view(argv[++i]);
-        };
-        const auto bad = [&](std::string_view text) {
-            error = "bad value for ";
-            error += word;
-            error += ": \"";
-            error += text;
-            error += '"';
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    arena::OptionReader reader(words);
+    while (const auto word = reader.next(kValued)) {
+        const std::string& name = word->name;
+        const std::string& text = word->value;
+        const auto bad = [&] {
+            error = arena::concat("bad value for ", name, ": \"", text, "\"");
             return std::nullopt;
         };
-        if (word == "--help" || word == "-h") {
+        if (name == "--help" || name == "-h") {
             options.help = true;
             return options;
         }
-        if (word == "--json") {
+        if (name == "--json") {
             options.json = true;
-        } else if (word == "--rounds") {
-            const auto text = value();
-            if (!text) {
-                return std::nullopt;
+        } else if (name == "--rounds") {
+            const auto rounds = arena::parseUnsigned(text);
+            if (!rounds || *rounds == 0 || *rounds > std::numeric_limits<uint32_t>::max()) {
+                return bad();
             }
-            if (!parseNumber(*text, options.rounds) || options.rounds == 0) {
-                return bad(*text);
+            options.rounds = static_cast<uint32_t>(*rounds);
+        } else if (name == "--seed") {
+            const auto seed = arena::parseUnsigned(text);
+            if (!seed) {
+                return bad();
             }
-        } else if (word == "--seed") {
-            const auto text = value();
-            if (!text) {
-                return std::nullopt;
+            options.seed = *seed;
+        } else if (name == "--cycles") {
+            const auto cycles = arena::parseUnsigned(text);
+            if (!cycles || *cycles < 1 || *cycles > static_cast<uint64_t>(std::numeric_limits<int>::max())) {
+                return bad();
             }
-            if (!parseNumber(*text, options.seed)) {
-                return bad(*text);
+            options.cycles = static_cast<int>(*cycles);
+        } else if (name == "--time-limit") {
+            const auto limit = arena::parseReal(text);
+            if (!limit || !(*limit > 0) || *limit > 86400) {
+                return bad();
             }
-        } else if (word == "--cycles") {
-            const auto text = value();
-            if (!text) {
-                return std::nullopt;
+            options.timeLimit = *limit;
+        } else if (name == "--reproduce") {
+            options.reproduce = arena::parseUnsigned(text);
+            if (!options.reproduce) {
+                return bad();
             }
-            if (!parseNumber(*text, options.cycles) || options.cycles < 1) {
-                return bad(*text);
-            }
-        } else if (word == "--time-limit") {
-            const auto text = value();
-            if (!text) {
-                return std::nullopt;
-            }
-            if (!parseNumber(*text, options.timeLimit) || !(options.timeLimit > 0) || options.timeLimit > 86400) {
-                return bad(*text);
-            }
-        } else if (word == "--reproduce") {
-            const auto text = value();
-            if (!text) {
-                return std::nullopt;
-            }
-            uint64_t seed = 0;
-            if (!parseNumber(*text, seed)) {
-                return bad(*text);
-            }
-            options.reproduce = seed;
-        } else if (word.size() > 1 && word.front() == '-') {
-            error = "unknown option " + std::string(word);
+        } else if (!name.empty() && name != "-") {
+            error = arena::concat("unknown option ", name);
             return std::nullopt;
         } else if (options.plugin.empty()) {
-            options.plugin = word;
+            options.plugin = word->typed;
         } else {
             error = "more than one plug-in given";
             return std::nullopt;
         }
+    }
+    if (!reader.error.empty()) {
+        error = reader.error;
+        return std::nullopt;
     }
     if (options.plugin.empty() && !options.help) {
         error = "no plug-in given";
@@ -143,7 +126,7 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string& error)
 
 std::vector<CheckResult> runChecks(const Options& options)
 {
-    const std::string path = fileLibraryPath(options.plugin);
+    const std::string path = arena::fileLibraryPath(options.plugin);
     std::vector<CheckResult> results;
     results.push_back(checkLibrary(path, options.timeLimit));
     const bool usable = results.front().pass;

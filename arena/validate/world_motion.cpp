@@ -1,11 +1,8 @@
 #include "world_motion.h"
 
+#include <limits>
+
 void WorldMotion::advance(host::Host& host, double seconds)
 {
-    host.world.clock += seconds;
-    arena::PhysicsEvents events;
-    arena::stepPhysics(host.world, state_, seconds, events);
-    for (int touch = 0; touch < events.touches && host.world.server != 0; ++touch) {
-        host.fireEvent(host::kBallHitEvent);
-    }
+    frames_.step(host, seconds > 0 ? 1 / seconds : std::numeric_limits<double>::infinity());
 }

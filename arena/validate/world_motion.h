@@ -1,16 +1,16 @@
 #pragma once
-// The world's motion in the validator's rounds: the arena's physics, so that runs begin and end
-// and the ball gets touched as in free play, whatever the plug-in wrote.
+// The world's motion in the validator's rounds: the arena's own frame step, so that runs begin and
+// end and the ball gets touched as in free play, whatever the plug-in wrote.
 
+#include "frame_step.h"
 #include "host.h"
-#include "physics.h"
 
 class WorldMotion {
 public:
-    // Moves the world `seconds` on (clock included) and fires the ball-hit event once for each new
-    // touch of car and ball, as a game does while there is a game event.
+    // One frame of `seconds` (clock included, and the ball-hit events of the new touches); a frame
+    // of no time, or of a nonsense one, moves nothing.
     void advance(host::Host& host, double seconds);
 
 private:
-    arena::PhysicsState state_; // carried from step to step, like the arena's own
+    arena::FrameStep frames_; // carried from frame to frame, like the arena's own
 };

@@ -7,27 +7,21 @@
 
 namespace {
 
-// The screen without its escapes, one string per row.
+// The screen without its escapes and carriage returns, one string per row.
 std::vector<std::string> rowsOf(const std::string& screen)
 {
-    std::string plain;
+    std::vector<std::string> rows(1);
     for (size_t i = 0; i < screen.size(); ++i) {
         if (screen[i] == '\x1b') {
             while (i < screen.size() && !std::isalpha(static_cast<unsigned char>(screen[i]))) {
                 ++i;
             }
-            continue;
-        }
-        if (screen[i] != '\r') {
-            plain += screen[i];
+        } else if (screen[i] == '\n') {
+            rows.emplace_back();
+        } else if (screen[i] != '\r') {
+            rows.back() += screen[i];
         }
     }
-    std::vector<std::string> rows;
-    size_t start = 0;
-    for (size_t end; (end = plain.find('\n', start)) != std::string::npos; start = end + 1) {
-        rows.push_back(plain.substr(start, end - start));
-    }
-    rows.push_back(plain.substr(start));
     return rows;
 }
 
@@ -37,13 +31,15 @@ protected:
     {
         host.world.setFreeplay(true);
         host.canvas.beginFrame();
-        host.canvas.setColor({255, 255, 255, 255});
-        host.canvas.setPosition({860, 1050});
-        host.canvas.drawString("Current Time: 1.500000", 1, 1);
-        host.canvas.setPosition({1060, 1050});
-        host.canvas.drawString("Best Streak: 2", 1, 1);
-        host.canvas.setPosition({860, 1020});
-        host.canvas.drawString("Average Time: 12.345678", 1, 1);
+        draw({860, 1050}, "Current Time: 1.500000");
+        draw({1060, 1050}, "Best Streak: 2");
+        draw({860, 1020}, "Average Time: 12.345678");
+    }
+    void draw(Vector2 at, const char* text, LinearColor color = {255, 255, 255, 255}, float scale = 1)
+    {
+        host.canvas.setColor(color);
+        host.canvas.setPosition(at);
+        host.canvas.drawString(text, scale, scale);
     }
     host::Host host;
     arena::RunTally tally;
@@ -60,22 +56,15 @@ TEST_F(LiveViewTest, ColumnsKeepApartOnANarrowTerminal)
     EXPECT_TRUE(rows[0].starts_with("arena play   0.0 / 60 s   level easy   skill 0.50   runs 0")) << rows[0];
 }
 
-TEST_F(LiveViewTest, BannerIsRedBoldAndReversedWhereItWasDrawn)
+TEST_F(LiveViewTest, BannerIsRedBoldReversedWhereDrawnAndTheMapMarksCarAndBall)
 {
-    host.canvas.setColor({255, 0, 0, 255});
-    host.canvas.setPosition({840, 490});
-    host.canvas.drawString("Failed!", 5, 5);
+    draw({840, 490}, "Failed!", {255, 0, 0, 255}, 5);
+    host.world.car()->location = {4000, 5000, 17}; // bottom right corner, on the ground
+    host.world.ball()->location = {-4000, -5000, 500};
     const std::string screen = view.render(host, tally, {60, "easy", 0.5}, 80, 24);
     EXPECT_NE(screen.find("\x1b[0m\x1b[1m\x1b[7m\x1b[31m Failed! \x1b[0m"), std::string::npos);
     const auto rows = rowsOf(screen);
     EXPECT_EQ(rows[10].substr(35, 9), " Failed! ");
-}
-
-TEST_F(LiveViewTest, MapMarksCarAndBallByWhereTheyAre)
-{
-    host.world.car()->location = {4000, 5000, 17}; // bottom right corner, on the ground
-    host.world.ball()->location = {-4000, -5000, 500};
-    const auto rows = rowsOf(view.render(host, tally, {60, "easy", 0.5}, 80, 24));
     EXPECT_EQ(rows[3].substr(0, 3), "|O ");
     EXPECT_EQ(rows[11].substr(24, 3), " c|");
 }

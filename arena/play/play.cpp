@@ -7,6 +7,7 @@
 #include <csignal>
 #include <thread>
 
+#include "drill.h"
 #include "live_view.h"
 #include "run_tally.h"
 
@@ -38,10 +39,11 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
         }
         return true;
     };
-    if (!run({"arena_freeplay", "1"}) || !run({"volanko_start"})) {
+    const std::string levelVariable(drill::kLevelVariable);
+    if (!run({"arena_freeplay", "1"}) || !run({std::string(drill::kStartCommand)})) {
         return 1;
     }
-    if (!settings.level.empty() && !run({"volanko_throwlevel", settings.level})) {
+    if (!settings.level.empty() && !run({levelVariable, settings.level})) {
         return 1;
     }
     session.setAutopilot(true);
@@ -58,7 +60,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     RunTally tally;
     LiveView view;
     LiveStatus status{settings.seconds, settings.level, settings.skill};
-    if (const host::CVar* level = session.host().console.find("volanko_throwlevel"); level && status.level.empty()) {
+    if (const host::CVar* level = session.host().console.find(levelVariable); level && status.level.empty()) {
         status.level = level->value;
     }
     const int redrawEvery = std::max(1, session.fps() / 30);

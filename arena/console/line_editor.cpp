@@ -5,23 +5,11 @@
 
 #include <cerrno>
 
+#include "write_all.h"
+
 namespace arena {
 
 namespace {
-
-void writeAll(int fd, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written <= 0) {
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            return;
-        }
-        text.remove_prefix(static_cast<size_t>(written));
-    }
-}
 
 // 0 at end of input or on an error.
 int readByte(int fd, char& c)

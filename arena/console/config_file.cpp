@@ -11,6 +11,7 @@
 
 #include "concat.h"
 #include "console_line.h"
+#include "write_all.h"
 
 namespace arena {
 
@@ -46,21 +47,6 @@ bool makeDirectories(const std::string& dir)
         return false;
     }
     return ::mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
-}
-
-bool writeAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
 }
 
 } // namespace

@@ -5,13 +5,14 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "autopilot.h"
+#include "frame_step.h"
 #include "host.h"
-#include "physics.h"
 
 namespace arena {
 
@@ -46,7 +47,6 @@ public:
 
     host::Host& host() { return host_; }
     uint32_t plugin() const { return plugin_; } // 0 after a failed reload
-    PhysicsState& physics() { return physics_; }
     bool paused() const { return paused_; }
     bool autopilotOn() const { return autopilotOn_; }
     void setAutopilot(bool on) { autopilotOn_ = on; }
@@ -56,23 +56,39 @@ public:
     std::function<void(std::string_view)> warn;  // one line of diagnostics (faults the host saw)
 
 private:
+    using Args = std::span<const std::string>; // a command's words after its name
+    // One `arena_*` command. Its handler returns false with `error` empty when the words do not
+    // fit its usage, and with `error` set when it refuses them.
+    struct HostCommand {
+        std::string_view name;
+        std::string_view usage; // the command with its arguments and their limits
+        bool (Session::*run)(Args args, std::string& error);
+    };
+    static std::span<const HostCommand> hostCommands();
     bool hostCommand(const std::vector<std::string>& words, std::string& error);
-    bool setCommand(const std::vector<std::string>& words, std::string& error);
+    bool freeplayCommand(Args args, std::string& error);
+    bool pauseCommand(Args args, std::string& error);
+    bool autopilotCommand(Args args, std::string& error);
+    bool traceCommand(Args args, std::string& error);
+    bool timeCommand(Args args, std::string& error);
+    bool framesCommand(Args args, std::string& error);
+    bool hitCommand(Args args, std::string& error);
+    bool setCommand(Args args, std::string& error);
+    bool spawnCommand(Args args, std::string& error);
+    bool removeCommand(Args args, std::string& error);
+    bool canvasCommand(Args args, std::string& error);
+    bool reloadCommand(Args args, std::string& error);
+    bool dumpCommand(Args args, std::string& error);
     void flushNews(); // prints the host's new messages, plug-in log lines and fault reports
     void emit(std::string_view line);
-    void advanceClock();
 
     host::Host& host_;
     uint32_t plugin_;
     SessionSettings settings_;
-    PhysicsState physics_;
+    FrameStep frames_;
     Autopilot autopilot_;
     bool paused_ = false;
     bool autopilotOn_ = false;
-    // The clock moves as base + frames / fps, so whole seconds land exactly; rebased whenever
-    // something else sets it.
-    double clockBase_ = 0;
-    int64_t framesSinceBase_ = 0;
     size_t messagesSeen_ = 0;
     size_t logSeen_ = 0;
     size_t reportsSeen_ = 0;

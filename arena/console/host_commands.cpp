@@ -1,0 +1,293 @@
+// The host's own `arena_*` commands: one table of name, usage and handler.
+
+#include <cmath>
+#include <limits>
+
+#include "concat.h"
+#include "number_text.h"
+#include "session.h"
+
+namespace arena {
+
+namespace {
+
+// One word, "0" or "1".
+std::optional<bool> switchOf(std::span<const std::string> args)
+{
+    if (args.size() != 1 || (args[0] != "0" && args[0] != "1")) {
+        return std::nullopt;
+    }
+    return args[0] == "1";
+}
+
+// One word naming an actor kind the commands may add or remove.
+std::optional<host::ActorKind> kindOf(std::span<const std::string> args)
+{
+    if (args.size() != 1) {
+        return std::nullopt;
+    }
+    if (args[0] == "car") {
+        return host::ActorKind::Car;
+    }
+    if (args[0] == "ball") {
+        return host::ActorKind::Ball;
+    }
+    if (args[0] == "camera") {
+        return host::ActorKind::Camera;
+    }
+    return std::nullopt;
+}
+
+bool fail(std::string& error, std::string_view message)
+{
+    error = message;
+    return false;
+}
+
+} // namespace
+
+std::span<const Session::HostCommand> Session::hostCommands()
+{
+    static constexpr HostCommand kCommands[] = {
+        {"arena_freeplay", "arena_freeplay 0|1", &Session::freeplayCommand},
+        {"arena_pause", "arena_pause 0|1", &Session::pauseCommand},
+        {"arena_autopilot", "arena_autopilot 0|1", &Session::autopilotCommand},
+        {"arena_trace", "arena_trace 0|1", &Session::traceCommand},
+        {"arena_time", "arena_time SECONDS (a finite number of game seconds, at most 1e9 either way)",
+         &Session::timeCommand},
+        {"arena_frames", "arena_frames N (0 to 10000000)", &Session::framesCommand},
+        {"arena_hit", "arena_hit", &Session::hitCommand},
+        {"arena_set",
+         "arena_set car|ball location|velocity|angularVelocity X Y Z, arena_set car|ball rotation P Y R, "
+         "arena_set car contact ground|wall|air",
+         &Session::setCommand},
+        {"arena_spawn", "arena_spawn car|ball|camera", &Session::spawnCommand},
+        {"arena_remove", "arena_remove car|ball|camera", &Session::removeCommand},
+        {"arena_canvas", "arena_canvas W H (pixels, 0 to 100000)", &Session::canvasCommand},
+        {"arena_reload", "arena_reload", &Session::reloadCommand},
+        {"arena_dump", "arena_dump", &Session::dumpCommand},
+    };
+    return kCommands;
+}
+
+bool Session::hostCommand(const std::vector<std::string>& words, std::string& error)
+{
+    for (const HostCommand& command : hostCommands()) {
+        if (command.name != words.front()) {
+            continue;
+        }
+        error.clear();
+        if ((this->*command.run)(Args(words).subspan(1), error)) {
+            return true;
+        }
+        if (error.empty()) {
+            error = concat("usage: ", command.usage);
+        }
+        return false;
+    }
+    return fail(error, concat("unknown command \"", words.front(), "\""));
+}
+
+bool Session::freeplayCommand(Args args, std::string&)
+{
+    const auto on = switchOf(args);
+    if (on) {
+        host_.world.setFreeplay(*on);
+    }
+    return on.has_value();
+}
+
+bool Session::pauseCommand(Args args, std::string&)
+{
+    const auto on = switchOf(args);
+    paused_ = on.value_or(paused_);
+    return on.has_value();
+}
+
+bool Session::autopilotCommand(Args args, std::string&)
+{
+    const auto on = switchOf(args);
+    if (on) {
+        autopilotOn_ = *on;
+        frames_.physics.input = {};
+    }
+    return on.has_value();
+}
+
+bool Session::traceCommand(Args args, std::string&)
+{
+    const auto on = switchOf(args);
+    if (on) {
+        host_.trace.on = *on;
+        host_.trace.clear();
+    }
+    return on.has_value();
+}
+
+bool Session::timeCommand(Args args, std::string&)
+{
+    const auto seconds = args.size() == 1 ? parseReal(args[0]) : std::nullopt;
+    if (!seconds || std::fabs(*seconds) > 1e9) {
+        return false;
+    }
+    host_.world.clock = *seconds;
+    return true;
+}
+
+bool Session::framesCommand(Args args, std::string&)
+{
+    const auto count = args.size() == 1 ? parseInteger(args[0]) : std::nullopt;
+    if (!count || *count < 0 || *count > kMaxFramesPerLine) {
+        return false;
+    }
+    for (int64_t i = 0; i < *count; ++i) {
+        frame();
+    }
+    return true;
+}
+
+bool Session::hitCommand(Args args, std::string&)
+{
+    if (!args.empty()) {
+        return false;
+    }
+    host_.fireEvent(host::kBallHitEvent);
+    return true;
+}
+
+bool Session::setCommand(Args args, std::string& error)
+{
+    if (args.size() < 2 || (args[0] != "car" && args[0] != "ball")) {
+        return false;
+    }
+    const bool isCar = args[0] == "car";
+    const std::string& property = args[1];
+    const Args values = args.subspan(2);
+    host::Actor* actor = isCar ? host_.world.car() : host_.world.ball();
+
+    if (property == "contact") {
+        if (!isCar || values.size() != 1 || (values[0] != "ground" && values[0] != "wall" && values[0] != "air")) {
+            return fail(error, "usage: arena_set car contact ground|wall|air");
+        }
+        if (!actor) {
+            return fail(error, "there is no car");
+        }
+        actor->contact = values[0] == "ground" ? host::Contact::Ground
+                         : values[0] == "wall" ? host::Contact::Wall
+                                               : host::Contact::Air;
+        return true;
+    }
+    if (property == "rotation") {
+        int32_t parts[3] = {};
+        for (size_t i = 0; i < 3 && values.size() == 3; ++i) {
+            const auto value = parseInteger(values[i]);
+            if (!value || *value < std::numeric_limits<int32_t>::min() ||
+                *value > std::numeric_limits<int32_t>::max()) {
+                return fail(error,
+                            concat("rotation components are whole numbers (65536 to the turn): \"", values[i], "\""));
+            }
+            parts[i] = static_cast<int32_t>(*value);
+        }
+        if (values.size() != 3) {
+            return fail(error, "usage: arena_set car|ball rotation P Y R");
+        }
+        if (!actor) {
+            return fail(error, concat("there is no ", args[0]));
+        }
+        actor->rotation = {parts[0], parts[1], parts[2]};
+        return true;
+    }
+    if (property == "location" || property == "velocity" || property == "angularVelocity") {
+        float parts[3] = {};
+        for (size_t i = 0; i < 3 && values.size() == 3; ++i) {
+            const auto value = parseReal(values[i]);
+            if (!value || !std::isfinite(static_cast<float>(*value))) {
+                return fail(error, concat("\"", values[i], "\" is not a finite number"));
+            }
+            parts[i] = static_cast<float>(*value);
+        }
+        if (values.size() != 3) {
+            return fail(error, concat("usage: arena_set car|ball ", property, " X Y Z"));
+        }
+        if (!actor) {
+            return fail(error, concat("there is no ", args[0]));
+        }
+        const Vector value{parts[0], parts[1], parts[2]};
+        if (property == "location") {
+            actor->location = value;
+        } else if (property == "velocity") {
+            actor->velocity = value;
+        } else {
+            actor->angularVelocity = value;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool Session::spawnCommand(Args args, std::string& error)
+{
+    const auto kind = kindOf(args);
+    if (!kind) {
+        return false;
+    }
+    if (*kind == host::ActorKind::Camera && host_.world.camera != 0) {
+        return fail(error, "there is already a camera");
+    }
+    if (*kind != host::ActorKind::Camera && !host_.world.freeplay) {
+        return fail(error, concat("not in free play: there is no game event to put a ", args[0], " in"));
+    }
+    host_.world.spawn(*kind);
+    return true;
+}
+
+bool Session::removeCommand(Args args, std::string& error)
+{
+    const auto kind = kindOf(args);
+    if (!kind) {
+        return false;
+    }
+    if (!host_.world.remove(*kind)) {
+        return fail(error, concat("there is no ", args[0], " to remove"));
+    }
+    return true;
+}
+
+bool Session::canvasCommand(Args args, std::string&)
+{
+    const auto w = args.size() == 2 ? parseInteger(args[0]) : std::nullopt;
+    const auto h = args.size() == 2 ? parseInteger(args[1]) : std::nullopt;
+    if (!w || !h || *w < 0 || *h < 0 || *w > 100000 || *h > 100000) {
+        return false;
+    }
+    host_.canvas.size = {static_cast<int32_t>(*w), static_cast<int32_t>(*h)};
+    return true;
+}
+
+bool Session::reloadCommand(Args args, std::string& error)
+{
+    if (!args.empty()) {
+        return false;
+    }
+    if (plugin_ != 0) {
+        host_.unload(plugin_);
+        plugin_ = 0;
+    }
+    const host::LoadResult loaded = host_.load(settings_.pluginPath);
+    if (!loaded) {
+        return fail(error, loaded.error);
+    }
+    plugin_ = loaded.plugin;
+    return true;
+}
+
+bool Session::dumpCommand(Args args, std::string&)
+{
+    if (!args.empty()) {
+        return false;
+    }
+    emit(dump());
+    return true;
+}
+
+} // namespace arena

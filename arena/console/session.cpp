@@ -1,0 +1,124 @@
+#include "session.h"
+
+#include "console_line.h"
+#include "dump.h"
+
+namespace arena {
+
+Session::Session(host::Host& host, uint32_t plugin, SessionSettings settings)
+    : host_(host), plugin_(plugin), settings_(std::move(settings)), autopilot_(settings_.seed, settings_.skill)
+{
+    if (settings_.fps < 1) {
+        settings_.fps = 1;
+    }
+    messagesSeen_ = host_.console.messages.size();
+    logSeen_ = host_.console.log.size();
+    reportsSeen_ = host_.faults.reports.size();
+    host_.trace.sink = [this](const host::TraceEntry& entry) { emit(entry.json()); };
+}
+
+Session::~Session()
+{
+    host_.trace.sink = nullptr;
+}
+
+void Session::emit(std::string_view line)
+{
+    if (print) {
+        print(line);
+    }
+}
+
+void Session::flushNews()
+{
+    const auto& messages = host_.console.messages;
+    for (; messagesSeen_ < messages.size(); ++messagesSeen_) {
+        emit(messages[messagesSeen_]);
+    }
+    const auto& log = host_.console.log;
+    for (; logSeen_ < log.size(); ++logSeen_) {
+        emit(log[logSeen_]);
+    }
+    const auto& reports = host_.faults.reports;
+    for (; reportsSeen_ < reports.size(); ++reportsSeen_) {
+        if (warn) {
+            std::string line = "host: ";
+            line += reports[reportsSeen_];
+            warn(line);
+        }
+    }
+    // Each entry has been printed as it completed; keeping them would only grow.
+    if (host_.trace.on) {
+        host_.trace.clear();
+    }
+}
+
+bool Session::runLine(std::string_view line, std::string& error)
+{
+    const auto words = splitConsoleLine(line, error);
+    if (!words) {
+        return false;
+    }
+    return runWords(*words, error);
+}
+
+bool Session::runWords(const std::vector<std::string>& words, std::string& error)
+{
+    if (words.empty()) {
+        return true;
+    }
+    const std::string& name = words.front();
+    bool ok = true;
+    if (name.starts_with("arena_")) {
+        ok = hostCommand(words, error);
+    } else if (host_.runCommand(words)) {
+        ok = true;
+    } else if (host::CVar* cvar = host_.console.find(name)) {
+        if (words.size() == 1) {
+            std::string line = cvar->name;
+            line += " = \"";
+            line += cvar->value;
+            line += '"';
+            emit(line);
+        } else if (words.size() == 2) {
+            ok = host_.console.set(name, words[1]);
+            if (!ok) {
+                const auto& messages = host_.console.messages;
+                error = messages.empty() ? "refused" : messages.back();
+                messagesSeen_ = messages.size();
+            }
+        } else {
+            error = name;
+            error += " takes one value; quote a value with blanks in it";
+            ok = false;
+        }
+    } else {
+        error = "unknown command \"";
+        error += name;
+        error += '"';
+        ok = false;
+    }
+    flushNews();
+    return ok;
+}
+
+int Session::frame()
+{
+    int hits = 0;
+    if (!paused_) {
+        if (autopilotOn_) {
+            autopilot_.act(host_.world, host_.world.clock, frames_.physics.input);
+        }
+        hits = frames_.step(host_, settings_.fps);
+    }
+    host_.drawFrame();
+    flushNews();
+    return hits;
+}
+
+std::string Session::dump() const
+{
+    return dumpJson(host_, paused_);
+}
+
+} // namespace arena

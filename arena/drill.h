@@ -1,0 +1,15 @@
+#pragma once
+// What the arena knows of the drill it was built around: how to start it, the variable that sets
+// its level and the levels there are, and the library it is built into.
+
+#include <array>
+#include <string_view>
+
+namespace arena::drill {
+
+inline constexpr std::string_view kStartCommand = "volanko_start";
+inline constexpr std::string_view kLevelVariable = "volanko_throwlevel";
+inline constexpr std::array<std::string_view, 5> kLevels = {"beginner", "easy", "normal", "hard", "pro"};
+inline constexpr std::string_view kLibraryName = "libVolanko.so"; // built beside the arena program
+
+} // namespace arena::drill

@@ -1,0 +1,15 @@
+#pragma once
+// Which file a plug-in library given on a command line is.
+
+#include <string>
+
+namespace arena {
+
+// dlopen searches the system's directories for a name without a slash; a path given on the
+// command line means the file, so "libx.so" becomes "./libx.so".
+std::string fileLibraryPath(const std::string& path);
+
+// The drill's library built beside this program.
+std::string defaultPluginPath();
+
+} // namespace arena

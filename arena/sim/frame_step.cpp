@@ -1,0 +1,32 @@
+#include "frame_step.h"
+
+namespace arena {
+
+FrameStep::FrameStep()
+{
+    // Room for the touches of a usual world, so that steady frames allocate nothing.
+    physics.touching.reserve(8);
+}
+
+int FrameStep::step(host::Host& host, double rate)
+{
+    PhysicsEvents events;
+    stepPhysics(host.world, physics, 1 / rate, events);
+
+    double& clock = host.world.clock;
+    if (rate != rate_ || clock != clockBase_ + static_cast<double>(framesSinceBase_) / rate) {
+        rate_ = rate;
+        clockBase_ = clock;
+        framesSinceBase_ = 0;
+    }
+    ++framesSinceBase_;
+    clock = clockBase_ + static_cast<double>(framesSinceBase_) / rate;
+
+    int fired = 0;
+    for (; fired < events.touches && host.world.server != 0; ++fired) {
+        host.fireEvent(host::kBallHitEvent);
+    }
+    return fired;
+}
+
+} // namespace arena
