@@ -102,8 +102,8 @@ void LiveView::drawMap(const host::World& world, int top, int left)
             top + 1 + r < rows_ && left + 1 + c < columns_ && (cells_[cell] == 'C' || cells_[cell] == 'c');
         put(top + 1 + r, left + 1 + c, taken ? "*" : std::string_view(&symbol, 1), style);
     };
-    const host::Actor* car = world.cars.empty() ? nullptr : world.find(world.cars.front());
-    const host::Actor* ball = world.balls.empty() ? nullptr : world.find(world.balls.front());
+    const host::Actor* car = world.car();
+    const host::Actor* ball = world.ball();
     mark(car, car && car->contact == host::Contact::Air ? 'C' : 'c', kColoured | 4 | kBold);
     mark(ball, 'O', kColoured | 3 | kBold);
 

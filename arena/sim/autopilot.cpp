@@ -60,8 +60,8 @@ void Autopilot::surprised(double now, const host::Actor& car)
 
 void Autopilot::act(const host::World& world, double now, CarInput& input)
 {
-    const host::Actor* car = world.cars.empty() ? nullptr : world.find(world.cars.front());
-    const host::Actor* ball = world.balls.empty() ? nullptr : world.find(world.balls.front());
+    const host::Actor* car = world.car();
+    const host::Actor* ball = world.ball();
     input.boost = false;
     input.steer = false;
     if (!car) {
