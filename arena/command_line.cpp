@@ -9,17 +9,21 @@
 
 namespace arena {
 
-const char* const kUsage = "usage: arena [--plugin PATH] [--seed N] [--fps N] [--config PATH | --no-config] COMMAND\n"
-                           "commands:\n"
-                           "  play [--seconds S] [--level LEVEL] [--skill K] [--realtime] [--quiet] [--json]\n"
-                           "  script FILE|-\n"
-                           "  console\n"
-                           "  validate ...            (arena validate --help)\n";
+const char* const kUsage =
+    "usage: arena [--plugin PATH] [--seed N] [--fps N] [--config PATH | --no-config] COMMAND\n"
+    "commands:\n"
+    "  play [--seconds S] [--level LEVEL] [--skill K] [--realtime] [--quiet] [--json] [--record FILE]\n"
+    "  script [--record FILE] FILE|-\n"
+    "  console [--record FILE]\n"
+    "  replay [--page PAGE] FILE   (writes FILE.html)\n"
+    "  validate ...            (arena validate --help)\n";
 
 namespace {
 
 constexpr std::string_view kGlobalValued[] = {"--plugin", "--seed", "--fps", "--config"};
-constexpr std::string_view kPlayValued[] = {"--seconds", "--level", "--skill"};
+constexpr std::string_view kPlayValued[] = {"--seconds", "--level", "--skill", "--record"};
+constexpr std::string_view kRecordValued[] = {"--record"};
+constexpr std::string_view kReplayValued[] = {"--page"};
 
 std::string levelList()
 {
@@ -76,7 +80,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         } else if (!name.empty()) {
             error = concat("unknown option ", name);
             return std::nullopt;
-        } else if (text == "play" || text == "script" || text == "console") {
+        } else if (text == "play" || text == "script" || text == "console" || text == "replay") {
             line.command = text;
         } else if (text == "validate") {
             error = "validate takes no options before it: arena validate ...";
@@ -100,10 +104,27 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     }
 
     const bool play = line.command == "play";
-    while (const auto word = reader.next(play ? std::span(kPlayValued) : std::span<const std::string_view>())) {
+    const bool replay = line.command == "replay";
+    using Names = std::span<const std::string_view>;
+    const Names valued = play ? Names(kPlayValued) : replay ? Names(kReplayValued) : Names(kRecordValued);
+    while (const auto word = reader.next(valued)) {
         const std::string& name = word->name;
         const std::string& text = word->value;
-        if (play) {
+        if (name == "--record" && !replay) {
+            if (text.empty()) {
+                return bad(name, text, "a file to write");
+            }
+            line.record = text;
+        } else if (replay) {
+            if (name == "--page") {
+                line.page = text;
+            } else if (!name.empty() || !line.recording.empty()) {
+                error = concat("replay: unexpected \"", word->typed, "\"");
+                return std::nullopt;
+            } else {
+                line.recording = text;
+            }
+        } else if (play) {
             if (name == "--seconds") {
                 const auto seconds = parseReal(text);
                 if (!seconds || !(*seconds > 0) || *seconds > 1e6) {
@@ -148,6 +169,10 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     }
     if (!reader.error.empty()) {
         error = reader.error;
+        return std::nullopt;
+    }
+    if (replay && line.recording.empty()) {
+        error = "replay needs a recording FILE";
         return std::nullopt;
     }
     if (line.command == "script" && line.script.empty()) {

@@ -14,7 +14,8 @@ struct CommandLine {
     int fps = 120;                // --fps, 1..1000
     std::string config;           // --config; empty: the default for play and console, none for script
     bool noConfig = false;        // --no-config
-    std::string command;          // "play", "script" or "console"
+    std::string command;          // "play", "script", "console" or "replay"
+    std::string record;           // --record FILE for play, script and console; empty: none
 
     // play
     double seconds = 60;   // --seconds, above 0 and at most 1000000
@@ -26,6 +27,10 @@ struct CommandLine {
 
     // script
     std::string script; // FILE, or "-" for standard input
+
+    // replay
+    std::string recording; // FILE, the recording to embed
+    std::string page;      // --page; empty: the built page found by the arena
 };
 
 // Parses the words after the program's name. nullopt with `error` set for a bad argument;

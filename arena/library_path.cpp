@@ -18,6 +18,11 @@ std::string fileLibraryPath(const std::string& path)
 
 std::string defaultPluginPath()
 {
+    return besideProgram(drill::kLibraryName);
+}
+
+std::string besideProgram(std::string_view name)
+{
     std::string self(4096, '\0');
     const ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
     std::string dir = ".";
@@ -29,7 +34,7 @@ std::string defaultPluginPath()
         }
     }
     dir += '/';
-    dir += drill::kLibraryName;
+    dir += name;
     return dir;
 }
 

@@ -2,6 +2,7 @@
 // Which file a plug-in library given on a command line is.
 
 #include <string>
+#include <string_view>
 
 namespace arena {
 
@@ -11,5 +12,8 @@ std::string fileLibraryPath(const std::string& path);
 
 // The drill's library built beside this program.
 std::string defaultPluginPath();
+
+// The file `name` in this program's directory.
+std::string besideProgram(std::string_view name);
 
 } // namespace arena

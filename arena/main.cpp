@@ -1,12 +1,15 @@
 // arena: loads a plug-in as the game's plug-in host would and runs it in a simulated free play,
 // from a script, an interactive console or the autopilot.
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,6 +21,8 @@
 #include "library_path.h"
 #include "line_editor.h"
 #include "play.h"
+#include "recorder.h"
+#include "replay_page.h"
 #include "session.h"
 #include "validate.h"
 
@@ -91,6 +96,19 @@ int run(const CommandLine& options)
         std::fprintf(stderr, "arena: %s\n", loaded.error.c_str());
         return 1;
     }
+    const auto& descriptor = host.findPlugin(loaded.plugin)->descriptor;
+    const std::string pluginName = descriptor.displayName ? descriptor.displayName : "?";
+    const std::string pluginVersion = descriptor.versionText ? descriptor.versionText : "?";
+
+    // Opened before the session runs, so that a path that cannot be written stops it at once.
+    int recordFd = -1;
+    if (!options.record.empty()) {
+        recordFd = ::open(options.record.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (recordFd < 0) {
+            std::fprintf(stderr, "arena: cannot write %s: %s\n", options.record.c_str(), std::strerror(errno));
+            return 1;
+        }
+    }
 
     std::string configPath;
     if (!options.noConfig) {
@@ -111,6 +129,14 @@ int run(const CommandLine& options)
     arena::Session session(host, loaded.plugin, {pluginPath, options.fps, seed, options.skill});
     session.print = printLine;
     session.warn = warnLine;
+    std::optional<arena::Recorder> recorder; // gone before the session and the host
+    const auto startRecording = [&] {
+        if (recordFd >= 0) {
+            recorder.emplace(host, recordFd, options.record,
+                             arena::RecordingHeader{seed, options.command, pluginName, pluginVersion, options.fps});
+            session.recorder = &*recorder;
+        }
+    };
 
     int status = 0;
     std::string keptLevel; // the configured level, written back instead of play's --level
@@ -127,11 +153,13 @@ int run(const CommandLine& options)
         settings.json = options.json;
         settings.seed = seed;
         settings.skill = options.skill;
+        settings.started = startRecording;
         if (settings.live) {
             session.print = nullptr;
         }
         status = arena::play(session, settings, stdout, stderr);
     } else if (options.command == "script") {
+        startRecording();
         if (!options.seed) {
             std::fprintf(stderr, "arena: seed %llu\n", static_cast<unsigned long long>(seed));
         }
@@ -146,13 +174,25 @@ int run(const CommandLine& options)
             status = runScript(session, file, options.script);
         }
     } else {
-        const auto& descriptor = host.findPlugin(loaded.plugin)->descriptor;
-        std::printf("arena console: %s %s loaded, seed %llu. Ctrl-D or \"exit\" leaves.\n",
-                    descriptor.displayName ? descriptor.displayName : "?",
-                    descriptor.versionText ? descriptor.versionText : "?", static_cast<unsigned long long>(seed));
+        startRecording();
+        std::printf("arena console: %s %s loaded, seed %llu. Ctrl-D or \"exit\" leaves.\n", pluginName.c_str(),
+                    pluginVersion.c_str(), static_cast<unsigned long long>(seed));
         status = runConsole(session);
     }
     std::fflush(stdout);
+    if (recordFd >= 0) {
+        std::string error;
+        const bool recorded = recorder && recorder->finish(error);
+        session.recorder = nullptr;
+        recorder.reset();
+        if (::close(recordFd) != 0 && recorded) {
+            error = std::string("cannot write ") + options.record + ": " + std::strerror(errno);
+        }
+        if (!error.empty()) {
+            std::fprintf(stderr, "arena: %s\n", error.c_str());
+            status = 1;
+        }
+    }
 
     if (!configPath.empty()) {
         if (options.command == "play" && !options.level.empty()) {
@@ -184,6 +224,9 @@ int main(int argc, char** argv)
     if (options->command == "help") {
         std::fputs(arena::kUsage, stdout);
         return 0;
+    }
+    if (options->command == "replay") {
+        return arena::writeReplay(options->recording, options->page);
     }
     return run(*options);
 }

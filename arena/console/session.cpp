@@ -2,6 +2,7 @@
 
 #include "console_line.h"
 #include "dump.h"
+#include "recorder.h"
 
 namespace arena {
 
@@ -99,6 +100,9 @@ bool Session::runWords(const std::vector<std::string>& words, std::string& error
         ok = false;
     }
     flushNews();
+    if (recorder) {
+        recorder->linesRan();
+    }
     return ok;
 }
 
@@ -111,7 +115,13 @@ int Session::frame()
         }
         hits = frames_.step(host_, settings_.fps);
     }
+    if (recorder) {
+        recorder->beforeDraw();
+    }
     host_.drawFrame();
+    if (recorder) {
+        recorder->drawn();
+    }
     flushNews();
     return hits;
 }

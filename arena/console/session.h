@@ -16,6 +16,8 @@
 
 namespace arena {
 
+class Recorder;
+
 struct SessionSettings {
     std::string pluginPath; // what arena_reload loads again
     int fps = 120;          // drawn frames per game second; 1..1000
@@ -54,6 +56,7 @@ public:
 
     std::function<void(std::string_view)> print; // one line of output, without its newline
     std::function<void(std::string_view)> warn;  // one line of diagnostics (faults the host saw)
+    Recorder* recorder = nullptr;                // told of every frame and line; must outlive its use here
 
 private:
     using Args = std::span<const std::string>; // a command's words after its name

@@ -9,6 +9,7 @@
 
 #include "drill.h"
 #include "live_view.h"
+#include "recorder.h"
 #include "run_tally.h"
 
 namespace arena {
@@ -47,6 +48,9 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
         return 1;
     }
     session.setAutopilot(true);
+    if (settings.started) {
+        settings.started();
+    }
 
     const auto frames = static_cast<int64_t>(std::llround(settings.seconds * session.fps()));
     const bool paced = settings.live || settings.realtime;
@@ -68,7 +72,8 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
         writeText(out, LiveView::enter());
     }
     const auto begin = std::chrono::steady_clock::now();
-    for (int64_t i = 0; i < frames && !interrupted; ++i) {
+    const auto recordingFailed = [&] { return session.recorder && session.recorder->failed(); };
+    for (int64_t i = 0; i < frames && !interrupted && !recordingFailed(); ++i) {
         const int hits = session.frame();
         const host::Actor* car = session.host().world.car();
         const bool airborne = car && car->contact == host::Contact::Air;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "session.h"
@@ -19,11 +20,13 @@ struct PlaySettings {
     bool json = false;     // the summary as one JSON object
     uint64_t seed = 0;     // printed in the summary
     double skill = 0.6;    // shown in the live view
+    // When set, called once the drill runs at its level, before the first frame.
+    std::function<void()> started;
 };
 
 // Plays in `session` (whose plug-in is loaded) and prints to `out`. Returns the exit status: 0, or
-// 1 when the drill could not be started or the level not set (the message on `err`). Ctrl-C ends
-// the play early, with the summary of what was played.
+// 1 when the drill could not be started or the level not set (the message on `err`). Ctrl-C, or a
+// recording that can no longer be written, ends the play early, with the summary of what was played.
 int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FILE* err);
 
 } // namespace arena

@@ -10,6 +10,7 @@
 using host::Actor;
 using host::ActorKind;
 using host::Call;
+using host::Host;
 using host::isFinite;
 
 namespace {
@@ -51,6 +52,9 @@ void setVector(const ObjectWrapper& wrapper, const char* name, const Vector& val
         return;
     }
     write(*actor);
+    if (const Host* host = wrapper.host(); host->watch.actorChanged) {
+        host->watch.actorChanged(name, *actor, value);
+    }
 }
 
 } // namespace

@@ -51,6 +51,9 @@ void Host::callbackKept(uint32_t owner, const char* what, int64_t count)
 
 void Host::fireEvent(std::string_view eventName)
 {
+    if (watch.eventFiring) {
+        watch.eventFiring(eventName);
+    }
     // By index: a callback may register more hooks, which land after the ones running now.
     const size_t count = hooks.size();
     for (size_t i = 0; i < count && i < hooks.size(); ++i) {

@@ -56,6 +56,15 @@ struct Faults {
     std::vector<std::string> reports; // one line for each of the above, oldest first
 };
 
+// What a program watching a session is told of, beside the trace and at no cost when unset. Neither
+// callback may call into plug-ins or change the world.
+struct Watch {
+    std::function<void(std::string_view eventName)> eventFiring; // before the hooks on an event run
+    // After a wrapper call changed an actor by a vector (`call` as the trace names it, e.g.
+    // "ActorWrapper::SetLocation"; `value` the vector handed over).
+    std::function<void(const char* call, const Actor& actor, const Vector& value)> actorChanged;
+};
+
 class Host {
 public:
     explicit Host(uint64_t seed = 0);
@@ -68,6 +77,7 @@ public:
     Canvas canvas;
     Trace trace;
     Faults faults;
+    Watch watch;
     std::vector<Hook> hooks;
     std::vector<Drawable> drawables;
     std::vector<LoadedPlugin> plugins;

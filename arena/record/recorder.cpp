@@ -1,0 +1,288 @@
+#include "recorder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+#include "drill.h"
+#include "recording_json.h"
+#include "write_all.h"
+
+namespace arena {
+
+namespace {
+
+constexpr size_t kWriteAt = 64 * 1024; // buffered text is written out beyond this
+
+bool sameLayout(const host::CanvasDraw& a, const host::CanvasDraw& b)
+{
+    return a.position.x == b.position.x && a.position.y == b.position.y && a.color.r == b.color.r &&
+           a.color.g == b.color.g && a.color.b == b.color.b && a.color.a == b.color.a && a.xScale == b.xScale &&
+           a.yScale == b.yScale;
+}
+
+bool sameLayouts(const std::vector<host::CanvasDraw>& a, const std::vector<host::CanvasDraw>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameLayout);
+}
+
+bool sameDraws(const std::vector<host::CanvasDraw>& a, const std::vector<host::CanvasDraw>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const auto& x, const auto& y) { return sameLayout(x, y) && x.text == y.text; });
+}
+
+bool sameSize(Vector2 a, Vector2 b)
+{
+    return a.x == b.x && a.y == b.y;
+}
+
+} // namespace
+
+Recorder::Recorder(host::Host& host, int fd, std::string name, const RecordingHeader& header)
+    : host_(host), fd_(fd), name_(std::move(name)), frameEvery_(std::max(1, header.fps / 20))
+{
+    if (const host::CVar* level = host_.console.find(drill::kLevelVariable)) {
+        level_ = level->value;
+    }
+    out_ = R"({"format":"volanko-recording","version":1,"seed":)";
+    out_ += std::to_string(header.seed);
+    out_ += R"(,"level":)";
+    appendText(out_, level_);
+    out_ += R"(,"session":)";
+    appendText(out_, header.session);
+    out_ += R"(,"plugin":{"name":)";
+    appendText(out_, header.pluginName);
+    out_ += R"(,"version":)";
+    appendText(out_, header.pluginVersion);
+    out_ += R"(},"fps":)";
+    out_ += std::to_string(header.fps);
+    out_ += R"(,"frameEvery":)";
+    out_ += std::to_string(frameEvery_);
+    out_ += R"(,"canvas":)";
+    appendPixels(out_, host_.canvas.size);
+    out_ += "}\n";
+    last_.canvas = host_.canvas.size;
+    // At once, so that a file that cannot be written stops the session before it starts.
+    put(true);
+
+    host_.watch.eventFiring = [this](std::string_view name) { onEvent(name); };
+    host_.watch.actorChanged = [this](const char* call, const host::Actor& actor, const Vector& value) {
+        onActorChanged(call, actor, value);
+    };
+}
+
+Recorder::~Recorder()
+{
+    host_.watch = {};
+}
+
+float Recorder::now() const
+{
+    // As the plug-in reads the clock.
+    return static_cast<float>(host_.world.clock);
+}
+
+void Recorder::put(bool now)
+{
+    if (!now && out_.size() < kWriteAt) {
+        return;
+    }
+    if (error_.empty() && !writeAll(fd_, out_)) {
+        error_ = "cannot write " + name_ + ": " + std::strerror(errno);
+    }
+    out_.clear();
+}
+
+// Events first write the frame held back, so that the world as it was just before is on record.
+void Recorder::event(std::string_view type, float time, const Vector* location, std::string_view more)
+{
+    if (held_.number >= 0) {
+        writeFrame(held_);
+        held_.number = -1;
+    }
+    out_ += R"({"type":")";
+    out_ += type;
+    out_ += R"(","time":)";
+    appendNumber(out_, time);
+    if (location) {
+        out_ += R"(,"location":)";
+        appendNumbers(out_, {location->x, location->y, location->z});
+    }
+    out_ += more;
+    out_ += "}\n";
+    eventSince_ = true;
+    put();
+}
+
+void Recorder::checkLevel()
+{
+    const host::CVar* level = host_.console.find(drill::kLevelVariable);
+    if (level && level->value != level_) {
+        level_ = level->value;
+        std::string more = R"(,"level":)";
+        appendText(more, level_);
+        event("level", now(), nullptr, more);
+    }
+}
+
+void Recorder::flushReset()
+{
+    if (!reset_.pending) {
+        return;
+    }
+    reset_.pending = false;
+    std::string more = R"(,"velocity":)";
+    appendNumbers(more, {reset_.velocity.x, reset_.velocity.y, reset_.velocity.z});
+    event("reset", reset_.time, &reset_.location, more);
+}
+
+void Recorder::onEvent(std::string_view name)
+{
+    flushReset();
+    const host::Actor* ball = host_.world.ball();
+    if (name == host::kBallHitEvent && ball) {
+        event("hit", now(), &ball->location);
+    }
+}
+
+void Recorder::onActorChanged(const char* call, const host::Actor& actor, const Vector& value)
+{
+    const host::Actor* car = host_.world.car();
+    if (!car || car->id != actor.id) {
+        return;
+    }
+    if (std::strcmp(call, "ActorWrapper::SetLocation") == 0) {
+        flushReset();
+        reset_ = {true, now(), value, {0, 0, 0}};
+    } else if (std::strcmp(call, "ActorWrapper::AddVelocity") == 0 && reset_.pending) {
+        reset_.velocity = {reset_.velocity.x + value.x, reset_.velocity.y + value.y, reset_.velocity.z + value.z};
+    }
+}
+
+void Recorder::linesRan()
+{
+    flushReset();
+    checkLevel();
+}
+
+void Recorder::beforeDraw()
+{
+    flushReset();
+    checkLevel();
+    const host::Actor* car = host_.world.car();
+    if (!car) {
+        contact_ = -1;
+        airborne_ = false;
+        return;
+    }
+    const bool inAir = car->contact == host::Contact::Air;
+    if (inAir && !airborne_ && contact_ >= 0 && contact_ != static_cast<int>(host::Contact::Air)) {
+        event("takeoff", now(), &car->location);
+        airborne_ = true;
+    } else if (!inAir && airborne_) {
+        std::string more = R"(,"contact":")";
+        more += host::contactName(car->contact);
+        more += '"';
+        event("landing", now(), &car->location, more);
+        airborne_ = false;
+    }
+    contact_ = static_cast<int>(car->contact);
+}
+
+void Recorder::drawn()
+{
+    flushReset();
+    const int64_t number = drawn_++;
+    const host::Actor* car = host_.world.car();
+    const host::Actor* ball = host_.world.ball();
+    if (!car || !ball) {
+        // Outside free play there is nothing to show; the frame still counts.
+        held_.number = -1;
+        return;
+    }
+    Frame& frame = held_;
+    frame.number = number;
+    frame.time = now();
+    frame.car = {car->location, car->rotation};
+    frame.ball = {ball->location, ball->rotation};
+    frame.contact = car->contact;
+    const auto draws = host_.canvas.draws();
+    frame.draws.assign(draws.begin(), draws.end());
+    frame.canvas = host_.canvas.size;
+
+    const bool due = last_.number < 0 || number % frameEvery_ == 0 || eventSince_ || frame.contact != last_.contact ||
+                     !sameLayouts(frame.draws, last_.draws) || !sameSize(frame.canvas, last_.canvas);
+    if (due) {
+        writeFrame(frame);
+        held_.number = -1;
+    }
+}
+
+void Recorder::writeFrame(const Frame& frame)
+{
+    out_ += R"({"type":"frame","time":)";
+    appendNumber(out_, frame.time);
+    out_ += R"(,"frame":)";
+    out_ += std::to_string(frame.number);
+    out_ += R"(,"car":{"location":)";
+    appendNumbers(out_, {frame.car.location.x, frame.car.location.y, frame.car.location.z});
+    out_ += R"(,"rotation":)";
+    appendRotation(out_, frame.car.rotation);
+    out_ += R"(,"contact":")";
+    out_ += host::contactName(frame.contact);
+    out_ += R"("},"ball":{"location":)";
+    appendNumbers(out_, {frame.ball.location.x, frame.ball.location.y, frame.ball.location.z});
+    out_ += R"(,"rotation":)";
+    appendRotation(out_, frame.ball.rotation);
+    out_ += '}';
+    const bool first = last_.number < 0;
+    if (first || !sameDraws(frame.draws, last_.draws)) {
+        if (!first && sameLayouts(frame.draws, last_.draws)) {
+            out_ += R"(,"texts":[)";
+            for (size_t i = 0; i < frame.draws.size(); ++i) {
+                out_ += i == 0 ? "" : ",";
+                appendText(out_, frame.draws[i].text);
+            }
+            out_ += ']';
+        } else {
+            out_ += R"(,"draws":)";
+            appendDraws(out_, frame.draws);
+        }
+    }
+    if (!sameSize(frame.canvas, last_.canvas)) {
+        out_ += R"(,"canvas":)";
+        appendPixels(out_, frame.canvas);
+    }
+    out_ += "}\n";
+    last_.number = frame.number;
+    last_.time = frame.time;
+    last_.car = frame.car;
+    last_.ball = frame.ball;
+    last_.contact = frame.contact;
+    last_.draws.assign(frame.draws.begin(), frame.draws.end());
+    last_.canvas = frame.canvas;
+    eventSince_ = false;
+    put();
+}
+
+bool Recorder::finish(std::string& error)
+{
+    flushReset();
+    checkLevel();
+    if (held_.number >= 0) {
+        writeFrame(held_);
+        held_.number = -1;
+    }
+    out_ += R"({"type":"end","time":)";
+    appendNumber(out_, now());
+    out_ += R"(,"frames":)";
+    out_ += std::to_string(drawn_);
+    out_ += "}\n";
+    put(true);
+    error = error_;
+    return error_.empty();
+}
+
+} // namespace arena

@@ -1,0 +1,21 @@
+#pragma once
+// `arena replay`: the built replay page with a recording inside it, one file to open or send.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace arena {
+
+inline constexpr std::string_view kRecordingMarker = "<!--VOLANKO-RECORDING-->";
+
+// The page with its one marker replaced by the recording, every "<" in it written as \u003c so
+// that the script element holding it cannot be closed early. nullopt with `error` set when the
+// marker is missing or there more than once.
+std::optional<std::string> embedRecording(std::string_view page, std::string_view recording, std::string& error);
+
+// Reads the recording `file` and the page, writes `file`.html. `page` empty: the built page found
+// beside the program or in the source tree. Returns the exit status, the message on standard error.
+int writeReplay(const std::string& file, const std::string& page);
+
+} // namespace arena

@@ -1,0 +1,184 @@
+// Recording a session (`--record`) and embedding it in the replay page (`arena replay`), through
+// the arena program.
+
+#include <sstream>
+
+#include "arena_program.h"
+#include "recording_json.h"
+#include "replay_page.h"
+
+namespace {
+
+class Record : public ::testing::Test, public ArenaProgram {
+protected:
+    // The lines of a file, optionally only those that hold `part`, or only those that do not.
+    std::vector<std::string> lines(const std::string& path, const std::string& part = "", bool holding = true) const
+    {
+        std::vector<std::string> kept;
+        std::istringstream in(read(path));
+        for (std::string line; std::getline(in, line);) {
+            if (part.empty() || (line.find(part) != std::string::npos) == holding) {
+                kept.push_back(line);
+            }
+        }
+        return kept;
+    }
+};
+
+// The throw of the README's worked example, a hit, a level and canvas change and a landing, paused
+// so that only the plug-in and the script move the car; then 14 frames of physics.
+constexpr const char* kScript = "arena_freeplay 1\nvolanko_throwlevel easy\nvolanko_balllocation_x 1000\n"
+                                "volanko_balllocation_y 2000\nvolanko_balllocation_z 500\nvolanko_start\n"
+                                "arena_pause 1\narena_frames 1\narena_set car contact air\narena_frames 1\n"
+                                "arena_hit\nvolanko_throwlevel hard\narena_canvas 1280 720\narena_frames 1\n"
+                                "arena_set car contact ground\narena_frames 1\narena_pause 0\narena_frames 14\n";
+
+TEST_F(Record, AScriptedSessionIsRecordedWithEveryEventAndTheFramesAReplayNeeds)
+{
+    const std::string recording = dir + "/r.jsonl";
+    const Outcome outcome = run("--seed 7 script --record " + recording + " " + file("s.txt", kScript));
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const std::string throwFrom = R"("location":[-1000,-2000,1000],"velocity":[444.44446,888.8889,0]})";
+    EXPECT_EQ(lines(recording, R"("type":"frame")", false),
+              (std::vector<std::string>{
+                  R"({"format":"volanko-recording","version":1,"seed":7,"level":"beginner","session":"script",)"
+                  R"("plugin":{"name":"Volanko","version":"1.0"},"fps":120,"frameEvery":6,"canvas":[1920,1080]})",
+                  R"({"type":"level","time":0,"level":"easy"})",
+                  R"({"type":"takeoff","time":0,"location":[0,-4608,17]})",
+                  R"({"type":"reset","time":0,)" + throwFrom,
+                  // Where the ball was when the hit fired, before the plug-in moved it.
+                  R"({"type":"hit","time":0,"location":[0,0,100]})",
+                  R"({"type":"reset","time":0,)" + throwFrom,
+                  R"({"type":"level","time":0,"level":"hard"})",
+                  R"({"type":"landing","time":0,"location":[-1000,-2000,1000],"contact":"ground"})",
+                  R"({"type":"takeoff","time":0.008333334,"location":[-996.3398,-1992.6796,999.95483]})",
+                  R"({"type":"reset","time":0.008333334,)" + throwFrom,
+                  R"({"type":"end","time":0.11666667,"frames":18})",
+              }));
+    // Frames 0 to 4 each follow an event; then every sixth and the last. Frame 5 only changed a text.
+    std::vector<std::string> numbers;
+    for (const std::string& line : lines(recording, R"("type":"frame")")) {
+        const size_t at = line.find(R"("frame":)") + 8;
+        numbers.push_back(line.substr(at, line.find(',', at) - at));
+    }
+    EXPECT_EQ(numbers, (std::vector<std::string>{"0", "1", "2", "3", "4", "6", "12", "17"}));
+    const std::vector<std::string> frames = lines(recording, R"("type":"frame")");
+    EXPECT_EQ(frames[1],
+              R"({"type":"frame","time":0,"frame":1,"car":{"location":[-1000,-2000,1000],"rotation":[0,0,0],)"
+              R"("contact":"air"},"ball":{"location":[0,0,100],"rotation":[0,0,0]}})");
+    // The canvas change moved the draws: written in full with the new size.
+    EXPECT_NE(frames[2].find(R"("draws":[{"text":"Current Time: 0.000000","position":[540,690],)"
+                             R"("color":[255,255,255,255],"scale":[1,1]},)"),
+              std::string::npos);
+    EXPECT_TRUE(frames[2].ends_with(R"(],"canvas":[1280,720]})")) << frames[2];
+    EXPECT_NE(frames[3].find(R"({"text":"Failed!","position":[520,310],"color":[255,0,0,255],"scale":[5,5]}])"),
+              std::string::npos);
+    EXPECT_NE(frames[5].find(R"("texts":["Current Time: 0.016667","Current Streak: 0","Best Streak: 1",)"),
+              std::string::npos);
+    // The recording does not change what the session prints.
+    EXPECT_EQ(outcome.out, run("--seed 7 script " + dir + "/s.txt").out);
+}
+
+TEST_F(Record, PlayRecordsFromTheLevelItPlaysAndEndsWithTheFramesDrawn)
+{
+    const std::string recording = dir + "/p.jsonl";
+    const Outcome outcome = run("--seed 7 --no-config play --seconds 5 --level hard --record " + recording);
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_TRUE(lines(recording).front().starts_with(R"({"format":"volanko-recording","version":1,"seed":7,)"
+                                                     R"("level":"hard","session":"play",)"));
+    EXPECT_EQ(lines(recording).back(), R"({"type":"end","time":5,"frames":600})");
+    EXPECT_EQ(outcome.out, run("--seed 7 --no-config play --seconds 5 --level hard").out);
+}
+
+TEST_F(Record, AFileThatCannotBeWrittenFailsTheSessionWithAMessage)
+{
+    const std::string none = dir + "/none/r.jsonl";
+    const struct {
+        std::string args;
+        std::string err;
+    } cases[] = {
+        {"--no-config play --seconds 600 --quiet --record /dev/full",
+         "arena: cannot write /dev/full: No space left on device\n"},
+        {"script --record /dev/full -", "arena: cannot write /dev/full: No space left on device\n"},
+        {"console --record " + none, "arena: cannot write " + none + ": No such file or directory\n"},
+        {"play --record", "arena: --record needs a value\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = run("--seed 1 " + c.args, "arena_freeplay 1\narena_frames 100000\n");
+        EXPECT_EQ(outcome.status, c.args.ends_with("--record") ? 2 : 1) << c.args;
+        EXPECT_TRUE(outcome.err.starts_with(c.err)) << c.args << ": " << outcome.err;
+    }
+}
+
+TEST(RecordingJson, TextsAreValidUtf8AndNumbersFinite)
+{
+    const struct {
+        std::string text;
+        std::string json;
+    } cases[] = {
+        {"Failed!", R"("Failed!")"},
+        {"</script>\"\n", R"("</script>\"\n")"},
+        {"\xc3\xa9\xe2\x82\xac\xf0\x9f\x9a\x97", "\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x9a\x97\""},
+        {"\xff\xfe", "\"\xef\xbf\xbd\xef\xbf\xbd\""},
+        {"a\xc3", "\"a\xef\xbf\xbd\""},                               // cut short
+        {"\xc0\xaf", "\"\xef\xbf\xbd\xef\xbf\xbd\""},                 // overlong
+        {"\xed\xa0\x80", "\"\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\""}, // a surrogate
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        arena::appendText(out, c.text);
+        EXPECT_EQ(out, c.json);
+    }
+    std::string numbers;
+    arena::appendNumbers(numbers, {0.1f, -0.0f, 1e30f, std::numeric_limits<float>::quiet_NaN(),
+                                   -std::numeric_limits<float>::infinity()});
+    EXPECT_EQ(numbers, "[0.1,-0,1e+30,0,0]");
+}
+
+TEST(ReplayPage, TheRecordingReplacesTheOneMarkerWithEveryLessThanEscaped)
+{
+    std::string error;
+    const std::string page = R"(<script type="application/jsonl" id="recording"><!--VOLANKO-RECORDING--></script>)";
+    EXPECT_EQ(arena::embedRecording(page, "{\"text\":\"</script><!--\"}\n", error),
+              R"(<script type="application/jsonl" id="recording">{"text":"\u003c/script>\u003c!--"}
+</script>)");
+    EXPECT_EQ(arena::embedRecording("<html></html>", "{}", error), std::nullopt);
+    EXPECT_EQ(error, "the page has no place for a recording (no <!--VOLANKO-RECORDING-->)");
+    EXPECT_EQ(arena::embedRecording(page + page, "{}", error), std::nullopt);
+    EXPECT_EQ(error, "the page has more than one <!--VOLANKO-RECORDING-->");
+}
+
+TEST_F(Record, ReplayWritesThePageBesideTheRecordingOrSaysWhy)
+{
+    const std::string recording = file("s.jsonl", "{\"format\":\"volanko-recording\",\"version\":1}\n<\n");
+    const std::string page = file("page.html", "<p><!--VOLANKO-RECORDING--></p>");
+    const Outcome made = run("replay --page " + page + " " + recording);
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.out, recording + ".html\n");
+    EXPECT_EQ(read(recording + ".html"), "<p>{\"format\":\"volanko-recording\",\"version\":1}\n\\u003c\n</p>");
+
+    const std::string notes = file("notes.txt", "eggs\n");
+    const struct {
+        std::string args;
+        std::string err;
+    } cases[] = {
+        {"replay --page " + page + " " + notes,
+         "arena replay: " + notes + " is not a Volanko recording (arena play --record FILE makes one)\n"},
+        {"replay --page " + dir + "/none.html " + recording,
+         "arena replay: cannot read the replay page " + dir +
+             "/none.html: No such file or directory\nBuild it with Node.js 20.19 or newer and npm: configure with "
+             "-DVOLANKO_WEB=ON and build, or run: cd web && npm ci && npm run build\n"},
+        {"replay --page " + notes + " " + recording,
+         "arena replay: " + notes + ": the page has no place for a recording (no <!--VOLANKO-RECORDING-->)\n"},
+        {"replay --page " + page + " " + dir + "/none.jsonl",
+         "arena replay: cannot read " + dir + "/none.jsonl: No such file or directory\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = run(c.args);
+        EXPECT_EQ(outcome.status, 1) << c.args;
+        EXPECT_EQ(outcome.err, c.err);
+    }
+    EXPECT_EQ(run("replay").err, std::string("arena: replay needs a recording FILE\n") + run("--help").out);
+}
+
+} // namespace
