@@ -1,20 +1,28 @@
-// The built page in Debian's Chromium: what it shows against what the recording holds.
-// Run after `npm run build`; screenshots go to test-output/.
+// The built page in Debian's Chromium: what it shows against what the recording holds. The
+// recording is a scripted arena session with a known seed, embedded by `arena replay`.
+// Run after `npm run build` and the arena's build (ARENA names another arena program); screenshots
+// go to test-output/.
 
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import { createServer } from 'node:http';
 import { existsSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { after, before, test } from 'node:test';
 import { launch } from './browser.mjs';
-import { makeRecording } from './make-recording.mjs';
 
 const here = new URL('..', import.meta.url).pathname;
 const out = `${here}test-output/`;
 const built = `${here}dist/replay.html`;
 const MARKER = '<!--VOLANKO-RECORDING-->';
+const ARENA = process.env.ARENA || `${here}../build/default/bin/arena`;
 
-// The embedding `arena replay` does: every "<" escaped, so "</script" cannot occur.
-const embed = (page, text) => page.replace(MARKER, () => text.replaceAll('<', '\\u003c'));
+const arena = (...args) => execFileSync(ARENA, args, { stdio: ['ignore', 'pipe', 'inherit'] });
+
+// Writes `name`.jsonl.html, the built page with the recording `name`.jsonl inside, as a user would.
+function embed(name) {
+    arena('replay', '--page', built, `${out}${name}.jsonl`);
+    return `${out}${name}.jsonl.html`;
+}
 
 // The recording read line by line, without the page's parser: frames with their resolved draws,
 // and events with the index of the frame recorded before them.
@@ -37,7 +45,7 @@ let context;
 let page;
 let session;
 let recording;
-const text = makeRecording({ seconds: 40, seed: 7 });
+let text;
 
 async function open(url) {
     await page.goto(url);
@@ -49,10 +57,11 @@ const hudOnPage = () => page.$$eval('#hud .draw', (divs) => divs.map((d) => ({ t
 
 before(async () => {
     assert.ok(existsSync(built), `${built} is missing: run "npm run build" first`);
+    assert.ok(existsSync(ARENA), `${ARENA} is missing: build the arena (cmake --preset default && cmake --build --preset default) or set ARENA`);
     mkdirSync(out, { recursive: true });
-    writeFileSync(`${out}session.jsonl`, text);
-    session = `${out}session.html`;
-    writeFileSync(session, embed(readFileSync(built, 'utf8'), text));
+    arena('--seed', '7', '--no-config', 'script', '--record', `${out}session.jsonl`, `${here}test/session.txt`);
+    text = readFileSync(`${out}session.jsonl`, 'utf8');
+    session = embed('session');
     recording = read(text);
     context = await launch();
     page = await context.newPage();
@@ -213,7 +222,7 @@ test('an embedded HUD text holding "</script>" survives the embedding; the page 
     const first = JSON.parse(lines.find((l) => l.includes('"draws"')));
     const tricky = '</script><!-- "Failed!" & <b>';
     first.draws[0].text = tricky;
-    writeFileSync(`${out}tricky.html`, embed(page0, [lines[0], JSON.stringify(first), '{"type":"end","time":0,"frames":1}'].join('\n')));
-    assert.equal((await open(`file://${out}tricky.html`)).status, 'ready');
+    writeFileSync(`${out}tricky.jsonl`, [lines[0], JSON.stringify(first), '{"type":"end","time":0,"frames":1}'].join('\n'));
+    assert.equal((await open(`file://${embed('tricky')}`)).status, 'ready');
     assert.equal((await page.evaluate(() => replay.hud))[0], tricky);
 });
