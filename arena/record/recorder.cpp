@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 
 #include "drill.h"
@@ -13,7 +12,7 @@ namespace arena {
 
 namespace {
 
-constexpr size_t kWriteAt = 64 * 1024; // buffered text is written out beyond this
+constexpr size_t kWriteAt = size_t{64} * 1024; // buffered text is written out beyond this
 
 bool sameLayout(const host::CanvasDraw& a, const host::CanvasDraw& b)
 {
@@ -64,7 +63,7 @@ Recorder::Recorder(host::Host& host, int fd, std::string name, const RecordingHe
     appendPixels(out_, host_.canvas.size);
     out_ += "}\n";
     last_.canvas = host_.canvas.size;
-    // At once, so that a file that cannot be written stops the session before it starts.
+    // At once, so that a file that cannot be written is known before the first frame (play stops).
     put(true);
 
     host_.watch.eventFiring = [this](std::string_view name) { onEvent(name); };

@@ -34,7 +34,7 @@ std::optional<std::string> readFile(const std::string& path)
 // the source tree.
 std::string findPage()
 {
-    const std::string beside = besideProgram("replay.html");
+    std::string beside = besideProgram("replay.html");
     if (::access(beside.c_str(), R_OK) == 0) {
         return beside;
     }
