@@ -14,8 +14,7 @@ void crash()
     *target = 1;
 }
 
-class Crashes : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct Crashes : broken::Plugin {
     void onLoad() override
     {
         gameWrapperHandle->HookEvent("Function TAGame.Car_TA.EventHitBall", [](const std::string&) { crash(); });

@@ -7,8 +7,7 @@
 
 namespace {
 
-class KeepsWrapper : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct KeepsWrapper : broken::Plugin {
     void onLoad() override
     {
         gameWrapperHandle->RegisterDrawable(

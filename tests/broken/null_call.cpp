@@ -4,8 +4,7 @@
 
 namespace {
 
-class NullCall : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct NullCall : broken::Plugin {
     void onLoad() override
     {
         gameWrapperHandle->RegisterDrawable([this](const CanvasWrapper&) {

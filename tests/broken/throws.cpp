@@ -6,8 +6,7 @@
 
 namespace {
 
-class Throws : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct Throws : broken::Plugin {
     void onLoad() override
     {
         gameWrapperHandle->RegisterDrawable(

@@ -5,36 +5,25 @@
 #include <string>
 #include <vector>
 
-#include "fault_free_volanko.h"
+#include "volanko_fixture.h"
 
 namespace {
 
-class WholeRun : public FaultFreeVolanko {
+class WholeRun : public VolankoTest {
 protected:
     void SetUp() override
     {
-        FaultFreeVolanko::SetUp();
+        VolankoTest::SetUp();
         setLocation("1000", "2000", "500");
         ASSERT_TRUE(host.console.set("volanko_throwlevel", "easy"));
         startDrill();
     }
 
     // Draws a frame at `clock` and gives its texts, "Failed!" included when drawn.
-    std::vector<std::string> frameAt(double clock)
+    std::vector<std::string> overlayAt(double clock)
     {
-        host.world.clock = clock;
-        host.drawFrame();
-        std::vector<std::string> lines;
-        for (const host::CanvasDraw& draw : host.canvas.draws()) {
-            lines.push_back(draw.text);
-        }
-        return lines;
-    }
-
-    void hitAt(double clock)
-    {
-        host.world.clock = clock;
-        hit();
+        frameAt(clock);
+        return texts();
     }
 
     static std::vector<std::string> overlay(const char* time, const char* streak, const char* best, const char* average,
@@ -63,41 +52,41 @@ protected:
 TEST_F(WholeRun, TakeOffThreeHitsLandingAndTheBanner)
 {
     // Waiting on the ground: the ball hangs at the lowest height, the clock runs from 0.
-    EXPECT_EQ(frameAt(1.0), overlay("1.000000", "0", "0", "0.000000"));
+    EXPECT_EQ(overlayAt(1.0), overlay("1.000000", "0", "0", "0.000000"));
     EXPECT_EQ(host.world.ball()->location.z, 100);
 
     // Take-off: a run begins with a reset in this very frame.
     host.world.car()->contact = host::Contact::Air;
-    EXPECT_EQ(frameAt(2.0), overlay("0.000000", "0", "0", "0.000000"));
+    EXPECT_EQ(overlayAt(2.0), overlay("0.000000", "0", "0", "0.000000"));
     EXPECT_TRUE(volanko().airborne);
     EXPECT_EQ(host.world.car()->location.x, -1000) << "the car was put on the far side";
     EXPECT_GT(host.world.car()->velocity.y, 0) << "and thrown towards the ball";
-    EXPECT_EQ(frameAt(2.5), overlay("0.500000", "0", "0", "0.000000"));
+    EXPECT_EQ(overlayAt(2.5), overlay("0.500000", "0", "0", "0.000000"));
     expectBallHeldAtTheTarget();
 
     // Three hits; the ball is moved back between them by the frames.
     host.world.ball()->velocity = {900, 0, 900};
     hitAt(3.0);
-    EXPECT_EQ(frameAt(3.25), overlay("0.250000", "1", "1", "1.000000"));
+    EXPECT_EQ(overlayAt(3.25), overlay("0.250000", "1", "1", "1.000000"));
     expectBallHeldAtTheTarget();
     hitAt(5.0);
-    EXPECT_EQ(frameAt(5.25), overlay("0.250000", "2", "2", "1.500000"));
+    EXPECT_EQ(overlayAt(5.25), overlay("0.250000", "2", "2", "1.500000"));
     hitAt(5.5);
-    EXPECT_EQ(frameAt(6.0), overlay("0.500000", "3", "3", "1.166667"));
+    EXPECT_EQ(overlayAt(6.0), overlay("0.500000", "3", "3", "1.166667"));
     expectBallHeldAtTheTarget();
 
     // Landing at 7: the banner for two seconds, the streak left on show.
     host.world.car()->contact = host::Contact::Ground;
-    EXPECT_EQ(frameAt(7.0), overlay("1.500000", "3", "3", "1.166667", true));
+    EXPECT_EQ(overlayAt(7.0), overlay("1.500000", "3", "3", "1.166667", true));
     EXPECT_FALSE(volanko().airborne);
-    EXPECT_EQ(frameAt(7.5), overlay("2.000000", "3", "3", "1.166667", true));
-    EXPECT_EQ(frameAt(8.75), overlay("3.250000", "3", "3", "1.166667", true));
-    EXPECT_EQ(frameAt(9.0), overlay("3.500000", "3", "3", "1.166667")) << "gone once the time is reached";
-    EXPECT_EQ(frameAt(9.5), overlay("4.000000", "3", "3", "1.166667"));
+    EXPECT_EQ(overlayAt(7.5), overlay("2.000000", "3", "3", "1.166667", true));
+    EXPECT_EQ(overlayAt(8.75), overlay("3.250000", "3", "3", "1.166667", true));
+    EXPECT_EQ(overlayAt(9.0), overlay("3.500000", "3", "3", "1.166667")) << "gone once the time is reached";
+    EXPECT_EQ(overlayAt(9.5), overlay("4.000000", "3", "3", "1.166667"));
 
     // The next take-off starts over, keeping the best streak; the mean holds the gap since 5.5.
     host.world.car()->contact = host::Contact::Air;
-    EXPECT_EQ(frameAt(10.0), overlay("0.000000", "0", "3", "4.500000"));
+    EXPECT_EQ(overlayAt(10.0), overlay("0.000000", "0", "3", "4.500000"));
 }
 
 } // namespace

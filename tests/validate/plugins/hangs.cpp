@@ -7,8 +7,7 @@
 
 namespace {
 
-class Hangs : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct Hangs : broken::Plugin {
     void onLoad() override
     {
         gameWrapperHandle->RegisterDrawable([](const CanvasWrapper&) {

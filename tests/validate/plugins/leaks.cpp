@@ -4,8 +4,7 @@
 
 namespace {
 
-class Leaks : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct Leaks : broken::Plugin {
     void onLoad() override
     {
         leaked = new char[100];

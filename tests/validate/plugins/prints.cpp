@@ -7,8 +7,7 @@
 
 namespace {
 
-class Prints : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct Prints : broken::Plugin {
     void onLoad() override
     {
         std::puts("PASS everything");

@@ -7,8 +7,7 @@
 
 namespace {
 
-class RegistersTwice : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct RegistersTwice : broken::Plugin {
     void onLoad() override
     {
         for (int i = 0; i < 2; ++i) {

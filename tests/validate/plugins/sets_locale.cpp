@@ -7,8 +7,7 @@
 
 namespace {
 
-class SetsLocale : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct SetsLocale : broken::Plugin {
     void onLoad() override { std::setlocale(LC_ALL, "C"); }
 };
 

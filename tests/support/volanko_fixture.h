@@ -1,0 +1,155 @@
+#pragma once
+// A host with the built Volanko library loaded into it, as the game's host loads it, the trace on.
+// Every test ends with the promise the plug-in makes the host: nothing non-finite handed over,
+// every wrapper released, no call into a wrapper that holds nothing, no exception let out.
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "Volanko/Volanko.h"
+#include "host.h"
+
+class VolankoTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host.trace.on = true;
+        const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
+        ASSERT_TRUE(loaded) << loaded.error;
+        id = loaded.plugin;
+        loadCalls = calls();
+        host.trace.clear();
+    }
+
+    void TearDown() override
+    {
+        std::string reports;
+        for (const std::string& line : host.faults.reports) {
+            reports += line + '\n';
+        }
+        EXPECT_EQ(reports, "");
+        host.unload(id);
+    }
+
+    Volanko& volanko() { return static_cast<Volanko&>(*host.findPlugin(id)->plugin); }
+    void command(const std::string& name) { host.runCommand({name}); }
+    void hitAt(double clock)
+    {
+        host.world.clock = clock;
+        host.fireEvent(host::kBallHitEvent);
+    }
+    void frameAt(double clock)
+    {
+        host.world.clock = clock;
+        host.drawFrame();
+    }
+
+    // Free play on, drill on; the trace starts empty.
+    void startDrill()
+    {
+        host.world.setFreeplay(true);
+        command("volanko_start");
+        host.trace.clear();
+    }
+
+    // The fixed values every read of the three location variables gives.
+    void setLocation(const char* x, const char* y, const char* z)
+    {
+        ASSERT_TRUE(host.console.set("volanko_balllocation_x", x));
+        ASSERT_TRUE(host.console.set("volanko_balllocation_y", y));
+        ASSERT_TRUE(host.console.set("volanko_balllocation_z", z));
+    }
+
+    // Switches the location variables to other values after the first three float reads, so the
+    // second round of reads in a reset differs from the first.
+    void switchLocationAfterTarget(std::string x, std::string y, std::string z)
+    {
+        host.trace.sink = [this, count = 0, x, y, z](const host::TraceEntry& entry) mutable {
+            if (std::strcmp(entry.call, "CVarWrapper::getFloatValue") == 0 && ++count == 3) {
+                host.console.set("volanko_balllocation_x", x);
+                host.console.set("volanko_balllocation_y", y);
+                host.console.set("volanko_balllocation_z", z);
+            }
+        };
+    }
+
+    // Each traced call as "Class::Member receiver args", the receiver without its id ("car#3" is
+    // "car") and left out when there is none.
+    std::vector<std::string> calls() const
+    {
+        std::vector<std::string> texts;
+        for (const host::TraceEntry& entry : host.trace.entries) {
+            const std::string_view self = std::string_view(entry.self).substr(0, entry.self.find('#'));
+            texts.push_back(std::string(entry.call) + (self.empty() ? "" : " ") + std::string(self) + " " + entry.args);
+        }
+        return texts;
+    }
+
+    size_t countOf(std::string_view call) const
+    {
+        size_t count = 0;
+        for (const host::TraceEntry& entry : host.trace.entries) {
+            count += call == entry.call ? 1 : 0;
+        }
+        return count;
+    }
+
+    // The texts drawn in the last frame.
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> lines;
+        for (const host::CanvasDraw& draw : host.canvas.draws()) {
+            lines.push_back(draw.text);
+        }
+        return lines;
+    }
+
+    // Every drill field, comparable and printable, to show what an entry changed and what it left.
+    auto fields()
+    {
+        const Volanko& v = volanko();
+        return std::tuple(v.active, v.ballTarget.x, v.ballTarget.y, v.ballTarget.z, v.lastResetTime, v.averageTime,
+                          v.currentStreak, v.bestStreak, v.airborne, v.failedUntil);
+    }
+
+    // Every field but `active` set to something other than its start value.
+    void fillFields()
+    {
+        Volanko& v = volanko();
+        v.ballTarget = {11, -22, 333};
+        v.lastResetTime = 4.5f;
+        v.averageTime = 1.25f;
+        v.currentStreak = 3;
+        v.bestStreak = 7;
+        v.airborne = true;
+        v.failedUntil = 9.75f;
+    }
+
+    host::Host host{1};
+    uint32_t id = 0;
+    std::vector<std::string> loadCalls; // what onLoad asked of the host
+};
+
+// Every number in a JSON text, in order, each read back as the float the host wrote.
+inline std::vector<float> floatsIn(std::string_view json)
+{
+    std::vector<float> numbers;
+    for (size_t i = 0; i < json.size(); ++i) {
+        float value = 0;
+        if (json[i] != '-' && (json[i] < '0' || json[i] > '9')) {
+            continue;
+        }
+        const auto [end, error] = std::from_chars(json.data() + i, json.data() + json.size(), value);
+        if (error == std::errc()) {
+            numbers.push_back(value);
+            i = static_cast<size_t>(end - json.data()) - 1;
+        }
+    }
+    return numbers;
+}
