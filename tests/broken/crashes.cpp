@@ -5,9 +5,7 @@
 
 #include "plugin_module.h"
 
-namespace {
-
-void crash()
+static void crash()
 {
     // Volatile twice: the compiler can neither prove the pointer null nor drop the store.
     volatile int* volatile target = nullptr;
@@ -22,7 +20,5 @@ struct Crashes : broken::Plugin {
             "broken_crash", [](const std::vector<std::string>&) { crash(); }, "Crashes the game.", 0);
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(Crashes, BAKKESMOD_PLUGIN_API_VERSION);

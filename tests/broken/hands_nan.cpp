@@ -5,8 +5,6 @@
 
 #include "plugin_module.h"
 
-namespace {
-
 struct HandsNan : broken::Plugin {
     void onLoad() override
     {
@@ -15,7 +13,5 @@ struct HandsNan : broken::Plugin {
         });
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(HandsNan, BAKKESMOD_PLUGIN_API_VERSION);

@@ -5,8 +5,6 @@
 
 #include "plugin_module.h"
 
-namespace {
-
 struct KeepsWrapper : broken::Plugin {
     void onLoad() override
     {
@@ -16,7 +14,5 @@ struct KeepsWrapper : broken::Plugin {
 
     std::vector<CarWrapper> kept; // one per drawn frame; released only with the object
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(KeepsWrapper, BAKKESMOD_PLUGIN_API_VERSION);

@@ -2,8 +2,6 @@
 
 #include "plugin_module.h"
 
-namespace {
-
 struct NullCall : broken::Plugin {
     void onLoad() override
     {
@@ -12,7 +10,5 @@ struct NullCall : broken::Plugin {
         });
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(NullCall, BAKKESMOD_PLUGIN_API_VERSION);

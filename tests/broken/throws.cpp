@@ -4,8 +4,6 @@
 
 #include "plugin_module.h"
 
-namespace {
-
 struct Throws : broken::Plugin {
     void onLoad() override
     {
@@ -13,7 +11,5 @@ struct Throws : broken::Plugin {
             [](const CanvasWrapper&) { throw std::runtime_error("the broken drawable gave up"); });
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(Throws, BAKKESMOD_PLUGIN_API_VERSION);

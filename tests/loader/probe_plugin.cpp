@@ -6,8 +6,6 @@
 
 #include "plugin_module.h"
 
-namespace {
-
 struct Probe : broken::Plugin {
     void onLoad() override
     {
@@ -30,8 +28,6 @@ struct Probe : broken::Plugin {
 
     void onUnload() override { cvarManagerHandle->log("probe: onUnload"); }
 };
-
-} // namespace
 
 extern "C" {
 BAKKESMOD_PLUGIN_EXPORT int deleteCalls = 0; // read by a test that keeps the library open

@@ -140,17 +140,6 @@ TEST(PluginBase, CopyAddsAReferenceMoveTakesBothHandles)
     EXPECT_EQ(source.cvarManagerHandle.use_count(), 3) << "the base's onLoad and onUnload do nothing";
 }
 
-TEST(PluginBase, DestructorReleasesTheGameHandleFirst)
-{
-    Lines order;
-    {
-        Plain plugin;
-        plugin.cvarManagerHandle = recordingHandle<CVarManagerWrapper>(order, "cvarManager");
-        plugin.gameWrapperHandle = recordingHandle<GameWrapper>(order, "gameWrapper");
-    }
-    EXPECT_EQ(order, (Lines{"gameWrapper", "cvarManager"}));
-}
-
 using Registration = VolankoTest;
 
 TEST_F(Registration, OnLoadMakesTheseCallsAndNoOthers)

@@ -22,14 +22,12 @@ Lines operator+(Lines lines, const Lines& more)
     return lines;
 }
 
-const Lines kLocationReads = {
-    R"(CVarManagerWrapper::getCvar ["volanko_balllocation_z"])",
-    R"(CVarManagerWrapper::getCvar ["volanko_balllocation_y"])",
-    R"(CVarManagerWrapper::getCvar ["volanko_balllocation_x"])",
-    "CVarWrapper::getFloatValue volanko_balllocation_z []",
-    "CVarWrapper::getFloatValue volanko_balllocation_y []",
-    "CVarWrapper::getFloatValue volanko_balllocation_x []",
-};
+const Lines kLocationReads = {R"(CVarManagerWrapper::getCvar ["volanko_balllocation_z"])",
+                              R"(CVarManagerWrapper::getCvar ["volanko_balllocation_y"])",
+                              R"(CVarManagerWrapper::getCvar ["volanko_balllocation_x"])",
+                              "CVarWrapper::getFloatValue volanko_balllocation_z []",
+                              "CVarWrapper::getFloatValue volanko_balllocation_y []",
+                              "CVarWrapper::getFloatValue volanko_balllocation_x []"};
 
 // A hit's first reset, from the hit's guard to the read of the throw switch.
 const Lines kUpToThrowSwitch =
@@ -71,9 +69,19 @@ protected:
     const host::Actor& car() { return *host.world.car(); }
 };
 
-// Target (1000, 2000, 500), start (-1000, -2000, 1000): d = (2000, 4000, -500) / 4500, dz dropped.
-const Lines kPlaced = {"ActorWrapper::SetVelocity car [[0,0,0]]", "ActorWrapper::SetLocation car [[-1000,-2000,1000]]"};
-const std::string kEasyThrow = "ActorWrapper::AddVelocity car [[444.44446,888.8889,0]]";
+// The car's calls for a level: placed at (-1000, -2000, 1000) for the target (1000, 2000, 500), turned,
+// and thrown along d = (2000, 4000, -500) / 4500 with dz dropped, times the level's factor.
+Lines thrown(const std::string& spin, const std::string& rotation, const std::string& velocity)
+{
+    Lines lines = {"ActorWrapper::SetVelocity car [[0,0,0]]", "ActorWrapper::SetLocation car [[-1000,-2000,1000]]"};
+    if (spin != "[0,0,0]") {
+        lines = lines + Lines{"ServerWrapper::GetGameBalls server []", "ArrayWrapper::Get balls [0]",
+                              "ActorWrapper::GetAngularVelocity ball []"};
+    }
+    lines = lines + Lines{"ActorWrapper::SetAngularVelocity car [" + spin + ",false]",
+                          "ActorWrapper::SetRotation car [" + rotation + "]"};
+    return velocity.empty() ? lines : lines + Lines{"ActorWrapper::AddVelocity car [" + velocity + "]"};
+}
 
 struct LevelCase {
     const char* level; // the text of volanko_throwlevel
@@ -94,29 +102,18 @@ TEST_P(ThrowLevels, ExactCallsFromTheGuardToTheThrow)
     EXPECT_EQ(volanko().lastResetTime, 5.0f);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryLevel, ThrowLevels,
-    ::testing::Values(LevelCase{"beginner", 1,
-                                kPlaced + Lines{"ActorWrapper::SetAngularVelocity car [[0,0,0],false]",
-                                                "ActorWrapper::SetRotation car [[0,200,0]]"}},
-                      LevelCase{"easy", 2,
-                                kPlaced + Lines{"ActorWrapper::SetAngularVelocity car [[0,0,0],false]",
-                                                "ActorWrapper::SetRotation car [[0,200,0]]", kEasyThrow}},
-                      LevelCase{"normal", 3,
-                                kPlaced + Lines{"ActorWrapper::SetAngularVelocity car [[0,0,0],false]",
-                                                "ActorWrapper::SetRotation car [[0,200,300]]", kEasyThrow}},
-                      LevelCase{"hard", 4,
-                                kPlaced + Lines{"ActorWrapper::SetAngularVelocity car [[0,0,0],false]",
-                                                "ActorWrapper::SetRotation car [[100,200,300]]", kEasyThrow}},
-                      LevelCase{"pro", 5,
-                                kPlaced + Lines{"ServerWrapper::GetGameBalls server []", "ArrayWrapper::Get balls [0]",
-                                                "ActorWrapper::GetAngularVelocity ball []",
-                                                "ActorWrapper::SetAngularVelocity car [[1,2,3],false]",
-                                                "ActorWrapper::SetRotation car [[100,200,300]]",
-                                                "ActorWrapper::AddVelocity car [[666.6667,1333.3334,0]]"}},
-                      // Case, blanks and the empty text match nothing: the car is left alone.
-                      LevelCase{"Easy", 5, {}}, LevelCase{"easy ", 5, {}}, LevelCase{"PRO", 5, {}},
-                      LevelCase{"", 5, {}}));
+const char* const kEasy = "[444.44446,888.8889,0]";
+
+INSTANTIATE_TEST_SUITE_P(EveryLevel, ThrowLevels,
+                         ::testing::Values(LevelCase{"beginner", 1, thrown("[0,0,0]", "[0,200,0]", "")},
+                                           LevelCase{"easy", 2, thrown("[0,0,0]", "[0,200,0]", kEasy)},
+                                           LevelCase{"normal", 3, thrown("[0,0,0]", "[0,200,300]", kEasy)},
+                                           LevelCase{"hard", 4, thrown("[0,0,0]", "[100,200,300]", kEasy)},
+                                           LevelCase{"pro", 5,
+                                                     thrown("[1,2,3]", "[100,200,300]", "[666.6667,1333.3334,0]")},
+                                           // Case, blanks and the empty text match nothing: the car is left alone.
+                                           LevelCase{"Easy", 5, {}}, LevelCase{"easy ", 5, {}}, LevelCase{"PRO", 5, {}},
+                                           LevelCase{"", 5, {}}));
 
 TEST_F(ResetAndThrow, ThrowSwitchOffLeavesCarBallAndLevelUnread)
 {

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -29,11 +28,7 @@ protected:
 
     void TearDown() override
     {
-        std::string reports;
-        for (const std::string& line : host.faults.reports) {
-            reports += line + '\n';
-        }
-        EXPECT_EQ(reports, "");
+        EXPECT_EQ(host.faults.reports, std::vector<std::string>{});
         host.unload(id);
     }
 
@@ -135,21 +130,3 @@ protected:
     uint32_t id = 0;
     std::vector<std::string> loadCalls; // what onLoad asked of the host
 };
-
-// Every number in a JSON text, in order, each read back as the float the host wrote.
-inline std::vector<float> floatsIn(std::string_view json)
-{
-    std::vector<float> numbers;
-    for (size_t i = 0; i < json.size(); ++i) {
-        float value = 0;
-        if (json[i] != '-' && (json[i] < '0' || json[i] > '9')) {
-            continue;
-        }
-        const auto [end, error] = std::from_chars(json.data() + i, json.data() + json.size(), value);
-        if (error == std::errc()) {
-            numbers.push_back(value);
-            i = static_cast<size_t>(end - json.data()) - 1;
-        }
-    }
-    return numbers;
-}

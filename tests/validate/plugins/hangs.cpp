@@ -5,8 +5,6 @@
 
 #include "plugin_module.h"
 
-namespace {
-
 struct Hangs : broken::Plugin {
     void onLoad() override
     {
@@ -17,7 +15,5 @@ struct Hangs : broken::Plugin {
         });
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(Hangs, BAKKESMOD_PLUGIN_API_VERSION);

@@ -2,8 +2,6 @@
 
 #include "plugin_module.h"
 
-namespace {
-
 struct Leaks : broken::Plugin {
     void onLoad() override
     {
@@ -13,7 +11,5 @@ struct Leaks : broken::Plugin {
 
     char* leaked = nullptr; // never deleted
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(Leaks, BAKKESMOD_PLUGIN_API_VERSION);

@@ -5,8 +5,6 @@
 
 #include "plugin_module.h"
 
-namespace {
-
 struct Prints : broken::Plugin {
     void onLoad() override
     {
@@ -15,7 +13,5 @@ struct Prints : broken::Plugin {
         gameWrapperHandle->RegisterDrawable([](const CanvasWrapper&) { std::puts("0 passed, 0 failed"); });
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(Prints, BAKKESMOD_PLUGIN_API_VERSION);

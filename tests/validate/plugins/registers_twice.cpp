@@ -5,8 +5,6 @@
 
 #include "plugin_module.h"
 
-namespace {
-
 struct RegistersTwice : broken::Plugin {
     void onLoad() override
     {
@@ -16,7 +14,5 @@ struct RegistersTwice : broken::Plugin {
         }
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(RegistersTwice, BAKKESMOD_PLUGIN_API_VERSION);
