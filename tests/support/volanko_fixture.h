@@ -14,6 +14,8 @@
 #include "Volanko/Volanko.h"
 #include "host.h"
 
+using Lines = std::vector<std::string>;
+
 class VolankoTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -22,13 +24,13 @@ protected:
         const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
         ASSERT_TRUE(loaded) << loaded.error;
         id = loaded.plugin;
-        loadCalls = calls();
+        loadTrace = trace();
         host.trace.clear();
     }
 
     void TearDown() override
     {
-        EXPECT_EQ(host.faults.reports, std::vector<std::string>{});
+        EXPECT_EQ(host.faults.reports, Lines{});
         host.unload(id);
     }
 
@@ -76,14 +78,24 @@ protected:
 
     // Each traced call as "Class::Member receiver args", the receiver without its id ("car#3" is
     // "car") and left out when there is none.
-    std::vector<std::string> calls() const
+    Lines calls() const
     {
-        std::vector<std::string> texts;
+        Lines texts;
         for (const host::TraceEntry& entry : host.trace.entries) {
             const std::string_view self = std::string_view(entry.self).substr(0, entry.self.find('#'));
             texts.push_back(std::string(entry.call) + (self.empty() ? "" : " ") + std::string(self) + " " + entry.args);
         }
         return texts;
+    }
+
+    // The same, one call a line: a mismatch shows as a diff.
+    std::string trace() const
+    {
+        std::string text;
+        for (const std::string& call : calls()) {
+            text += call + '\n';
+        }
+        return text;
     }
 
     size_t countOf(std::string_view call) const
@@ -96,9 +108,9 @@ protected:
     }
 
     // The texts drawn in the last frame.
-    std::vector<std::string> texts() const
+    Lines texts() const
     {
-        std::vector<std::string> lines;
+        Lines lines;
         for (const host::CanvasDraw& draw : host.canvas.draws()) {
             lines.push_back(draw.text);
         }
@@ -128,5 +140,5 @@ protected:
 
     host::Host host{1};
     uint32_t id = 0;
-    std::vector<std::string> loadCalls; // what onLoad asked of the host
+    std::string loadTrace; // what onLoad asked of the host
 };
