@@ -2,4 +2,4 @@
 
 #include "plugin_module.h"
 
-BROKEN_ENTRY_FUNCTIONS(broken::Plugin);
+BROKEN_ENTRY_FUNCTIONS(broken::Plugin)

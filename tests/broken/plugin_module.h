@@ -1,6 +1,6 @@
 #pragma once
 // The module boundary of the broken test plug-ins, in parts: the one object's holder, the two entry
-// functions and the record. Each library writes by hand only the part that is its fault.
+// functions and the record, so that each library writes by hand only the part that is its fault.
 
 #include <memory>
 
@@ -24,27 +24,24 @@ template <class Class> std::shared_ptr<Plugin>* hold()
 
 // getPlugin and deleteMe, exported, for a library whose one object is a `Class`.
 #define BROKEN_ENTRY_FUNCTIONS(Class)                                                                                  \
-    extern "C" {                                                                                                       \
-    BAKKESMOD_PLUGIN_EXPORT std::shared_ptr<broken::Plugin>* getPlugin()                                               \
+    extern "C" BAKKESMOD_PLUGIN_EXPORT std::shared_ptr<broken::Plugin>* getPlugin()                                    \
     {                                                                                                                  \
         return broken::hold<Class>();                                                                                  \
     }                                                                                                                  \
-    BAKKESMOD_PLUGIN_EXPORT void deleteMe()                                                                            \
+    extern "C" BAKKESMOD_PLUGIN_EXPORT void deleteMe()                                                                 \
     {                                                                                                                  \
         broken::holder.reset();                                                                                        \
-    }                                                                                                                  \
-    }                                                                                                                  \
-    static_assert(true)
+    }
 
-// The record `exports` naming the class, with the host API version and the two functions given.
+// The record `exports`, naming the class, with the host API version and the two functions given.
 #define BROKEN_RECORD(Class, version, create, destroy)                                                                 \
     extern "C" {                                                                                                       \
-    BAKKESMOD_PLUGIN_EXPORT BakkesMod::Plugin::PluginDescriptor exports = {version, __FILE__, #Class, #Class,          \
-                                                                           "1.0",   0,        create, destroy};        \
+    BAKKESMOD_PLUGIN_EXPORT BakkesMod::Plugin::PluginDescriptor exports{version, __FILE__, #Class, #Class,             \
+                                                                        "1.0",   0,        create, destroy};           \
     }                                                                                                                  \
     static_assert(true)
 
 // An ordinary module around a `Class`, with the record's host API version given.
 #define BROKEN_PLUGIN_MODULE(Class, version)                                                                           \
-    BROKEN_ENTRY_FUNCTIONS(Class);                                                                                     \
+    BROKEN_ENTRY_FUNCTIONS(Class)                                                                                      \
     BROKEN_RECORD(Class, version, &getPlugin, &deleteMe)

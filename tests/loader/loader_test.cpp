@@ -8,6 +8,7 @@
 
 #include <dlfcn.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,28 +43,6 @@ protected:
         EXPECT_EQ(host.canvas.draws().size(), 4u);
         EXPECT_TRUE(host.unload(loaded.plugin));
         EXPECT_FALSE(libraryIsOpen(VOLANKO_PLUGIN_PATH));
-    }
-
-    // Loads the broken library `name`, then Volanko beside it with the drill on.
-    uint32_t loadBesideVolanko(const std::string& name)
-    {
-        host.world.setFreeplay(true);
-        const host::LoadResult broken = host.load(brokenPlugin(name));
-        EXPECT_TRUE(broken) << broken.error;
-        EXPECT_TRUE(host.load(VOLANKO_PLUGIN_PATH));
-        host.runCommand({"volanko_start"});
-        return broken.plugin;
-    }
-
-    // Volanko still draws its lines every frame.
-    void drawAndExpectVolanko()
-    {
-        host.drawFrame();
-        size_t lines = 0;
-        for (const host::CanvasDraw& draw : host.canvas.draws()) {
-            lines += draw.text.starts_with("Current Time: ") ? 1 : 0;
-        }
-        EXPECT_EQ(lines, 1u);
     }
 
     host::Host host{1};
@@ -183,52 +162,54 @@ TEST_F(Loader, ReloadsStartFreshAndUnloadsLeaveNothingRegistered)
     EXPECT_EQ(host.console.repeatedRegistrations, 19u * 5u) << "each reload finds its variables in place";
 }
 
-TEST_F(Loader, KeptWrapperIsReportedOncePerFrameAndReleasedAtUnload)
+struct Misbehaving {
+    const char* library;                      // under tests/broken, loaded first: plug-in 1
+    std::function<void(host::Host&)> provoke; // what makes it misbehave
+    Lines reports;                            // the host's account of it
+};
+
+class Fault : public Loader, public ::testing::WithParamInterface<Misbehaving> {};
+
+TEST_P(Fault, IsCaughtAndReportedAndVolankoBesideItRunsOn)
 {
-    const uint32_t broken = loadBesideVolanko("keeps_wrapper");
+    host.world.setFreeplay(true);
+    ASSERT_TRUE(host.load(brokenPlugin(GetParam().library)));
+    ASSERT_TRUE(host.load(VOLANKO_PLUGIN_PATH));
+    host.runCommand({"volanko_start"});
     const int64_t handles = host.wrappersAlive(); // each plug-in holds its two host handles
-    drawAndExpectVolanko();
-    drawAndExpectVolanko();
-    const std::string line = "plug-in " + std::to_string(broken) + ": drawable returned still holding 1 wrapper";
-    EXPECT_EQ(host.faults.reports, (Lines{line, line}));
-    EXPECT_EQ(host.faults.keptWrappers, 2u);
-    EXPECT_EQ(host.wrappersAlive(), handles + 2);
-    EXPECT_TRUE(host.unload(broken));
-    EXPECT_EQ(host.wrappersAlive(), handles - 2);
-}
-
-TEST_F(Loader, NonFiniteLocationIsRefusedAndTheBallStays)
-{
-    loadBesideVolanko("hands_nan");
-    host.world.ball()->location = {10, 20, 300};
-    host.runCommand({"volanko_stop"});
-    host.fireEvent(host::kBallHitEvent);
-    EXPECT_EQ(host.faults.nonFiniteCalls, 1u);
-    EXPECT_EQ(host.faults.reports,
-              (Lines{"ActorWrapper::SetLocation was handed a number that is not finite; refused"}));
-    EXPECT_EQ(host.world.ball()->location.x, 10);
-}
-
-TEST_F(Loader, ExceptionIsCaughtAndTheNextDrawableStillRuns)
-{
-    const uint32_t broken = loadBesideVolanko("throws");
-    drawAndExpectVolanko();
-    drawAndExpectVolanko();
-    EXPECT_EQ(host.faults.callbackExceptions, 2u);
-    EXPECT_EQ(host.faults.reports[0],
-              "plug-in " + std::to_string(broken) + ": drawable threw: the broken drawable gave up");
-}
-
-TEST_F(Loader, CallIntoAMissingCameraIsCountedNotFollowed)
-{
-    loadBesideVolanko("null_call");
-    drawAndExpectVolanko();
-    EXPECT_EQ(host.world.find(host.world.camera)->location.z, 500) << "with a camera the call is fine";
-    ASSERT_TRUE(host.world.remove(host::ActorKind::Camera));
+    GetParam().provoke(host);
+    EXPECT_EQ(host.faults.reports, GetParam().reports);
+    const host::Faults& f = host.faults;
+    EXPECT_EQ(f.keptWrappers + f.nullCalls + f.nonFiniteCalls + f.callbackExceptions, GetParam().reports.size());
+    EXPECT_EQ(host.world.ball()->location.x, 0) << "nothing non-finite reached the world";
+    EXPECT_TRUE(host.unload(1));
+    EXPECT_EQ(host.wrappersAlive(), handles - 2) << "what it kept is released with it";
     host.drawFrame();
-    EXPECT_EQ(host.faults.nullCalls, 1u);
-    EXPECT_EQ(host.faults.reports, (Lines{"ActorWrapper::SetLocation was called on a wrapper that holds nothing"}));
+    EXPECT_EQ(host.canvas.draws().size(), 4u);
 }
+
+void drawTwice(host::Host& host)
+{
+    host.drawFrame();
+    host.drawFrame();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Libraries, Fault,
+    ::testing::Values(
+        Misbehaving{"keeps_wrapper", drawTwice, Lines(2, "plug-in 1: drawable returned still holding 1 wrapper")},
+        Misbehaving{"throws", drawTwice, Lines(2, "plug-in 1: drawable threw: the broken drawable gave up")},
+        Misbehaving{"hands_nan",
+                    [](host::Host& host) { host.fireEvent(host::kBallHitEvent); },
+                    {"ActorWrapper::SetLocation was handed a number that is not finite; refused"}},
+        Misbehaving{"null_call",
+                    [](host::Host& host) {
+                        host.drawFrame(); // with a camera the call is fine
+                        host.world.remove(host::ActorKind::Camera);
+                        host.drawFrame();
+                        host.world.spawn(host::ActorKind::Camera);
+                    },
+                    {"ActorWrapper::SetLocation was called on a wrapper that holds nothing"}}));
 
 TEST_F(Loader, CrashingPluginIsLoadedButTakesTheProcessDown)
 {
