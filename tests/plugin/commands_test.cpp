@@ -15,13 +15,15 @@ namespace {
 struct SwitchCase {
     bool freeplay;    // the game's
     bool active;      // the drill's, before
-    Lines words;      // the command as typed
+    Lines words;      // the command as typed, or "hit" for a ball hit
     bool activeAfter; // the drill's, after
     Lines hostCalls;  // everything the command asks of the host
 };
 
 class Switch : public VolankoTest, public ::testing::WithParamInterface<SwitchCase> {};
 
+// A command changes `active` and nothing else; a hit outside free play or with the drill off
+// changes nothing at all.
 TEST_P(Switch, ChangesActiveAndNothingElse)
 {
     const SwitchCase& c = GetParam();
@@ -31,7 +33,11 @@ TEST_P(Switch, ChangesActiveAndNothingElse)
     auto expected = fields();
     std::get<0>(expected) = c.activeAfter;
     host.trace.clear();
-    host.runCommand(c.words);
+    if (c.words[0] == "hit") {
+        hitAt(20);
+    } else {
+        host.runCommand(c.words);
+    }
     EXPECT_EQ(fields(), expected);
     EXPECT_EQ(calls(), c.hostCalls);
 }
@@ -48,25 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
                       SwitchCase{true, true, {"volanko_start"}, true, {"GameWrapper::IsInFreeplay []"}},
                       SwitchCase{true, true, {"volanko_stop", "1", "on"}, false, {}},
                       SwitchCase{true, false, {"volanko_stop"}, false, {}},
-                      SwitchCase{false, true, {"volanko_stop"}, false, {}}));
-
-class Hit : public VolankoTest, public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
-
-TEST_P(Hit, OutsideFreeplayOrWithTheDrillOffOnlyAsksForFreeplay)
-{
-    const auto [freeplay, active] = GetParam();
-    host.world.setFreeplay(freeplay);
-    fillFields();
-    volanko().active = active;
-    const auto before = fields();
-    host.trace.clear();
-    hitAt(20);
-    EXPECT_EQ(fields(), before);
-    EXPECT_EQ(calls(), (Lines{"GameWrapper::IsInFreeplay []"}));
-}
-
-INSTANTIATE_TEST_SUITE_P(Guards, Hit,
-                         ::testing::Values(std::tuple(false, true), std::tuple(true, false), std::tuple(false, false)));
+                      SwitchCase{false, true, {"volanko_stop"}, false, {}},
+                      SwitchCase{false, true, {"hit"}, true, {"GameWrapper::IsInFreeplay []"}},
+                      SwitchCase{true, false, {"hit"}, false, {"GameWrapper::IsInFreeplay []"}}));
 
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -100,11 +101,7 @@ protected:
 
     size_t countOf(std::string_view call) const
     {
-        size_t count = 0;
-        for (const host::TraceEntry& entry : host.trace.entries) {
-            count += call == entry.call ? 1 : 0;
-        }
-        return count;
+        return std::ranges::count_if(host.trace.entries, [call](const host::TraceEntry& e) { return call == e.call; });
     }
 
     // The texts drawn in the last frame.
