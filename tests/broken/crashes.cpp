@@ -5,17 +5,14 @@
 
 #include "plugin_module.h"
 
-namespace {
-
-void crash()
+static void crash()
 {
     // Volatile twice: the compiler can neither prove the pointer null nor drop the store.
     volatile int* volatile target = nullptr;
     *target = 1;
 }
 
-class Crashes : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct Crashes : broken::Plugin {
     void onLoad() override
     {
         gameWrapperHandle->HookEvent("Function TAGame.Car_TA.EventHitBall", [](const std::string&) { crash(); });
@@ -23,7 +20,5 @@ public:
             "broken_crash", [](const std::vector<std::string>&) { crash(); }, "Crashes the game.", 0);
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(Crashes, BAKKESMOD_PLUGIN_API_VERSION);

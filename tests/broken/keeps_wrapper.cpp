@@ -5,10 +5,7 @@
 
 #include "plugin_module.h"
 
-namespace {
-
-class KeepsWrapper : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct KeepsWrapper : broken::Plugin {
     void onLoad() override
     {
         gameWrapperHandle->RegisterDrawable(
@@ -17,7 +14,5 @@ public:
 
     std::vector<CarWrapper> kept; // one per drawn frame; released only with the object
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(KeepsWrapper, BAKKESMOD_PLUGIN_API_VERSION);

@@ -2,10 +2,7 @@
 
 #include "plugin_module.h"
 
-namespace {
-
-class NullCall : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct NullCall : broken::Plugin {
     void onLoad() override
     {
         gameWrapperHandle->RegisterDrawable([this](const CanvasWrapper&) {
@@ -13,7 +10,5 @@ public:
         });
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(NullCall, BAKKESMOD_PLUGIN_API_VERSION);

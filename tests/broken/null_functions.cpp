@@ -1,13 +1,7 @@
-// A record of the right version whose createFunction is null.
+// A record of the right version whose createFunction is null, and no getPlugin to put there.
 
-#include "bakkesmod/plugin/bakkesmodplugin.h"
+#include "plugin_module.h"
 
-extern "C" {
+extern "C" BAKKESMOD_PLUGIN_EXPORT void deleteMe() {}
 
-BAKKESMOD_PLUGIN_EXPORT void deleteMe() {}
-
-BAKKESMOD_PLUGIN_EXPORT BakkesMod::Plugin::PluginDescriptor exports = {
-    BAKKESMOD_PLUGIN_API_VERSION, __FILE__, "NullFunctions", "NullFunctions", "1.0", 0, nullptr, &deleteMe,
-};
-
-} // extern "C"
+BROKEN_RECORD(NullFunctions, BAKKESMOD_PLUGIN_API_VERSION, nullptr, &deleteMe);

@@ -4,17 +4,12 @@
 
 #include "plugin_module.h"
 
-namespace {
-
-class Throws : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct Throws : broken::Plugin {
     void onLoad() override
     {
         gameWrapperHandle->RegisterDrawable(
             [](const CanvasWrapper&) { throw std::runtime_error("the broken drawable gave up"); });
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(Throws, BAKKESMOD_PLUGIN_API_VERSION);

@@ -2,10 +2,4 @@
 
 #include "plugin_module.h"
 
-namespace {
-
-class WrongVersion : public BakkesMod::Plugin::BakkesModPlugin {};
-
-} // namespace
-
-BROKEN_PLUGIN_MODULE(WrongVersion, 94);
+BROKEN_PLUGIN_MODULE(broken::Plugin, 94);

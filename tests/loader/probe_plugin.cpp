@@ -1,23 +1,26 @@
-// A plug-in that does nothing but log, so a test can see which of its entries the host ran.
+// A plug-in that logs what the host makes it do, so a test can see which of its entries ran, and
+// that uses what the host hands back to it.
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "bakkesmod/plugin/bakkesmodplugin.h"
+#include "plugin_module.h"
 
-using BakkesMod::Plugin::BakkesModPlugin;
-
-namespace {
-
-class Probe : public BakkesModPlugin {
-public:
+struct Probe : broken::Plugin {
     void onLoad() override
     {
-        cvarManagerHandle->log("probe: onLoad");
+        cvarManagerHandle->registerCvar("probe_first", "1");
+        cvarManagerHandle->log("probe: onLoad, probe_second is " +
+                               cvarManagerHandle->registerCvar("probe_second", "two").getStringValue());
         gameWrapperHandle->HookEvent("Function TAGame.Car_TA.EventHitBall",
                                      [this](const std::string&) { cvarManagerHandle->log("probe: hit"); });
-        gameWrapperHandle->RegisterDrawable([this](const CanvasWrapper&) { cvarManagerHandle->log("probe: frame"); });
+        // Draws before setting anything, then leaves colour and position changed for the next frame.
+        gameWrapperHandle->RegisterDrawable([this](CanvasWrapper canvas) {
+            canvas.DrawString("probe");
+            canvas.SetColor({1, 2, 3, 4});
+            canvas.SetPosition({5, 6});
+            cvarManagerHandle->log("probe: frame");
+        });
         cvarManagerHandle->registerNotifier(
             "probe_command", [this](const std::vector<std::string>&) { cvarManagerHandle->log("probe: command"); },
             "Logs a line.", 0);
@@ -26,27 +29,18 @@ public:
     void onUnload() override { cvarManagerHandle->log("probe: onUnload"); }
 };
 
-std::shared_ptr<BakkesModPlugin> holder; // empty at load
-
-} // namespace
-
 extern "C" {
+BAKKESMOD_PLUGIN_EXPORT int deleteCalls = 0; // read by a test that keeps the library open
 
-BAKKESMOD_PLUGIN_EXPORT std::shared_ptr<BakkesModPlugin>* getPlugin()
+BAKKESMOD_PLUGIN_EXPORT std::shared_ptr<broken::Plugin>* getPlugin()
 {
-    if (!holder) {
-        holder = std::make_shared<Probe>();
-    }
-    return &holder;
+    return broken::hold<Probe>();
 }
-
 BAKKESMOD_PLUGIN_EXPORT void deleteMe()
 {
-    holder.reset();
+    ++deleteCalls;
+    broken::holder.reset();
+}
 }
 
-BAKKESMOD_PLUGIN_EXPORT BakkesMod::Plugin::PluginDescriptor exports = {
-    BAKKESMOD_PLUGIN_API_VERSION, __FILE__, "Probe", "Probe", "1.0", 0, &getPlugin, &deleteMe,
-};
-
-} // extern "C"
+BROKEN_RECORD(Probe, BAKKESMOD_PLUGIN_API_VERSION, &getPlugin, &deleteMe);

@@ -5,176 +5,85 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "drill_state.h"
-#include "fault_free_volanko.h"
-#include "trace_reading.h"
+#include "volanko_fixture.h"
 
 namespace {
 
-using trace_reading::describeAll;
-
-constexpr const char* kFreeplayLine = "You need to be in freeplay to use this plugin.";
-constexpr int32_t kMaxStreak = std::numeric_limits<int32_t>::max();
-
-class Commands : public FaultFreeVolanko {
-protected:
-    void SetUp() override
-    {
-        FaultFreeVolanko::SetUp();
-        host.trace.on = true;
-    }
+struct SwitchCase {
+    bool freeplay;    // the game's
+    bool active;      // the drill's, before
+    Lines words;      // the command as typed, or "hit" for a ball hit
+    bool activeAfter; // the drill's, after
+    Lines hostCalls;  // everything the command asks of the host
 };
 
-TEST_F(Commands, StartOutsideFreeplayLogsOncePerCallAndStaysOff)
+class Switch : public VolankoTest, public ::testing::WithParamInterface<SwitchCase> {};
+
+// A command changes `active` and nothing else; a hit outside free play or with the drill off
+// changes nothing at all.
+TEST_P(Switch, ChangesActiveAndNothingElse)
 {
-    command("volanko_start");
-    command("volanko_start");
-    EXPECT_FALSE(volanko().active);
-    EXPECT_EQ(host.console.log, (std::vector<std::string>{kFreeplayLine, kFreeplayLine}));
-    const std::vector<std::string> once = {
-        "GameWrapper::IsInFreeplay []",
-        R"(CVarManagerWrapper::log ["You need to be in freeplay to use this plugin."])"};
-    std::vector<std::string> twice = once;
-    twice.insert(twice.end(), once.begin(), once.end());
-    EXPECT_EQ(describeAll(host.trace), twice);
-}
-
-TEST_F(Commands, StartInFreeplaySwitchesOnAndTouchesNothingElse)
-{
-    host.world.setFreeplay(true);
-    fillDrillState(volanko());
-    host.world.car()->velocity = {1, 2, 3};
-    host.world.ball()->location = {4, 5, 6};
-    DrillState expected = drillState(volanko());
-    expected.active = true;
-
-    command("volanko_start");
-    EXPECT_EQ(drillState(volanko()), expected);
-    EXPECT_EQ(describeAll(host.trace), (std::vector<std::string>{"GameWrapper::IsInFreeplay []"}));
-    EXPECT_EQ(host.world.car()->velocity.z, 3);
-    EXPECT_EQ(host.world.ball()->location.z, 6);
-    EXPECT_TRUE(host.console.log.empty());
-}
-
-TEST_F(Commands, StartWhileActiveAndStopWhileInactiveChangeNothing)
-{
-    host.world.setFreeplay(true);
-    fillDrillState(volanko());
-    volanko().active = true;
-    const DrillState on = drillState(volanko());
-    command("volanko_start");
-    EXPECT_EQ(drillState(volanko()), on);
-
-    volanko().active = false;
-    const DrillState off = drillState(volanko());
+    const SwitchCase& c = GetParam();
+    host.world.setFreeplay(c.freeplay);
+    fillFields();
+    volanko().active = c.active;
+    auto expected = fields();
+    std::get<0>(expected) = c.activeAfter;
     host.trace.clear();
-    command("volanko_stop");
-    EXPECT_EQ(drillState(volanko()), off);
-    EXPECT_TRUE(host.trace.entries.empty()) << "stop asks the host nothing";
-}
-
-TEST_F(Commands, StopThenStartKeepsStreaksTimesAndBanner)
-{
-    host.world.setFreeplay(true);
-    command("volanko_start");
-    fillDrillState(volanko());
-    const DrillState before = drillState(volanko());
-    command("volanko_stop");
-    EXPECT_FALSE(volanko().active);
-    command("volanko_start");
-    EXPECT_EQ(drillState(volanko()), before);
-}
-
-TEST_F(Commands, ArgumentsAreIgnored)
-{
-    host.world.setFreeplay(true);
-    host.runCommand({"volanko_start", "0", "off"});
-    EXPECT_TRUE(volanko().active);
-    host.runCommand({"volanko_stop", "1", "on"});
-    EXPECT_FALSE(volanko().active);
-}
-
-TEST_F(Commands, HitWhileInactiveOnlyAsksForFreeplay)
-{
-    host.world.setFreeplay(true);
-    fillDrillState(volanko());
-    const DrillState before = drillState(volanko());
-    hit();
-    EXPECT_EQ(drillState(volanko()), before);
-    EXPECT_EQ(describeAll(host.trace), (std::vector<std::string>{"GameWrapper::IsInFreeplay []"}));
-}
-
-TEST_F(Commands, HitOutsideFreeplayOnlyAsksForFreeplay)
-{
-    fillDrillState(volanko());
-    volanko().active = true;
-    const DrillState before = drillState(volanko());
-    hit();
-    EXPECT_EQ(drillState(volanko()), before);
-    EXPECT_EQ(describeAll(host.trace), (std::vector<std::string>{"GameWrapper::IsInFreeplay []"}));
-}
-
-TEST_F(Commands, HitsInARowCountAndBestFollowsOnceExceeded)
-{
-    startDrill();
-    volanko().bestStreak = 3;
-    const int32_t expectedBest[] = {3, 3, 3, 4, 5};
-    for (int32_t n = 1; n <= 5; ++n) {
-        host.world.clock = n;
-        hit();
-        EXPECT_EQ(volanko().currentStreak, n);
-        EXPECT_EQ(volanko().bestStreak, expectedBest[n - 1]);
-        EXPECT_EQ(volanko().lastResetTime, static_cast<float>(n)) << "each counted hit also resets";
+    if (c.words[0] == "hit") {
+        hitAt(20);
+    } else {
+        host.runCommand(c.words);
     }
+    EXPECT_EQ(fields(), expected);
+    EXPECT_EQ(calls(), c.hostCalls);
 }
 
-TEST_F(Commands, NegativeBestIsExceededBySignedComparison)
+// Logged once per call.
+const Lines kRefused = {"GameWrapper::IsInFreeplay []",
+                        R"(CVarManagerWrapper::log ["You need to be in freeplay to use this plugin."])"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Switch,
+    ::testing::Values(SwitchCase{false, false, {"volanko_start"}, false, kRefused},
+                      SwitchCase{false, true, {"volanko_start"}, true, kRefused},
+                      SwitchCase{true, false, {"volanko_start", "0", "off"}, true, {"GameWrapper::IsInFreeplay []"}},
+                      SwitchCase{true, true, {"volanko_start"}, true, {"GameWrapper::IsInFreeplay []"}},
+                      SwitchCase{true, true, {"volanko_stop", "1", "on"}, false, {}},
+                      SwitchCase{true, false, {"volanko_stop"}, false, {}},
+                      SwitchCase{false, true, {"volanko_stop"}, false, {}},
+                      SwitchCase{false, true, {"hit"}, true, {"GameWrapper::IsInFreeplay []"}},
+                      SwitchCase{true, false, {"hit"}, false, {"GameWrapper::IsInFreeplay []"}}));
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+
+struct StreakCase {
+    int32_t current, best;           // before the hit
+    int32_t currentAfter, bestAfter; // after it
+};
+
+class Streak : public VolankoTest, public ::testing::WithParamInterface<StreakCase> {};
+
+// The best follows the current streak once it is exceeded, by a signed comparison; both stop at
+// the largest int32 rather than wrap.
+TEST_P(Streak, EachHitCountsAndResets)
 {
     startDrill();
-    volanko().bestStreak = -5;
-    volanko().currentStreak = -10;
-    hit();
-    EXPECT_EQ(volanko().currentStreak, -9);
-    EXPECT_EQ(volanko().bestStreak, -5);
-    volanko().currentStreak = -5;
-    hit();
-    EXPECT_EQ(volanko().bestStreak, -4);
+    volanko().currentStreak = GetParam().current;
+    volanko().bestStreak = GetParam().best;
+    hitAt(3);
+    EXPECT_EQ(volanko().currentStreak, GetParam().currentAfter);
+    EXPECT_EQ(volanko().bestStreak, GetParam().bestAfter);
+    EXPECT_EQ(volanko().lastResetTime, 3.0f) << "a counted hit also resets";
 }
 
-TEST_F(Commands, StreaksSaturateAtTheLargestInt32)
-{
-    startDrill();
-    volanko().currentStreak = kMaxStreak - 1;
-    volanko().bestStreak = kMaxStreak - 1;
-    hit();
-    EXPECT_EQ(volanko().currentStreak, kMaxStreak);
-    EXPECT_EQ(volanko().bestStreak, kMaxStreak);
-    hit();
-    hit();
-    EXPECT_EQ(volanko().currentStreak, kMaxStreak);
-    EXPECT_EQ(volanko().bestStreak, kMaxStreak);
-
-    volanko().bestStreak = 5;
-    hit();
-    EXPECT_EQ(volanko().currentStreak, kMaxStreak);
-    EXPECT_EQ(volanko().bestStreak, kMaxStreak);
-}
-
-TEST_F(Commands, SaturatedStreakStillFoldsTheMeanInSinglePrecision)
-{
-    startDrill();
-    volanko().currentStreak = kMaxStreak;
-    volanko().averageTime = 2.0f;
-    volanko().lastResetTime = 1.0f;
-    host.world.clock = 3.0;
-    hit();
-    // Both counts round to 2^31 as floats: the mean barely moves and stays finite.
-    const float count = static_cast<float>(kMaxStreak);
-    const float expected = (count * 2.0f + 2.0f) / 2147483648.0f;
-    EXPECT_EQ(volanko().averageTime, expected);
-    EXPECT_EQ(volanko().currentStreak, kMaxStreak);
-}
+INSTANTIATE_TEST_SUITE_P(Cases, Streak,
+                         ::testing::Values(StreakCase{0, 3, 1, 3}, StreakCase{2, 3, 3, 3}, StreakCase{3, 3, 4, 4},
+                                           StreakCase{-10, -5, -9, -5}, StreakCase{-5, -5, -4, -4},
+                                           StreakCase{kMax - 1, kMax - 1, kMax, kMax},
+                                           StreakCase{kMax, kMax, kMax, kMax}, StreakCase{kMax, 5, kMax, kMax}));
 
 } // namespace

@@ -7,398 +7,209 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <locale>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "fault_free_volanko.h"
-#include "trace_reading.h"
+#include "Volanko/HudText.h"
+#include "volanko_fixture.h"
 
 namespace {
 
-using trace_reading::describeAll;
-
-class Hud : public FaultFreeVolanko {
+class Hud : public VolankoTest {
 protected:
     void SetUp() override
     {
-        FaultFreeVolanko::SetUp();
+        VolankoTest::SetUp();
         startDrill();
-    }
-
-    void frameAt(double clock)
-    {
-        host.world.clock = clock;
-        host.drawFrame();
-    }
-
-    std::vector<std::string> texts() const
-    {
-        std::vector<std::string> lines;
-        for (const host::CanvasDraw& draw : host.canvas.draws()) {
-            lines.push_back(draw.text);
-        }
-        return lines;
-    }
-
-    // The text of the line that starts with `label`, or "" when none was drawn.
-    std::string line(const std::string& label) const
-    {
-        for (const host::CanvasDraw& draw : host.canvas.draws()) {
-            if (draw.text.starts_with(label)) {
-                return draw.text;
-            }
-        }
-        return "";
     }
 };
 
-// Where each text stands on a canvas of one size, in pixels.
+// A landing frame: first the frame step (the ball held, the car watched, the banner's time from a
+// fresh server), then the drawing preconditions and the overlay, the banner at once and for two
+// seconds.
+TEST_F(Hud, WholeFrameTrace)
+{
+    volanko().airborne = true;
+    volanko().lastResetTime = 0.5f;
+    frameAt(2);
+    EXPECT_EQ(
+        trace(),
+        "GameWrapper::IsInFreeplay []\n"
+        // the frame step
+        "GameWrapper::IsInFreeplay []\nGameWrapper::GetGameEventAsServer []\n"
+        "ServerWrapper::GetGameBalls server []\nArrayWrapper::Count balls []\n"
+        "ServerWrapper::GetGameBalls server []\nArrayWrapper::Get balls [0]\nActorWrapper::IsNull ball []\n"
+        "ActorWrapper::SetVelocity ball [[0,0,0]]\nActorWrapper::SetLocation ball [[0,0,100]]\n"
+        "GameWrapper::GetGameEventAsServer []\nGameEventWrapper::GetCars server []\n"
+        "ArrayWrapper::Get cars [0]\nActorWrapper::IsNull car []\nVehicleWrapper::IsOnGround car []\n"
+        "GameWrapper::GetGameEventAsServer []\nServerWrapper::GetSecondsElapsed server []\n"
+        // the drawing preconditions
+        "GameWrapper::GetCamera []\nActorWrapper::IsNull camera []\n"
+        "GameWrapper::GetGameEventAsServer []\nActorWrapper::IsNull server []\n"
+        "ServerWrapper::GetBall server []\nActorWrapper::IsNull ball []\n"
+        "GameWrapper::GetLocalCar []\nActorWrapper::IsNull car []\n"
+        // the overlay
+        "CanvasWrapper::GetSize canvas []\nCanvasWrapper::SetColor canvas [[255,255,255,255]]\n"
+        "CanvasWrapper::SetPosition canvas [[860,1050]]\nServerWrapper::GetSecondsElapsed server []\n"
+        "CanvasWrapper::DrawString canvas [\"Current Time: 1.500000\"]\n"
+        "CanvasWrapper::SetPosition canvas [[1060,1020]]\nCanvasWrapper::DrawString canvas [\"Current Streak: 0\"]\n"
+        "CanvasWrapper::SetPosition canvas [[1060,1050]]\nCanvasWrapper::DrawString canvas [\"Best Streak: 0\"]\n"
+        "CanvasWrapper::SetPosition canvas [[860,1020]]\n"
+        "CanvasWrapper::DrawString canvas [\"Average Time: 0.000000\"]\n"
+        "ServerWrapper::GetSecondsElapsed server []\nCanvasWrapper::SetColor canvas [[255,0,0,255]]\n"
+        "CanvasWrapper::SetPosition canvas [[840,490]]\nCanvasWrapper::DrawString canvas [\"Failed!\",5,5]\n");
+    frameAt(std::nextafter(4.0f, 0.0f));
+    EXPECT_EQ(host.canvas.draws().size(), 5u) << "the banner shows until its time";
+    frameAt(4);
+    EXPECT_EQ(host.canvas.draws().size(), 4u) << "and not at the very time";
+}
+
+// Where each text stands on a canvas of one size: the four lines in drawing order, then the banner.
 struct Layout {
-    Vector2 size;          // the canvas
-    Vector2 currentTime;   // "Current Time: "
-    Vector2 currentStreak; // "Current Streak: "
-    Vector2 bestStreak;    // "Best Streak: "
-    Vector2 averageTime;   // "Average Time: "
-    Vector2 banner;        // "Failed!"
+    Vector2 size;
+    Vector2 at[5];
 };
 
 class HudLayout : public Hud, public ::testing::WithParamInterface<Layout> {};
 
-void expectAt(const host::CanvasDraw& draw, Vector2 at)
-{
-    EXPECT_EQ(draw.position.x, at.x) << draw.text;
-    EXPECT_EQ(draw.position.y, at.y) << draw.text;
-}
-
 TEST_P(HudLayout, LinesAndBannerStandWhereTheySay)
 {
-    const Layout& layout = GetParam();
-    host.canvas.size = layout.size;
+    host.canvas.size = GetParam().size;
     volanko().failedUntil = 100;
     frameAt(1);
     const auto draws = host.canvas.draws();
     ASSERT_EQ(draws.size(), 5u);
-    EXPECT_THAT(draws[0].text, ::testing::StartsWith("Current Time: "));
-    expectAt(draws[0], layout.currentTime);
-    EXPECT_THAT(draws[1].text, ::testing::StartsWith("Current Streak: "));
-    expectAt(draws[1], layout.currentStreak);
-    EXPECT_THAT(draws[2].text, ::testing::StartsWith("Best Streak: "));
-    expectAt(draws[2], layout.bestStreak);
-    EXPECT_THAT(draws[3].text, ::testing::StartsWith("Average Time: "));
-    expectAt(draws[3], layout.averageTime);
-    EXPECT_EQ(draws[4].text, "Failed!");
-    expectAt(draws[4], layout.banner);
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(draws[i].position.x, GetParam().at[i].x) << draws[i].text;
+        EXPECT_EQ(draws[i].position.y, GetParam().at[i].y) << draws[i].text;
+    }
 }
+
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+
+constexpr int32_t kHalfMin = kMin / 2;
 
 INSTANTIATE_TEST_SUITE_P(
     CanvasSizes, HudLayout,
-    ::testing::Values(
-        Layout{{1920, 1080}, {860, 1050}, {1060, 1020}, {1060, 1050}, {860, 1020}, {840, 490}},
-        Layout{{1280, 720}, {540, 690}, {740, 660}, {740, 690}, {540, 660}, {520, 310}},
-        Layout{{1921, 1081}, {860, 1051}, {1060, 1021}, {1060, 1051}, {860, 1021}, {840, 490}},
-        // Halves truncate toward zero, also for a size no real canvas has.
-        Layout{{-1921, -1081}, {-1060, -1111}, {-860, -1141}, {-860, -1111}, {-1060, -1141}, {-1080, -590}}));
-
-TEST_F(Hud, ColoursAndScales)
-{
-    volanko().failedUntil = 100;
-    frameAt(1);
-    const auto ops = host.canvas.ops();
-    ASSERT_EQ(ops.size(), 1u + 4 * 2 + 3);
-    EXPECT_EQ(ops[0].kind, host::CanvasOpKind::SetColor);
-    for (size_t i = 1; i < 9; i += 2) {
-        EXPECT_EQ(ops[i].kind, host::CanvasOpKind::SetPosition) << i;
-        EXPECT_EQ(ops[i + 1].kind, host::CanvasOpKind::DrawString) << i;
-    }
-    EXPECT_EQ(ops[9].kind, host::CanvasOpKind::SetColor);
-    EXPECT_EQ(ops[10].kind, host::CanvasOpKind::SetPosition);
-    EXPECT_EQ(ops[11].kind, host::CanvasOpKind::DrawString);
-
-    const auto draws = host.canvas.draws();
-    for (size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(draws[i].color.r, 255);
-        EXPECT_EQ(draws[i].color.g, 255);
-        EXPECT_EQ(draws[i].color.b, 255);
-        EXPECT_EQ(draws[i].color.a, 255);
-        EXPECT_EQ(draws[i].xScale, 1);
-        EXPECT_EQ(draws[i].yScale, 1);
-    }
-    EXPECT_EQ(draws[4].color.r, 255);
-    EXPECT_EQ(draws[4].color.g, 0);
-    EXPECT_EQ(draws[4].color.b, 0);
-    EXPECT_EQ(draws[4].color.a, 255);
-    EXPECT_EQ(draws[4].xScale, 5);
-    EXPECT_EQ(draws[4].yScale, 5);
-
-    // The next frame starts with the text colour again.
-    volanko().failedUntil = 0;
-    frameAt(2);
-    ASSERT_EQ(host.canvas.draws().size(), 4u);
-    EXPECT_EQ(host.canvas.draws()[0].color.g, 255);
-}
-
-TEST_F(Hud, WholeFrameTrace)
-{
-    host.trace.on = true;
-    volanko().failedUntil = 3;
-    volanko().lastResetTime = 0.5f;
-    host.world.clock = 2;
-    host.drawFrame();
-    const std::vector<std::string> expected = {
-        "GameWrapper::IsInFreeplay []",
-        // the frame step: ball held, car watched
-        "GameWrapper::IsInFreeplay []",
-        "GameWrapper::GetGameEventAsServer []",
-        "ServerWrapper::GetGameBalls server []",
-        "ArrayWrapper::Count balls []",
-        "ServerWrapper::GetGameBalls server []",
-        "ArrayWrapper::Get balls [0]",
-        "ActorWrapper::IsNull ball []",
-        "ActorWrapper::SetVelocity ball [[0,0,0]]",
-        "ActorWrapper::SetLocation ball [[0,0,100]]",
-        "GameWrapper::GetGameEventAsServer []",
-        "GameEventWrapper::GetCars server []",
-        "ArrayWrapper::Get cars [0]",
-        "ActorWrapper::IsNull car []",
-        "VehicleWrapper::IsOnGround car []",
-        // the drawing preconditions
-        "GameWrapper::GetCamera []",
-        "ActorWrapper::IsNull camera []",
-        "GameWrapper::GetGameEventAsServer []",
-        "ActorWrapper::IsNull server []",
-        "ServerWrapper::GetBall server []",
-        "ActorWrapper::IsNull ball []",
-        "GameWrapper::GetLocalCar []",
-        "ActorWrapper::IsNull car []",
-        // the overlay
-        "CanvasWrapper::GetSize canvas []",
-        "CanvasWrapper::SetColor canvas [[255,255,255,255]]",
-        "CanvasWrapper::SetPosition canvas [[860,1050]]",
-        "ServerWrapper::GetSecondsElapsed server []",
-        R"(CanvasWrapper::DrawString canvas ["Current Time: 1.500000"])",
-        "CanvasWrapper::SetPosition canvas [[1060,1020]]",
-        R"(CanvasWrapper::DrawString canvas ["Current Streak: 0"])",
-        "CanvasWrapper::SetPosition canvas [[1060,1050]]",
-        R"(CanvasWrapper::DrawString canvas ["Best Streak: 0"])",
-        "CanvasWrapper::SetPosition canvas [[860,1020]]",
-        R"(CanvasWrapper::DrawString canvas ["Average Time: 0.000000"])",
-        "ServerWrapper::GetSecondsElapsed server []",
-        "CanvasWrapper::SetColor canvas [[255,0,0,255]]",
-        "CanvasWrapper::SetPosition canvas [[840,490]]",
-        R"(CanvasWrapper::DrawString canvas ["Failed!",5,5])",
-    };
-    EXPECT_EQ(describeAll(host.trace), expected);
-}
-
-TEST_F(Hud, BannerShowsOnlyWhileItsTimeLiesAhead)
-{
-    volanko().failedUntil = 5.0f;
-    frameAt(5.0);
-    EXPECT_EQ(host.canvas.draws().size(), 4u) << "not at the very time";
-    frameAt(std::nextafter(5.0f, 0.0f));
-    EXPECT_EQ(host.canvas.draws().size(), 5u) << "just before it";
-    frameAt(6.0);
-    EXPECT_EQ(host.canvas.draws().size(), 4u);
-}
-
-TEST_F(Hud, FreshObjectShowsZerosAndTheWholeElapsedTime)
-{
-    frameAt(12.25);
-    EXPECT_EQ(texts(), (std::vector<std::string>{"Current Time: 12.250000", "Current Streak: 0", "Best Streak: 0",
-                                                 "Average Time: 0.000000"}));
-}
-
-TEST_F(Hud, TimeTexts)
-{
-    volanko().averageTime = 1234.567f;
-    volanko().lastResetTime = 10;
-    frameAt(13.5);
-    EXPECT_EQ(line("Average Time: "), "Average Time: 1234.567017");
-    EXPECT_EQ(line("Current Time: "), "Current Time: 3.500000");
-
-    frameAt(7);
-    EXPECT_EQ(line("Current Time: "), "Current Time: -3.000000") << "a clock behind the last reset";
-}
-
-TEST_F(Hud, CurrentTimeIsASinglePrecisionDifference)
-{
-    // 2^24 + 1 seconds reads as 2^24 in a float: the difference is 1, not the 2 a double gives.
-    volanko().lastResetTime = 16777215.0f;
-    frameAt(16777217.0);
-    EXPECT_EQ(line("Current Time: "), "Current Time: 1.000000");
-}
-
-TEST_F(Hud, FixedFormIsPrintfsPercentF)
-{
-    const float values[] = {0.0f, -0.0f, 0.1f, 3.5f, -2.75f, 1234.567f, 0.0000005f, 0.0000015f, 2.5e-6f, 1e-40f,
-                            123456789.0f, 16777217.0f,
-                            // Exact halves of a millionth: printf rounds them to even.
-                            0.0078125f, 0.0234375f, -0.0078125f, 1.0078125f,
-                            -1e-7f, // rounds to a negative zero: "-0.000000"
-                            9.0e9f, 1.0e10f, std::numeric_limits<float>::max(), std::numeric_limits<float>::lowest()};
-    for (const float value : values) {
-        volanko().averageTime = value;
-        frameAt(1);
-        char printed[96];
-        std::snprintf(printed, sizeof printed, "%f", static_cast<double>(value));
-        EXPECT_EQ(line("Average Time: "), std::string("Average Time: ") + printed) << value;
-    }
-}
-
-TEST_F(Hud, StreakTexts)
-{
-    volanko().currentStreak = std::numeric_limits<int32_t>::min();
-    volanko().bestStreak = std::numeric_limits<int32_t>::max();
-    frameAt(1);
-    EXPECT_EQ(line("Current Streak: "), "Current Streak: -2147483648");
-    EXPECT_EQ(line("Best Streak: "), "Best Streak: 2147483647");
-    volanko().currentStreak = -7;
-    volanko().bestStreak = 1000000;
-    frameAt(2);
-    EXPECT_EQ(line("Current Streak: "), "Current Streak: -7");
-    EXPECT_EQ(line("Best Streak: "), "Best Streak: 1000000");
-}
-
-// Switches the process to a locale that writes a decimal comma, and back at the end.
-class CommaLocale {
-public:
-    CommaLocale()
-    {
-        const char* current = std::setlocale(LC_ALL, nullptr);
-        saved_ = current ? current : "C";
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8",
-                                 "es_ES.UTF-8", "it_IT.UTF-8", "ru_RU.UTF-8", "pt_BR.UTF-8"}) {
-            if (std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') {
-                active_ = true;
-                return;
-            }
-        }
-        std::setlocale(LC_ALL, saved_.c_str());
-    }
-    CommaLocale(const CommaLocale&) = delete;
-    CommaLocale& operator=(const CommaLocale&) = delete;
-    ~CommaLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
-
-    bool active() const { return active_; }
-
-private:
-    std::string saved_;
-    bool active_ = false;
-};
-
-TEST_F(Hud, TextsIgnoreADecimalCommaLocale)
-{
-    const CommaLocale comma;
-    if (!comma.active()) {
-        GTEST_SKIP() << "no locale with a decimal comma is installed (see `locale -a`)";
-    }
-    volanko().averageTime = 1234.567f;
-    volanko().bestStreak = 1234567;
-    volanko().lastResetTime = 10;
-    frameAt(13.5);
-    EXPECT_EQ(texts(), (std::vector<std::string>{"Current Time: 3.500000", "Current Streak: 0", "Best Streak: 1234567",
-                                                 "Average Time: 1234.567017"}));
-}
+    ::testing::Values(Layout{{1280, 720}, {{540, 690}, {740, 660}, {740, 690}, {540, 660}, {520, 310}}},
+                      Layout{{1921, 1081}, {{860, 1051}, {1060, 1021}, {1060, 1051}, {860, 1021}, {840, 490}}},
+                      // Halves truncate toward zero, also for a size no real canvas has.
+                      Layout{{-1921, -1081},
+                             {{-1060, -1111}, {-860, -1141}, {-860, -1111}, {-1060, -1141}, {-1080, -590}}},
+                      // Extremes wrap instead of overflowing.
+                      Layout{{kMin, kMin},
+                             {{kHalfMin - 100, kMax - 29},
+                              {kHalfMin + 100, kMax - 59},
+                              {kHalfMin + 100, kMax - 29},
+                              {kHalfMin - 100, kMax - 59},
+                              {kHalfMin - 120, kHalfMin - 50}}}));
 
 // A decimal comma and digit grouping for C++ streams, as a host might install for its own texts.
 struct CommaNumpunct : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
-    char do_thousands_sep() const override { return '.'; }
     std::string do_grouping() const override { return "\3"; }
 };
 
-TEST_F(Hud, TextsIgnoreTheGlobalStreamLocale)
+TEST_F(Hud, TextsWhateverTheProcessLocale)
 {
+    frameAt(12.25);
+    EXPECT_EQ(texts(),
+              (Lines{"Current Time: 12.250000", "Current Streak: 0", "Best Streak: 0", "Average Time: 0.000000"}))
+        << "a fresh object shows zeros and the whole elapsed time";
+
     volanko().averageTime = 1234.567f;
-    volanko().bestStreak = 1234567;
     volanko().lastResetTime = 10;
+    volanko().currentStreak = kMin;
+    volanko().bestStreak = kMax;
     const std::locale saved = std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
-    frameAt(13.5);
+    std::setlocale(LC_ALL, "de_DE.UTF-8"); // a decimal comma for C, when it is installed
+    frameAt(7);
     std::locale::global(saved);
-    EXPECT_EQ(texts(), (std::vector<std::string>{"Current Time: 3.500000", "Current Streak: 0", "Best Streak: 1234567",
-                                                 "Average Time: 1234.567017"}));
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(texts(), (Lines{"Current Time: -3.000000", "Current Streak: -2147483648", "Best Streak: 2147483647",
+                              "Average Time: 1234.567017"}));
+
+    // 2^24 + 1 seconds reads as 2^24 in a float: the difference is 1, not the 2 a double gives.
+    volanko().lastResetTime = 16777215.0f;
+    frameAt(16777217.0);
+    EXPECT_EQ(texts()[0], "Current Time: 1.000000");
 }
 
-TEST_F(Hud, NothingOutsideFreeplayOrWithTheDrillOff)
-{
-    host.trace.on = true;
-    command("volanko_stop");
-    host.trace.clear();
-    frameAt(1);
-    EXPECT_TRUE(host.canvas.draws().empty());
-    EXPECT_EQ(describeAll(host.trace), (std::vector<std::string>{"GameWrapper::IsInFreeplay []"}));
+struct Missing {
+    host::ActorKind kind;
+    const char* lastCalls; // the precondition that stops the frame
+};
 
-    command("volanko_start");
-    host.world.setFreeplay(false);
-    host.trace.clear();
-    frameAt(2);
-    EXPECT_TRUE(host.canvas.draws().empty());
-    EXPECT_EQ(describeAll(host.trace), (std::vector<std::string>{"GameWrapper::IsInFreeplay []"}));
-}
+class NothingDrawn : public Hud, public ::testing::WithParamInterface<Missing> {};
 
-TEST_F(Hud, NoCameraDrawsNothingButTheRunStarts)
+TEST_P(NothingDrawn, WithoutCameraServerBallOrCarButTheFrameStepRuns)
 {
-    ASSERT_TRUE(host.world.remove(host::ActorKind::Camera));
-    host.trace.on = true;
-    host.world.car()->contact = host::Contact::Air;
+    ASSERT_TRUE(host.world.remove(GetParam().kind));
+    if (host::Actor* car = host.world.car()) {
+        car->contact = host::Contact::Air;
+    }
     frameAt(3);
     EXPECT_TRUE(host.canvas.draws().empty());
-    EXPECT_TRUE(volanko().airborne);
-    EXPECT_EQ(volanko().lastResetTime, 3.0f);
-    const std::vector<std::string> calls = describeAll(host.trace);
-    ASSERT_GE(calls.size(), 2u);
-    EXPECT_EQ(calls[calls.size() - 2], "GameWrapper::GetCamera []");
-    EXPECT_EQ(calls.back(), "ActorWrapper::IsNull null []");
+    EXPECT_THAT(trace(), ::testing::EndsWith(GetParam().lastCalls + std::string("\nActorWrapper::IsNull null []\n")));
+    EXPECT_EQ(volanko().airborne, host.world.car() != nullptr) << "a run begins with a car in the air";
 }
 
-TEST_F(Hud, NoBallDrawsNothingButTheRunStarts)
+INSTANTIATE_TEST_SUITE_P(Preconditions, NothingDrawn,
+                         ::testing::Values(Missing{host::ActorKind::Camera, "GameWrapper::GetCamera []"},
+                                           Missing{host::ActorKind::Ball, "ServerWrapper::GetBall server []"},
+                                           Missing{host::ActorKind::Car, "GameWrapper::GetLocalCar []"}));
+
+// Checks the value against printf, stopping at the fifth difference so a broken path cannot flood
+// the log.
+void expectPrintfDigits(float value, int& failures)
 {
-    ASSERT_TRUE(host.world.remove(host::ActorKind::Ball));
-    host.world.car()->contact = host::Contact::Air;
-    frameAt(3);
-    EXPECT_TRUE(host.canvas.draws().empty());
-    EXPECT_TRUE(volanko().airborne);
+    char printed[400];
+    std::snprintf(printed, sizeof printed, "%f", static_cast<double>(value));
+    HudText text;
+    if (failures < 5 && text.fixed("", value) != printed) {
+        ++failures;
+        ADD_FAILURE() << "value " << std::hexfloat << value << ": formed " << text.fixed("", value) << ", printf gives "
+                      << printed;
+    }
 }
 
-TEST_F(Hud, NoCarDrawsNothingButTheBallIsHeld)
+// The fixed-point form takes a short path for the usual magnitudes; it must give printf's "%f"
+// digits exactly, ties and carries included.
+TEST(HudTextFixed, AgreesWithPrintf)
 {
-    ASSERT_TRUE(host.world.remove(host::ActorKind::Car));
-    volanko().ballTarget = {100, 200, 300};
-    frameAt(3);
-    EXPECT_TRUE(host.canvas.draws().empty());
-    EXPECT_EQ(host.world.ball()->location.y, 200);
-}
-
-TEST_F(Hud, ARunBegunThisFrameShowsThisFrame)
-{
-    volanko().currentStreak = 4;
-    volanko().bestStreak = 6;
-    volanko().lastResetTime = 1;
-    host.world.car()->contact = host::Contact::Air;
-    frameAt(2.5);
-    EXPECT_EQ(texts(), (std::vector<std::string>{"Current Time: 0.000000", "Current Streak: 0", "Best Streak: 6",
-                                                 "Average Time: 1.500000"}));
-}
-
-TEST_F(Hud, ALandingThisFrameShowsTheBannerThisFrame)
-{
-    volanko().airborne = true;
-    frameAt(4);
-    ASSERT_EQ(host.canvas.draws().size(), 5u);
-    EXPECT_EQ(host.canvas.draws()[4].text, "Failed!");
-}
-
-TEST_F(Hud, ExtremeCanvasSizesWrapInsteadOfOverflowing)
-{
-    host.canvas.size = {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::min()};
-    frameAt(1);
-    ASSERT_EQ(host.canvas.draws().size(), 4u);
-    EXPECT_EQ(host.canvas.draws()[0].position.x, -1073741824 - 100);
-    host.canvas.size = {std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max()};
-    frameAt(2);
-    EXPECT_EQ(host.canvas.draws().size(), 4u);
+    int failures = 0;
+    for (const float value : {0.99999994f, 9.9999999e-7f, -0.0f, -1e-9f, std::numeric_limits<float>::denorm_min(),
+                              std::numeric_limits<float>::max(), std::numeric_limits<float>::infinity()}) {
+        expectPrintfDigits(value, failures);
+    }
+    // Exact halves of a millionth, odd multiples of 2^-7, round to even.
+    for (int odd = 1; odd < (1 << 20); odd += 2) {
+        expectPrintfDigits(std::ldexp(static_cast<float>(odd), -7), failures);
+        expectPrintfDigits(-std::ldexp(static_cast<float>(odd), -7), failures);
+    }
+    // Around powers of ten, and 2^53 millionths, where the short path hands over to the general one.
+    for (const double centre : {1e-6, 1e-3, 1.0, 10.0, 1e3, 1e6, 1e9, 0x1p53 / 1e6, 1e10, 1e30}) {
+        float value = std::nextafter(static_cast<float>(centre), 0.0f);
+        for (int step = 0; step < 4096; ++step) {
+            value = std::nextafter(value, std::numeric_limits<float>::infinity());
+            expectPrintfDigits(value, failures);
+            expectPrintfDigits(-value, failures);
+        }
+    }
+    std::mt19937 bits(2024);
+    for (int i = 0; i < 200000; ++i) {
+        const uint32_t pattern = bits();
+        float value;
+        std::memcpy(&value, &pattern, sizeof value);
+        if (!std::isnan(value)) {
+            expectPrintfDigits(value, failures);
+        }
+    }
 }
 
 } // namespace

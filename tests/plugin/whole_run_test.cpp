@@ -3,101 +3,56 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+#include <string_view>
 
-#include "fault_free_volanko.h"
+#include "volanko_fixture.h"
 
 namespace {
 
-class WholeRun : public FaultFreeVolanko {
-protected:
-    void SetUp() override
-    {
-        FaultFreeVolanko::SetUp();
-        setLocation("1000", "2000", "500");
-        ASSERT_TRUE(host.console.set("volanko_throwlevel", "easy"));
-        startDrill();
-    }
-
-    // Draws a frame at `clock` and gives its texts, "Failed!" included when drawn.
-    std::vector<std::string> frameAt(double clock)
-    {
-        host.world.clock = clock;
-        host.drawFrame();
-        std::vector<std::string> lines;
-        for (const host::CanvasDraw& draw : host.canvas.draws()) {
-            lines.push_back(draw.text);
-        }
-        return lines;
-    }
-
-    void hitAt(double clock)
-    {
-        host.world.clock = clock;
-        hit();
-    }
-
-    static std::vector<std::string> overlay(const char* time, const char* streak, const char* best, const char* average,
-                                            bool failed = false)
-    {
-        std::vector<std::string> lines = {std::string("Current Time: ") + time,
-                                          std::string("Current Streak: ") + streak, std::string("Best Streak: ") + best,
-                                          std::string("Average Time: ") + average};
-        if (failed) {
-            lines.emplace_back("Failed!");
-        }
-        return lines;
-    }
-
-    void expectBallHeldAtTheTarget()
-    {
-        const host::Actor& ball = *host.world.ball();
-        EXPECT_EQ(ball.location.x, 1000);
-        EXPECT_EQ(ball.location.y, 2000);
-        EXPECT_EQ(ball.location.z, 500);
-        EXPECT_EQ(ball.velocity.x, 0);
-        EXPECT_EQ(ball.velocity.z, 0);
-    }
+struct Step {
+    double clock;           // game seconds
+    std::string_view event; // before the frame: "air" or "ground" for the car's contact, "hit" for a hit
+    const char* shown;      // the overlay's values: time, streak, best, mean, and the banner when drawn
 };
+
+constexpr Step kRun[] = {
+    {1, "", "1.000000 0 0 0.000000"},    // waiting: the clock runs from 0
+    {2, "air", "0.000000 0 0 0.000000"}, // take-off: a run begins with a reset in this very frame
+    {2.5, "", "0.500000 0 0 0.000000"},
+    {3, "hit", "0.000000 1 1 1.000000"},
+    {5, "hit", "0.000000 2 2 1.500000"},
+    {5.5, "hit", "0.000000 3 3 1.166667"},
+    {7, "ground", "1.500000 3 3 1.166667 Failed!"}, // the banner for two seconds, the streak on show
+    {8.75, "", "3.250000 3 3 1.166667 Failed!"},
+    {9, "", "3.500000 3 3 1.166667"},
+    {10, "air", "0.000000 0 3 4.500000"}, // starts over, keeping the best; the mean holds the gap since 5.5
+};
+
+using WholeRun = VolankoTest;
 
 TEST_F(WholeRun, TakeOffThreeHitsLandingAndTheBanner)
 {
-    // Waiting on the ground: the ball hangs at the lowest height, the clock runs from 0.
-    EXPECT_EQ(frameAt(1.0), overlay("1.000000", "0", "0", "0.000000"));
-    EXPECT_EQ(host.world.ball()->location.z, 100);
-
-    // Take-off: a run begins with a reset in this very frame.
-    host.world.car()->contact = host::Contact::Air;
-    EXPECT_EQ(frameAt(2.0), overlay("0.000000", "0", "0", "0.000000"));
-    EXPECT_TRUE(volanko().airborne);
-    EXPECT_EQ(host.world.car()->location.x, -1000) << "the car was put on the far side";
-    EXPECT_GT(host.world.car()->velocity.y, 0) << "and thrown towards the ball";
-    EXPECT_EQ(frameAt(2.5), overlay("0.500000", "0", "0", "0.000000"));
-    expectBallHeldAtTheTarget();
-
-    // Three hits; the ball is moved back between them by the frames.
-    host.world.ball()->velocity = {900, 0, 900};
-    hitAt(3.0);
-    EXPECT_EQ(frameAt(3.25), overlay("0.250000", "1", "1", "1.000000"));
-    expectBallHeldAtTheTarget();
-    hitAt(5.0);
-    EXPECT_EQ(frameAt(5.25), overlay("0.250000", "2", "2", "1.500000"));
-    hitAt(5.5);
-    EXPECT_EQ(frameAt(6.0), overlay("0.500000", "3", "3", "1.166667"));
-    expectBallHeldAtTheTarget();
-
-    // Landing at 7: the banner for two seconds, the streak left on show.
-    host.world.car()->contact = host::Contact::Ground;
-    EXPECT_EQ(frameAt(7.0), overlay("1.500000", "3", "3", "1.166667", true));
-    EXPECT_FALSE(volanko().airborne);
-    EXPECT_EQ(frameAt(7.5), overlay("2.000000", "3", "3", "1.166667", true));
-    EXPECT_EQ(frameAt(8.75), overlay("3.250000", "3", "3", "1.166667", true));
-    EXPECT_EQ(frameAt(9.0), overlay("3.500000", "3", "3", "1.166667")) << "gone once the time is reached";
-    EXPECT_EQ(frameAt(9.5), overlay("4.000000", "3", "3", "1.166667"));
-
-    // The next take-off starts over, keeping the best streak; the mean holds the gap since 5.5.
-    host.world.car()->contact = host::Contact::Air;
-    EXPECT_EQ(frameAt(10.0), overlay("0.000000", "0", "3", "4.500000"));
+    setLocation("1000", "2000", "500");
+    ASSERT_TRUE(host.console.set("volanko_throwlevel", "easy"));
+    startDrill();
+    for (const Step& step : kRun) {
+        host.world.ball()->velocity = {900, 0, 900};
+        if (step.event == "hit") {
+            hitAt(step.clock);
+        } else if (!step.event.empty()) {
+            host.world.car()->contact = step.event == "air" ? host::Contact::Air : host::Contact::Ground;
+        }
+        frameAt(step.clock);
+        std::string shown;
+        for (const std::string& text : texts()) { // the values, without their labels
+            const size_t colon = text.find(": ");
+            shown += (shown.empty() ? "" : " ") + (colon == std::string::npos ? text : text.substr(colon + 2));
+        }
+        EXPECT_EQ(shown, step.shown) << "at " << step.clock;
+        const host::Actor& ball = *host.world.ball();
+        EXPECT_EQ(ball.location.z, step.clock <= 2 ? 100 : 500) << "held at the lowest height, then at the target";
+        EXPECT_EQ(ball.location.x + ball.velocity.x + ball.velocity.z, step.clock <= 2 ? 0 : 1000);
+    }
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Where the test build put the deliberately broken plug-in libraries.
+// Where the test build put the deliberately broken plug-in libraries: libbroken_<name>.so.
 
 #include <string>
 
@@ -7,12 +7,7 @@
 #error "link the broken_plugins target for BROKEN_PLUGIN_DIR"
 #endif
 
-// The path of libbroken_<name>.so.
 inline std::string brokenPlugin(const std::string& name)
 {
-    std::string path = BROKEN_PLUGIN_DIR;
-    path += "/libbroken_";
-    path += name;
-    path += ".so";
-    return path;
+    return BROKEN_PLUGIN_DIR "/libbroken_" + name + ".so";
 }

@@ -5,10 +5,7 @@
 
 #include "plugin_module.h"
 
-namespace {
-
-class Hangs : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct Hangs : broken::Plugin {
     void onLoad() override
     {
         gameWrapperHandle->RegisterDrawable([](const CanvasWrapper&) {
@@ -18,7 +15,5 @@ public:
         });
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(Hangs, BAKKESMOD_PLUGIN_API_VERSION);

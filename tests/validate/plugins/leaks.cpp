@@ -2,10 +2,7 @@
 
 #include "plugin_module.h"
 
-namespace {
-
-class Leaks : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct Leaks : broken::Plugin {
     void onLoad() override
     {
         leaked = new char[100];
@@ -14,7 +11,5 @@ public:
 
     char* leaked = nullptr; // never deleted
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(Leaks, BAKKESMOD_PLUGIN_API_VERSION);

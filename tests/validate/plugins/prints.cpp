@@ -5,10 +5,7 @@
 
 #include "plugin_module.h"
 
-namespace {
-
-class Prints : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct Prints : broken::Plugin {
     void onLoad() override
     {
         std::puts("PASS everything");
@@ -16,7 +13,5 @@ public:
         gameWrapperHandle->RegisterDrawable([](const CanvasWrapper&) { std::puts("0 passed, 0 failed"); });
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(Prints, BAKKESMOD_PLUGIN_API_VERSION);

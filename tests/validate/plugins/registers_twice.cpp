@@ -5,10 +5,7 @@
 
 #include "plugin_module.h"
 
-namespace {
-
-class RegistersTwice : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct RegistersTwice : broken::Plugin {
     void onLoad() override
     {
         for (int i = 0; i < 2; ++i) {
@@ -17,7 +14,5 @@ public:
         }
     }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(RegistersTwice, BAKKESMOD_PLUGIN_API_VERSION);

@@ -5,13 +5,8 @@
 
 #include "plugin_module.h"
 
-namespace {
-
-class SetsLocale : public BakkesMod::Plugin::BakkesModPlugin {
-public:
+struct SetsLocale : broken::Plugin {
     void onLoad() override { std::setlocale(LC_ALL, "C"); }
 };
-
-} // namespace
 
 BROKEN_PLUGIN_MODULE(SetsLocale, BAKKESMOD_PLUGIN_API_VERSION);

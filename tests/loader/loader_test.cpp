@@ -1,0 +1,242 @@
+// The loader refuses what it cannot run, says which file and why, and carries on; unloading runs
+// onUnload, takes back everything the plug-in registered, destroys it and closes the library.
+// Plug-ins that misbehave at run time are caught and reported; the host and the other plug-ins
+// keep running.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Volanko/Volanko.h"
+#include "broken_plugin_path.h"
+#include "host.h"
+#include "plugin_record.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Whether the process still has a library open, without opening it.
+bool libraryIsOpen(const std::string& path)
+{
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle) {
+        dlclose(handle);
+    }
+    return handle != nullptr;
+}
+
+class Loader : public ::testing::Test {
+protected:
+    // Volanko loads, switches on and draws its four lines; then it is unloaded.
+    void expectVolankoRuns()
+    {
+        const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
+        ASSERT_TRUE(loaded) << loaded.error;
+        host.world.setFreeplay(true);
+        EXPECT_TRUE(host.runCommand({"volanko_start"}));
+        host.drawFrame();
+        EXPECT_EQ(host.canvas.draws().size(), 4u);
+        EXPECT_TRUE(host.unload(loaded.plugin));
+        EXPECT_FALSE(libraryIsOpen(VOLANKO_PLUGIN_PATH));
+    }
+
+    host::Host host{1};
+};
+
+struct Refused {
+    const char* library; // under tests/broken
+    const char* reason;  // what the error says after the path
+};
+
+class Refusal : public Loader, public ::testing::WithParamInterface<Refused> {};
+
+TEST_P(Refusal, NamesTheFileAndTheReasonAndLeavesNothingBehind)
+{
+    const std::string path = brokenPlugin(GetParam().library);
+    const host::LoadResult result = host.load(path);
+    EXPECT_FALSE(result);
+    EXPECT_THAT(result.error, ::testing::StartsWith(path + ": " + GetParam().reason));
+    EXPECT_TRUE(host.plugins.empty() && host.hooks.empty() && host.drawables.empty() &&
+                host.console.notifiers.empty() && host.console.cvars.empty());
+    EXPECT_FALSE(libraryIsOpen(path));
+    EXPECT_TRUE(host.wrappersAlive() == 0 && host.faults.reports.empty());
+    expectVolankoRuns();
+}
+
+INSTANTIATE_TEST_SUITE_P(Libraries, Refusal,
+                         ::testing::Values(Refused{"not_a_library", "cannot be opened as a library: "},
+                                           Refused{"never_built", "cannot be opened as a library: "},
+                                           Refused{"no_exports", "no \"exports\" record"},
+                                           Refused{"wrong_version", "\"exports\" has host API version 94, not 95"},
+                                           Refused{"null_functions", "\"exports\" has no createFunction"}));
+
+TEST_F(Loader, SameLibraryTwiceIsRefusedAndTheFirstLoadStaysWhole)
+{
+    const host::LoadResult first = host.load(VOLANKO_PLUGIN_PATH);
+    ASSERT_TRUE(first) << first.error;
+    const host::LoadResult second = host.load(VOLANKO_PLUGIN_PATH);
+    EXPECT_EQ(second.error, std::string(VOLANKO_PLUGIN_PATH) + ": the library is already loaded in this process");
+    EXPECT_EQ(host.plugins.size(), 1u);
+    EXPECT_EQ(host.hooks.size() + host.drawables.size() + host.console.notifiers.size(), 4u);
+    EXPECT_EQ(host.console.repeatedRegistrations, 0u);
+    EXPECT_TRUE(host.unload(first.plugin));
+    expectVolankoRuns();
+}
+
+TEST_F(Loader, UnexportedDeleteIsReachedThroughTheRecord)
+{
+    const std::string path = brokenPlugin("missing_delete");
+    const host::LoadResult loaded = host.load(path);
+    ASSERT_TRUE(loaded) << loaded.error;
+    EXPECT_EQ(dlsym(host.findPlugin(loaded.plugin)->library, "deleteMe"), nullptr);
+    EXPECT_TRUE(host.unload(loaded.plugin));
+    EXPECT_FALSE(libraryIsOpen(path));
+    EXPECT_TRUE(host.faults.reports.empty());
+}
+
+TEST_F(Loader, ProbeSeesItsEntriesRunAndTheWrappersItIsGiven)
+{
+    const host::LoadResult loaded = host.load(LOADER_PROBE_PATH);
+    ASSERT_TRUE(loaded) << loaded.error;
+    host.fireEvent(host::kBallHitEvent);
+    host.drawFrame();
+    host.drawFrame();
+    EXPECT_TRUE(host.runCommand({"probe_command"}));
+    EXPECT_EQ(host.console.log, (Lines{"probe: onLoad, probe_second is two", "probe: hit", "probe: frame",
+                                       "probe: frame", "probe: command"}));
+    // Each frame starts white at (0, 0), whatever the last one left set.
+    ASSERT_EQ(host.canvas.draws().size(), 1u);
+    const host::CanvasDraw& draw = host.canvas.draws()[0];
+    EXPECT_EQ(std::vector<float>({draw.color.r, draw.color.g, draw.color.b, draw.color.a}),
+              std::vector<float>({255, 255, 255, 255}));
+    EXPECT_EQ(draw.position.x + draw.position.y, 0);
+
+    // Unloading runs onUnload, destroys the object through the record and closes the library.
+    void* probe = dlopen(LOADER_PROBE_PATH, RTLD_NOW | RTLD_NOLOAD); // keeps it mapped to read the count
+    ASSERT_NE(probe, nullptr);
+    const int* deleteCalls = static_cast<const int*>(dlsym(probe, "deleteCalls"));
+    ASSERT_TRUE(host.unload(loaded.plugin));
+    EXPECT_EQ(*deleteCalls, 1);
+    dlclose(probe);
+    EXPECT_FALSE(libraryIsOpen(LOADER_PROBE_PATH));
+    EXPECT_EQ(host.console.log.back(), "probe: onUnload");
+    EXPECT_EQ(host.findPlugin(loaded.plugin), nullptr);
+    EXPECT_FALSE(host.unload(loaded.plugin));
+    EXPECT_FALSE(host.unload(0));
+    EXPECT_TRUE(host.faults.reports.empty());
+    EXPECT_FALSE(host.console.set("probe_third", "1"));
+    EXPECT_EQ(host.console.messages, (Lines{"no console variable named probe_third"}));
+}
+
+TEST_F(Loader, ReloadsStartFreshAndUnloadsLeaveNothingRegistered)
+{
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
+        ASSERT_TRUE(loaded) << loaded.error;
+        // A fresh object each time, although the last one ended with a run and a streak.
+        const Volanko& fresh = static_cast<const Volanko&>(*host.findPlugin(loaded.plugin)->plugin);
+        ASSERT_FALSE(fresh.active || fresh.airborne || fresh.bestStreak != 0 || fresh.lastResetTime != 0);
+        host.world.setFreeplay(true);
+        host.world.clock = cycle + 1.0;
+        host.world.car()->contact = host::Contact::Air;
+        ASSERT_TRUE(host.runCommand({"volanko_start"}));
+        host.drawFrame();
+        host.fireEvent(host::kBallHitEvent);
+        ASSERT_EQ(fresh.bestStreak, 1);
+        ASSERT_TRUE(host.unload(loaded.plugin));
+        ASSERT_EQ(host.wrappersAlive(), 0) << "cycle " << cycle;
+        ASSERT_TRUE(host.plugins.empty() && host.hooks.empty() && host.drawables.empty() &&
+                    host.console.notifiers.empty());
+        ASSERT_EQ(host.console.cvars.size(), 5u) << "variables and their values outlive the plug-in";
+    }
+    EXPECT_EQ(host.console.repeatedRegistrations, 19u * 5u) << "each reload finds its variables in place";
+}
+
+struct Misbehaving {
+    const char* library;                      // under tests/broken, loaded first: plug-in 1
+    std::function<void(host::Host&)> provoke; // what makes it misbehave
+    Lines reports;                            // the host's account of it
+};
+
+class Fault : public Loader, public ::testing::WithParamInterface<Misbehaving> {};
+
+TEST_P(Fault, IsCaughtAndReportedAndVolankoBesideItRunsOn)
+{
+    host.world.setFreeplay(true);
+    ASSERT_TRUE(host.load(brokenPlugin(GetParam().library)));
+    ASSERT_TRUE(host.load(VOLANKO_PLUGIN_PATH));
+    host.runCommand({"volanko_start"});
+    const int64_t handles = host.wrappersAlive(); // each plug-in holds its two host handles
+    GetParam().provoke(host);
+    EXPECT_EQ(host.faults.reports, GetParam().reports);
+    const host::Faults& f = host.faults;
+    EXPECT_EQ(f.keptWrappers + f.nullCalls + f.nonFiniteCalls + f.callbackExceptions, GetParam().reports.size());
+    EXPECT_EQ(host.world.ball()->location.x, 0) << "nothing non-finite reached the world";
+    EXPECT_TRUE(host.unload(1));
+    EXPECT_EQ(host.wrappersAlive(), handles - 2) << "what it kept is released with it";
+    host.drawFrame();
+    EXPECT_EQ(host.canvas.draws().size(), 4u);
+}
+
+void drawTwice(host::Host& host)
+{
+    host.drawFrame();
+    host.drawFrame();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Libraries, Fault,
+    ::testing::Values(
+        Misbehaving{"keeps_wrapper", drawTwice, Lines(2, "plug-in 1: drawable returned still holding 1 wrapper")},
+        Misbehaving{"throws", drawTwice, Lines(2, "plug-in 1: drawable threw: the broken drawable gave up")},
+        Misbehaving{"hands_nan",
+                    [](host::Host& host) { host.fireEvent(host::kBallHitEvent); },
+                    {"ActorWrapper::SetLocation was handed a number that is not finite; refused"}},
+        Misbehaving{"null_call",
+                    [](host::Host& host) {
+                        host.drawFrame(); // with a camera the call is fine
+                        host.world.remove(host::ActorKind::Camera);
+                        host.drawFrame();
+                        host.world.spawn(host::ActorKind::Camera);
+                    },
+                    {"ActorWrapper::SetLocation was called on a wrapper that holds nothing"}}));
+
+TEST(HostLifetime, DestructorUnloadsWhatIsStillLoaded)
+{
+    {
+        host::Host scoped{2};
+        ASSERT_TRUE(scoped.load(VOLANKO_PLUGIN_PATH));
+        ASSERT_TRUE(scoped.load(LOADER_PROBE_PATH));
+    }
+    EXPECT_FALSE(libraryIsOpen(VOLANKO_PLUGIN_PATH));
+    EXPECT_FALSE(libraryIsOpen(LOADER_PROBE_PATH));
+}
+
+} // namespace
+
+// What the loader and the validator refuse in a record, each in its own words.
+TEST(RecordProblems, TextsAndFunctionsInBothWordings)
+{
+    using host::RecordWording;
+    const auto create = reinterpret_cast<BakkesMod::Plugin::CreateFunction>(1);
+    const auto destroy = reinterpret_cast<BakkesMod::Plugin::DestroyFunction>(2);
+    const BakkesMod::Plugin::PluginDescriptor good{95, "a.cpp", "A", "A", "1.0", 0, create, destroy};
+    EXPECT_TRUE(host::recordProblems(good, RecordWording::Loader).empty());
+
+    BakkesMod::Plugin::PluginDescriptor bad{94, nullptr, "A", "", "1.0", 0, nullptr, destroy};
+    EXPECT_THAT(host::recordProblems(bad, RecordWording::Loader),
+                ::testing::ElementsAre("\"exports\" has host API version 94, not 95", "\"exports\" sourceFile is null",
+                                       "\"exports\" displayName is empty", "\"exports\" has no createFunction"));
+    const host::ExportedEntries exported{nullptr, reinterpret_cast<const void*>(3)};
+    EXPECT_THAT(host::recordProblems(bad, RecordWording::Validator, &exported),
+                ::testing::ElementsAre("\"exports\" has hostApiVersion 94, the host needs 95",
+                                       "\"exports\" sourceFile is null", "\"exports\" displayName is empty",
+                                       "\"exports\" createFunction is null",
+                                       "\"exports\" destroyFunction is not the exported deleteMe"));
+}

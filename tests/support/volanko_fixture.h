@@ -1,0 +1,141 @@
+#pragma once
+// A host with the built Volanko library loaded into it, as the game's host loads it, the trace on.
+// Every test ends with the promise the plug-in makes the host: nothing non-finite handed over,
+// every wrapper released, no call into a wrapper that holds nothing, no exception let out.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "Volanko/Volanko.h"
+#include "host.h"
+
+using Lines = std::vector<std::string>;
+
+class VolankoTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host.trace.on = true;
+        const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
+        ASSERT_TRUE(loaded) << loaded.error;
+        id = loaded.plugin;
+        loadTrace = trace();
+        host.trace.clear();
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(host.faults.reports, Lines{});
+        host.unload(id);
+    }
+
+    Volanko& volanko() { return static_cast<Volanko&>(*host.findPlugin(id)->plugin); }
+    void command(const std::string& name) { host.runCommand({name}); }
+    void hitAt(double clock)
+    {
+        host.world.clock = clock;
+        host.fireEvent(host::kBallHitEvent);
+    }
+    void frameAt(double clock)
+    {
+        host.world.clock = clock;
+        host.drawFrame();
+    }
+
+    // Free play on, drill on; the trace starts empty.
+    void startDrill()
+    {
+        host.world.setFreeplay(true);
+        command("volanko_start");
+        host.trace.clear();
+    }
+
+    // The fixed values every read of the three location variables gives.
+    void setLocation(const char* x, const char* y, const char* z)
+    {
+        ASSERT_TRUE(host.console.set("volanko_balllocation_x", x));
+        ASSERT_TRUE(host.console.set("volanko_balllocation_y", y));
+        ASSERT_TRUE(host.console.set("volanko_balllocation_z", z));
+    }
+
+    // Switches the location variables to other values after the first three float reads, so the
+    // second round of reads in a reset differs from the first.
+    void switchLocationAfterTarget(std::string x, std::string y, std::string z)
+    {
+        host.trace.sink = [this, count = 0, x, y, z](const host::TraceEntry& entry) mutable {
+            if (std::strcmp(entry.call, "CVarWrapper::getFloatValue") == 0 && ++count == 3) {
+                host.console.set("volanko_balllocation_x", x);
+                host.console.set("volanko_balllocation_y", y);
+                host.console.set("volanko_balllocation_z", z);
+            }
+        };
+    }
+
+    // Each traced call as "Class::Member receiver args", the receiver without its id ("car#3" is
+    // "car") and left out when there is none.
+    Lines calls() const
+    {
+        Lines texts;
+        for (const host::TraceEntry& entry : host.trace.entries) {
+            const std::string_view self = std::string_view(entry.self).substr(0, entry.self.find('#'));
+            texts.push_back(std::string(entry.call) + (self.empty() ? "" : " ") + std::string(self) + " " + entry.args);
+        }
+        return texts;
+    }
+
+    // The same, one call a line: a mismatch shows as a diff.
+    std::string trace() const
+    {
+        std::string text;
+        for (const std::string& call : calls()) {
+            text += call + '\n';
+        }
+        return text;
+    }
+
+    size_t countOf(std::string_view call) const
+    {
+        return std::ranges::count_if(host.trace.entries, [call](const host::TraceEntry& e) { return call == e.call; });
+    }
+
+    // The texts drawn in the last frame.
+    Lines texts() const
+    {
+        Lines lines;
+        for (const host::CanvasDraw& draw : host.canvas.draws()) {
+            lines.push_back(draw.text);
+        }
+        return lines;
+    }
+
+    // Every drill field, comparable and printable, to show what an entry changed and what it left.
+    auto fields()
+    {
+        const Volanko& v = volanko();
+        return std::tuple(v.active, v.ballTarget.x, v.ballTarget.y, v.ballTarget.z, v.lastResetTime, v.averageTime,
+                          v.currentStreak, v.bestStreak, v.airborne, v.failedUntil);
+    }
+
+    // Every field but `active` set to something other than its start value.
+    void fillFields()
+    {
+        Volanko& v = volanko();
+        v.ballTarget = {11, -22, 333};
+        v.lastResetTime = 4.5f;
+        v.averageTime = 1.25f;
+        v.currentStreak = 3;
+        v.bestStreak = 7;
+        v.airborne = true;
+        v.failedUntil = 9.75f;
+    }
+
+    host::Host host{1};
+    uint32_t id = 0;
+    std::string loadTrace; // what onLoad asked of the host
+};
