@@ -1,5 +1,6 @@
 #pragma once
-// The arena's command line: global options, then a command with its own options.
+// The arena's command line: global options (before or after the command), then a command with its
+// own options. Each command's options are rows of a table; adding an option is adding a row.
 
 #include <cstdint>
 #include <optional>
@@ -14,7 +15,8 @@ struct CommandLine {
     int fps = 120;                // --fps, 1..1000
     std::string config;           // --config; empty: the default for play and console, none for script
     bool noConfig = false;        // --no-config
-    std::string command;          // "play", "script" or "console"
+    bool version = false;         // --version: print the arena's and the plug-in's names and versions
+    std::string command;          // "play", "script", "console"; "help" with helpText set
 
     // play
     double seconds = 60;   // --seconds, above 0 and at most 1000000
@@ -26,12 +28,11 @@ struct CommandLine {
 
     // script
     std::string script; // FILE, or "-" for standard input
+
+    std::string helpText; // for "help": the help asked for, ending in a newline
 };
 
-// Parses the words after the program's name. nullopt with `error` set for a bad argument;
-// a command of "help" for --help.
+// Parses the words after the program's name. nullopt with `error` set for a bad argument.
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string& error);
-
-extern const char* const kUsage; // the usage text, ending in a newline
 
 } // namespace arena

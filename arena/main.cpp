@@ -63,7 +63,14 @@ int runScript(arena::Session& session, std::istream& in, const std::string& name
 
 int runConsole(arena::Session& session)
 {
-    arena::LineEditor editor(STDIN_FILENO, STDOUT_FILENO);
+    arena::LineEditor editor(stdin, stdout, arena::defaultHistoryPath());
+    editor.completions = [&session](const std::vector<std::string>& before) {
+        std::vector<std::string> words = session.completions(before);
+        if (before.empty()) {
+            words.insert(words.end(), {"exit", "quit"});
+        }
+        return words;
+    };
     std::string line;
     std::string error;
     std::fflush(stdout);
@@ -91,6 +98,13 @@ int run(const CommandLine& options)
         std::fprintf(stderr, "arena: %s\n", loaded.error.c_str());
         return 1;
     }
+    const auto& descriptor = host.findPlugin(loaded.plugin)->descriptor;
+    if (options.command == "version") {
+        std::printf("arena %s\n%s %s (%s)\n", ARENA_VERSION, descriptor.displayName ? descriptor.displayName : "?",
+                    descriptor.versionText ? descriptor.versionText : "?", pluginPath.c_str());
+        return 0;
+    }
+    const bool live = options.command == "play" && !options.quiet && ::isatty(STDOUT_FILENO) == 1;
 
     std::string configPath;
     if (!options.noConfig) {
@@ -99,12 +113,18 @@ int run(const CommandLine& options)
                                                    : arena::defaultConfigPath();
     }
     std::vector<arena::ConfigEntry> configEntries;
+    std::vector<std::string> configWarnings; // shown after the live view
     if (!configPath.empty()) {
         std::vector<std::string> problems;
         configEntries = arena::readConfig(configPath, problems);
         arena::applyConfig(host.console, configPath, configEntries, problems);
+        // The live view would clear them from the screen at once: they follow it instead.
         for (const std::string& problem : problems) {
-            std::fprintf(stderr, "%s\n", problem.c_str());
+            if (live) {
+                configWarnings.push_back(problem);
+            } else {
+                std::fprintf(stderr, "%s\n", problem.c_str());
+            }
         }
     }
 
@@ -121,12 +141,14 @@ int run(const CommandLine& options)
         arena::PlaySettings settings;
         settings.seconds = options.seconds;
         settings.level = options.level;
-        settings.live = !options.quiet && ::isatty(STDOUT_FILENO) == 1;
+        settings.live = live;
         settings.realtime = options.realtime;
         settings.runLines = !options.quiet && !settings.live && !options.json;
         settings.json = options.json;
         settings.seed = seed;
         settings.skill = options.skill;
+        settings.configPath = configPath;
+        settings.warnings = configWarnings;
         if (settings.live) {
             session.print = nullptr;
         }
@@ -146,10 +168,10 @@ int run(const CommandLine& options)
             status = runScript(session, file, options.script);
         }
     } else {
-        const auto& descriptor = host.findPlugin(loaded.plugin)->descriptor;
-        std::printf("arena console: %s %s loaded, seed %llu. Ctrl-D or \"exit\" leaves.\n",
+        std::printf("arena console: %s %s loaded, seed %llu, configuration %s. Ctrl-D or \"exit\" leaves.\n",
                     descriptor.displayName ? descriptor.displayName : "?",
-                    descriptor.versionText ? descriptor.versionText : "?", static_cast<unsigned long long>(seed));
+                    descriptor.versionText ? descriptor.versionText : "?", static_cast<unsigned long long>(seed),
+                    configPath.empty() ? "none" : configPath.c_str());
         status = runConsole(session);
     }
     std::fflush(stdout);
@@ -178,11 +200,11 @@ int main(int argc, char** argv)
     std::string error;
     const auto options = arena::parseCommandLine(args, error);
     if (!options) {
-        std::fprintf(stderr, "arena: %s\n%s", error.c_str(), arena::kUsage);
+        std::fprintf(stderr, "arena: %s\nRun \"arena --help\" for the commands and options.\n", error.c_str());
         return 2;
     }
     if (options->command == "help") {
-        std::fputs(arena::kUsage, stdout);
+        std::fputs(options->helpText.c_str(), stdout);
         return 0;
     }
     return run(*options);

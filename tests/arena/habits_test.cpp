@@ -1,0 +1,137 @@
+// The arena as people expect a command-line program to behave: options where they type them,
+// --help and --version, and a console that edits by characters, completes on Tab, drops a line on
+// Ctrl-C and remembers its history from one session to the next.
+
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+
+#include <chrono>
+
+#include "arena_program.h"
+
+namespace {
+
+class Habits : public ::testing::Test, public ArenaProgram {};
+
+TEST_F(Habits, OptionsAnywhereHelpForEveryOptionAndVersion)
+{
+    const Outcome after = run("--no-config play --seed 5 --seconds 20 --quiet");
+    ASSERT_EQ(after.status, 0) << after.err;
+    EXPECT_EQ(after.out, run("--seed 5 --no-config play --seconds 20 --quiet").out);
+    EXPECT_NE(after.out.find("\nseed                    5\n"), std::string::npos) << after.out;
+
+    const std::pair<const char*, std::vector<std::string>> helps[] = {
+        {"--help",
+         {"--plugin PATH", "--seed N", "--fps N", "--config PATH", "--no-config", "--version", "play", "script",
+          "console", "validate"}},
+        {"play --help", {"--seconds S", "--level LEVEL", "--skill K", "--realtime", "--quiet", "--json"}},
+        {"script --help", {"FILE"}},
+        {"console -h", {"-h,--help"}},
+    };
+    for (const auto& [args, names] : helps) {
+        const Outcome help = run(args);
+        EXPECT_EQ(help.status, 0) << args;
+        EXPECT_EQ(help.err, "") << args;
+        for (const std::string& name : names) {
+            // Each option on a line of its own with what it does beside it.
+            const size_t at = help.out.find("\n  " + name + " ");
+            ASSERT_NE(at, std::string::npos) << args << ": " << name << "\n" << help.out;
+            const std::string line = help.out.substr(at + 1, help.out.find('\n', at + 1) - at - 1);
+            EXPECT_GT(line.find_first_not_of(' ', 2 + name.size()), 20u) << line;
+        }
+    }
+    const Outcome version = run("--plugin " VOLANKO_PLUGIN_PATH " --version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "arena 1.0\nVolanko 1.0 (" VOLANKO_PLUGIN_PATH ")\n");
+
+    const Outcome level = run("--no-config script -", "volanko_throwlevel PRO\nvolanko_throwlevel\n");
+    EXPECT_EQ(level.status, 0);
+    EXPECT_EQ(level.out, "volanko_throwlevel = \"PRO\"\n"); // kept: the variable is free text
+    EXPECT_EQ(level.err, "arena: seed " + level.err.substr(12, level.err.find('\n') - 12) +
+                             "\nnote: volanko_throwlevel \"PRO\" is none of the levels beginner, easy, normal, hard, "
+                             "pro; the car will not be thrown (did you mean \"pro\"?)\n");
+}
+
+// `arena console` on a pseudo-terminal of its own, its history in the test's folder.
+class Terminal {
+public:
+    explicit Terminal(const std::string& stateHome)
+    {
+        pid_ = ::forkpty(&fd_, nullptr, nullptr, nullptr);
+        if (pid_ == 0) {
+            ::setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
+            ::setenv("LANG", "C.UTF-8", 1);
+            ::execl(ARENA_PROGRAM, "arena", "--seed", "1", "--no-config", "console", nullptr);
+            ::_exit(127);
+        }
+        EXPECT_GT(pid_, 0);
+    }
+    ~Terminal()
+    {
+        ::close(fd_);
+        if (pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    // Types `keys`, then reads until `expected` has appeared in what it shows (5 s at most).
+    bool type(const std::string& keys, const std::string& expected)
+    {
+        EXPECT_EQ(::write(fd_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (screen.find(expected, seen_) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+            pollfd ready{fd_, POLLIN, 0};
+            char buffer[4096];
+            const ssize_t got = ::poll(&ready, 1, 100) > 0 ? ::read(fd_, buffer, sizeof buffer) : 0;
+            screen.append(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+        }
+        const size_t at = screen.find(expected, seen_);
+        seen_ = at == std::string::npos ? seen_ : at + expected.size();
+        return at != std::string::npos;
+    }
+    int exitStatus()
+    {
+        int status = -1;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string screen; // all it showed
+
+private:
+    int fd_ = -1;
+    pid_t pid_ = -1;
+    size_t seen_ = 0; // where the next expected text is looked for
+};
+
+TEST_F(Habits, ConsoleEditsCharactersCompletesDropsAndRemembers)
+{
+    const std::string value = "\nvolanko_throwlevel = \"";
+    {
+        Terminal console(dir);
+        ASSERT_TRUE(console.type("", "] ")) << console.screen;
+        // Tab completes the variable, then the level after it.
+        EXPECT_TRUE(console.type("volanko_throwl\tpr\t\rvolanko_throwlevel\r", value + "pro\"")) << console.screen;
+        // Ctrl-C drops the line and the console goes on.
+        EXPECT_TRUE(console.type("bogus\x03", "^C")) << console.screen;
+        // Left moves by a character, Backspace erases one: no byte of a character is left alone.
+        EXPECT_TRUE(console.type("volanko_throwlevel \xc3\xa9\x1b[Da\rvolanko_throwlevel\r", value + "a\xc3\xa9\""))
+            << console.screen;
+        EXPECT_TRUE(console.type("volanko_throwlevel n\xc3\xa9\x7f"
+                                 "e\rvolanko_throwlevel\r",
+                                 value + "ne\""))
+            << console.screen;
+        EXPECT_TRUE(console.type("\x04", "\n"));
+        EXPECT_EQ(console.exitStatus(), 0);
+        EXPECT_EQ(console.screen.find("bogus\""), std::string::npos) << console.screen;
+    }
+    // The next session starts with the last one's lines: two lines back is the "ne" line.
+    Terminal console(dir);
+    ASSERT_TRUE(console.type("", "] "));
+    EXPECT_TRUE(console.type("\x1b[A\x1b[A\rvolanko_throwlevel\r", value + "ne\"")) << console.screen;
+    EXPECT_TRUE(console.type("exit\r", "exit"));
+    EXPECT_EQ(console.exitStatus(), 0);
+}
+
+} // namespace
