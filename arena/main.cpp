@@ -113,24 +113,34 @@ int run(const CommandLine& options)
                                                    : arena::defaultConfigPath();
     }
     std::vector<arena::ConfigEntry> configEntries;
-    std::vector<std::string> configWarnings; // shown after the live view
+    // Lines for standard error; the live view would clear them from the screen at once, so during
+    // it they wait until it has ended.
+    std::vector<std::string> deferred;
+    const auto warn = [&](std::string_view line) {
+        if (live) {
+            deferred.emplace_back(line);
+        } else {
+            warnLine(line);
+        }
+    };
     if (!configPath.empty()) {
         std::vector<std::string> problems;
         configEntries = arena::readConfig(configPath, problems);
         arena::applyConfig(host.console, configPath, configEntries, problems);
-        // The live view would clear them from the screen at once: they follow it instead.
         for (const std::string& problem : problems) {
-            if (live) {
-                configWarnings.push_back(problem);
-            } else {
-                std::fprintf(stderr, "%s\n", problem.c_str());
+            warn(problem);
+        }
+        if (const host::CVar* level = host.console.find(arena::drill::kLevelVariable);
+            level && !(options.command == "play" && !options.level.empty())) {
+            if (const std::string hint = arena::drill::levelHint(level->value); !hint.empty()) {
+                warn(hint);
             }
         }
     }
 
     arena::Session session(host, loaded.plugin, {pluginPath, options.fps, seed, options.skill});
     session.print = printLine;
-    session.warn = warnLine;
+    session.warn = warn;
 
     int status = 0;
     std::string keptLevel; // the configured level, written back instead of play's --level
@@ -148,11 +158,14 @@ int run(const CommandLine& options)
         settings.seed = seed;
         settings.skill = options.skill;
         settings.configPath = configPath;
-        settings.warnings = configWarnings;
         if (settings.live) {
             session.print = nullptr;
         }
         status = arena::play(session, settings, stdout, stderr);
+        std::fflush(stdout);
+        for (const std::string& line : deferred) {
+            warnLine(line);
+        }
     } else if (options.command == "script") {
         if (!options.seed) {
             std::fprintf(stderr, "arena: seed %llu\n", static_cast<unsigned long long>(seed));

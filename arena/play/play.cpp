@@ -112,11 +112,6 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     sigaction(SIGWINCH, &previousResize, nullptr);
     if (settings.live) {
         writeText(out, LiveView::leave());
-        std::fflush(out);
-        for (const std::string& warning : settings.warnings) {
-            std::fprintf(err, "%s\n", warning.c_str());
-        }
-        std::fflush(err);
     }
     session.setAutopilot(false);
     const PlayFacts facts{settings.seed, status.level, settings.skill, settings.configPath};

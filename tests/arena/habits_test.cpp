@@ -53,16 +53,20 @@ TEST_F(Habits, OptionsAnywhereHelpForEveryOptionAndVersion)
                              "pro; the car will not be thrown (did you mean \"pro\"?)\n");
 }
 
-// `arena console` on a pseudo-terminal of its own, its history in the test's folder.
+// The arena on a pseudo-terminal of its own, its state and configuration in the test's folder;
+// by default a console.
 class Terminal {
 public:
-    explicit Terminal(const std::string& stateHome)
+    explicit Terminal(const std::string& home, std::vector<const char*> args = {"--no-config", "console"})
     {
+        args.insert(args.begin(), {"arena", "--seed", "1"});
+        args.push_back(nullptr);
         pid_ = ::forkpty(&fd_, nullptr, nullptr, nullptr);
         if (pid_ == 0) {
-            ::setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
+            ::setenv("XDG_STATE_HOME", home.c_str(), 1);
+            ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
             ::setenv("LANG", "C.UTF-8", 1);
-            ::execl(ARENA_PROGRAM, "arena", "--seed", "1", "--no-config", "console", nullptr);
+            ::execv(ARENA_PROGRAM, const_cast<char* const*>(args.data()));
             ::_exit(127);
         }
         EXPECT_GT(pid_, 0);
@@ -132,6 +136,21 @@ TEST_F(Habits, ConsoleEditsCharactersCompletesDropsAndRemembers)
     EXPECT_TRUE(console.type("\x1b[A\x1b[A\rvolanko_throwlevel\r", value + "ne\"")) << console.screen;
     EXPECT_TRUE(console.type("exit\r", "exit"));
     EXPECT_EQ(console.exitStatus(), 0);
+}
+
+TEST_F(Habits, ConfigurationWarningsFollowTheLiveView)
+{
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "/volanko'").c_str()), 0);
+    file("volanko/arena.cfg", "volanko_throwlevel \"PRO\"\nbroken line here\n");
+    Terminal play(dir, {"play", "--seconds", "0.2"});
+    ASSERT_TRUE(play.type("", "(did you mean \"pro\"?)")) << play.screen;
+    EXPECT_EQ(play.exitStatus(), 0);
+    const size_t viewEnds = play.screen.find("\x1b[?25h");
+    const size_t broken = play.screen.find("arena.cfg:2: expected a name");
+    const size_t hint = play.screen.find("note: volanko_throwlevel \"PRO\" is none of the levels");
+    EXPECT_LT(viewEnds, broken) << play.screen;
+    EXPECT_LT(broken, hint);
+    EXPECT_NE(hint, std::string::npos);
 }
 
 } // namespace
