@@ -157,7 +157,11 @@ void addOptions(CLI::App& app, std::span<const OptionRow> rows, std::string_view
             continue;
         }
         CLI::Validator check([&line, &row](std::string& text) { return row.set(line, text); }, "", "");
-        app.add_option(row.name, row.help)->type_name(row.value)->check(check);
+        // Repeated, the last one counts, as people expect of a command line.
+        app.add_option(row.name, row.help)
+            ->type_name(row.value)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
+            ->check(check);
     }
 }
 
@@ -208,6 +212,16 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     app.add_subcommand("validate", "check that a plug-in is safe to load and run")->group("Commands")->allow_extras();
     app.footer(kFooter);
 
+    // CLI11 would take the next word as the value of "--name=".
+    for (const std::string& word : args) {
+        if (word.starts_with("--") && word.ends_with('=')) {
+            error = concat(word.substr(0, word.size() - 1), " needs a value");
+            return std::nullopt;
+        }
+        if (word == "--") {
+            break;
+        }
+    }
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);

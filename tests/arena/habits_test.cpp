@@ -19,6 +19,7 @@ TEST_F(Habits, OptionsAnywhereHelpForEveryOptionAndVersion)
     const Outcome after = run("--no-config play --seed 5 --seconds 20 --quiet");
     ASSERT_EQ(after.status, 0) << after.err;
     EXPECT_EQ(after.out, run("--seed 5 --no-config play --seconds 20 --quiet").out);
+    EXPECT_EQ(after.out, run("--seed 4 --no-config play --seconds=20 --quiet --seed=5").out); // the last one counts
     EXPECT_NE(after.out.find("\nseed                    5\n"), std::string::npos) << after.out;
 
     const std::pair<const char*, std::vector<std::string>> helps[] = {
