@@ -16,7 +16,7 @@ struct CommandLine {
     std::string config;           // --config; empty: the default for play and console, none for script
     bool noConfig = false;        // --no-config
     bool version = false;         // --version: print the arena's and the plug-in's names and versions
-    std::string command;          // "play", "script", "console"; "help" with helpText set
+    std::string command;          // "play", "script", "console"; "version"; "help" with helpText set
 
     // play
     double seconds = 60;   // --seconds, above 0 and at most 1000000
