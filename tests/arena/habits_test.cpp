@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <termios.h>
 
 #include <chrono>
 
@@ -80,11 +81,17 @@ public:
             ::waitpid(pid_, nullptr, 0);
         }
     }
-    // Types `keys`, then reads until `expected` has appeared in what it shows (5 s at most).
+    // Types `keys`, then reads until `expected` has appeared in what it shows (5 s at most). Keys
+    // wait until the line editor has the terminal, as a person would wait for the prompt.
     bool type(const std::string& keys, const std::string& expected)
     {
-        EXPECT_EQ(::write(fd_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        termios modes{};
+        while (!keys.empty() && ::tcgetattr(fd_, &modes) == 0 && (modes.c_lflag & ICANON) != 0 &&
+               std::chrono::steady_clock::now() < deadline) {
+            ::usleep(1000);
+        }
+        EXPECT_EQ(::write(fd_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
         while (screen.find(expected, seen_) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
             pollfd ready{fd_, POLLIN, 0};
             char buffer[4096];
@@ -113,20 +120,24 @@ private:
 TEST_F(Habits, ConsoleEditsCharactersCompletesDropsAndRemembers)
 {
     const std::string value = "\nvolanko_throwlevel = \"";
+    // Each line is typed once the console shows its prompt again, as a person types.
+    const std::pair<std::string, std::string> lines[] = {
+        {"volanko_throwl\tpr\t\r", "\n"}, // Tab completes the variable, then the level after it
+        {"volanko_throwlevel\r", value + "pro\""},
+        {"bogus\x03", "^C"},                            // Ctrl-C drops the line and the console goes on
+        {"volanko_throwlevel \xc3\xa9\x1b[Da\r", "\n"}, // Left moves by a character
+        {"volanko_throwlevel\r", value + "a\xc3\xa9\""},
+        {"volanko_throwlevel n\xc3\xa9\x7f"
+         "e\r",
+         "\n"}, // Backspace erases a character, not a byte of it
+        {"volanko_throwlevel\r", value + "ne\""},
+    };
     {
         Terminal console(dir);
         ASSERT_TRUE(console.type("", "] ")) << console.screen;
-        // Tab completes the variable, then the level after it.
-        EXPECT_TRUE(console.type("volanko_throwl\tpr\t\rvolanko_throwlevel\r", value + "pro\"")) << console.screen;
-        // Ctrl-C drops the line and the console goes on.
-        EXPECT_TRUE(console.type("bogus\x03", "^C")) << console.screen;
-        // Left moves by a character, Backspace erases one: no byte of a character is left alone.
-        EXPECT_TRUE(console.type("volanko_throwlevel \xc3\xa9\x1b[Da\rvolanko_throwlevel\r", value + "a\xc3\xa9\""))
-            << console.screen;
-        EXPECT_TRUE(console.type("volanko_throwlevel n\xc3\xa9\x7f"
-                                 "e\rvolanko_throwlevel\r",
-                                 value + "ne\""))
-            << console.screen;
+        for (const auto& [keys, expected] : lines) {
+            EXPECT_TRUE(console.type(keys, expected) && console.type("", "] ")) << keys << "\n" << console.screen;
+        }
         EXPECT_TRUE(console.type("\x04", "\n"));
         EXPECT_EQ(console.exitStatus(), 0);
         EXPECT_EQ(console.screen.find("bogus\""), std::string::npos) << console.screen;
@@ -134,7 +145,8 @@ TEST_F(Habits, ConsoleEditsCharactersCompletesDropsAndRemembers)
     // The next session starts with the last one's lines: two lines back is the "ne" line.
     Terminal console(dir);
     ASSERT_TRUE(console.type("", "] "));
-    EXPECT_TRUE(console.type("\x1b[A\x1b[A\rvolanko_throwlevel\r", value + "ne\"")) << console.screen;
+    EXPECT_TRUE(console.type("\x1b[A\x1b[A\r", "\n") && console.type("", "] ")) << console.screen;
+    EXPECT_TRUE(console.type("volanko_throwlevel\r", value + "ne\"")) << console.screen;
     EXPECT_TRUE(console.type("exit\r", "exit"));
     EXPECT_EQ(console.exitStatus(), 0);
 }
