@@ -93,7 +93,7 @@ int LiveView::drawStatus(const host::Host& host, const RunTally& tally, const Li
 {
     char texts[7][64];
     std::snprintf(texts[0], sizeof texts[0], "arena play");
-    std::snprintf(texts[1], sizeof texts[1], "time %.1f / %.0f s", host.world.clock, status.seconds);
+    std::snprintf(texts[1], sizeof texts[1], "time %.1f / %g s", host.world.clock, status.seconds);
     std::snprintf(texts[2], sizeof texts[2], "level %.40s", status.level.c_str());
     std::snprintf(texts[3], sizeof texts[3], "skill %.2f", status.skill);
     std::snprintf(texts[4], sizeof texts[4], "runs %d", tally.runs());

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 
 #include <chrono>
@@ -63,7 +64,8 @@ public:
     {
         args.insert(args.begin(), {"arena", "--seed", "1"});
         args.push_back(nullptr);
-        pid_ = ::forkpty(&fd_, nullptr, nullptr, nullptr);
+        winsize size{24, 80, 0, 0};
+        pid_ = ::forkpty(&fd_, nullptr, nullptr, &size);
         if (pid_ == 0) {
             ::setenv("XDG_STATE_HOME", home.c_str(), 1);
             ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
@@ -101,6 +103,11 @@ public:
         const size_t at = screen.find(expected, seen_);
         seen_ = at == std::string::npos ? seen_ : at + expected.size();
         return at != std::string::npos;
+    }
+    void resize(unsigned short columns, unsigned short rows) // the program gets SIGWINCH
+    {
+        const winsize size{rows, columns, 0, 0};
+        EXPECT_EQ(::ioctl(fd_, TIOCSWINSZ, &size), 0);
     }
     int exitStatus()
     {
@@ -151,11 +158,15 @@ TEST_F(Habits, ConsoleEditsCharactersCompletesDropsAndRemembers)
     EXPECT_EQ(console.exitStatus(), 0);
 }
 
-TEST_F(Habits, ConfigurationWarningsFollowTheLiveView)
+TEST_F(Habits, LiveViewFollowsAResizeAndWarningsFollowIt)
 {
     ASSERT_EQ(std::system(("mkdir -p '" + dir + "/volanko'").c_str()), 0);
     file("volanko/arena.cfg", "volanko_throwlevel \"PRO\"\nbroken line here\n");
-    Terminal play(dir, {"play", "--seconds", "0.2"});
+    Terminal play(dir, {"play", "--seconds", "1"});
+    // 80 columns hold the status in one line; 40 (the view then has 11 rows) need two.
+    ASSERT_TRUE(play.type("", "\n+-------------------------+  ")) << play.screen;
+    play.resize(40, 13);
+    EXPECT_TRUE(play.type("", "\n\x1b[0m\x1b[1mskill 0.60  runs 0")) << play.screen;
     ASSERT_TRUE(play.type("", "(did you mean \"pro\"?)")) << play.screen;
     EXPECT_EQ(play.exitStatus(), 0);
     const size_t viewEnds = play.screen.find("\x1b[?25h");
