@@ -1,5 +1,6 @@
 #pragma once
-// The arena's command line: global options, then a command with its own options.
+// The arena's command line: global options (before or after the command), then a command with its
+// own options. Each command's options are rows of a table; adding an option is adding a row.
 
 #include <cstdint>
 #include <optional>
@@ -14,7 +15,8 @@ struct CommandLine {
     int fps = 120;                // --fps, 1..1000
     std::string config;           // --config; empty: the default for play and console, none for script
     bool noConfig = false;        // --no-config
-    std::string command;          // "play", "script", "console" or "replay"
+    bool version = false;         // --version: print the arena's and the plug-in's names and versions
+    std::string command;          // "play", "script", "console", "replay"; "version"; "help" with helpText set
     std::string record;           // --record FILE for play, script and console; empty: none
 
     // play
@@ -31,12 +33,10 @@ struct CommandLine {
     // replay
     std::string recording; // FILE, the recording to embed
     std::string page;      // --page; empty: the built page found by the arena
+    std::string helpText; // for "help": the help asked for, ending in a newline
 };
 
-// Parses the words after the program's name. nullopt with `error` set for a bad argument;
-// a command of "help" for --help.
+// Parses the words after the program's name. nullopt with `error` set for a bad argument.
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string& error);
-
-extern const char* const kUsage; // the usage text, ending in a newline
 
 } // namespace arena

@@ -3,6 +3,7 @@
 // its level and the levels there are, and the library it is built into.
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace arena::drill {
@@ -11,5 +12,9 @@ inline constexpr std::string_view kStartCommand = "volanko_start";
 inline constexpr std::string_view kLevelVariable = "volanko_throwlevel";
 inline constexpr std::array<std::string_view, 5> kLevels = {"beginner", "easy", "normal", "hard", "pro"};
 inline constexpr std::string_view kLibraryName = "libVolanko.so"; // built beside the arena program
+
+// For a level text that names no level (the plug-in then leaves the car alone): a line naming the
+// levels, and the one meant when only case or blanks differ. Empty for a known level.
+std::string levelHint(std::string_view text);
 
 } // namespace arena::drill

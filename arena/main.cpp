@@ -68,7 +68,14 @@ int runScript(arena::Session& session, std::istream& in, const std::string& name
 
 int runConsole(arena::Session& session)
 {
-    arena::LineEditor editor(STDIN_FILENO, STDOUT_FILENO);
+    arena::LineEditor editor(stdin, stdout, arena::defaultHistoryPath());
+    editor.completions = [&session](const std::vector<std::string>& before) {
+        std::vector<std::string> words = session.completions(before);
+        if (before.empty()) {
+            words.insert(words.end(), {"exit", "quit"});
+        }
+        return words;
+    };
     std::string line;
     std::string error;
     std::fflush(stdout);
@@ -100,6 +107,13 @@ int run(const CommandLine& options)
     const std::string pluginName = descriptor.displayName ? descriptor.displayName : "?";
     const std::string pluginVersion = descriptor.versionText ? descriptor.versionText : "?";
 
+    if (options.command == "version") {
+        std::printf("arena %s\n%s %s (%s)\n", ARENA_VERSION, pluginName.c_str(), pluginVersion.c_str(),
+                    pluginPath.c_str());
+        return 0;
+    }
+    const bool live = options.command == "play" && !options.quiet && ::isatty(STDOUT_FILENO) == 1;
+
     // Opened before the session runs, so that a path that cannot be written stops it at once.
     int recordFd = -1;
     if (!options.record.empty()) {
@@ -117,18 +131,34 @@ int run(const CommandLine& options)
                                                    : arena::defaultConfigPath();
     }
     std::vector<arena::ConfigEntry> configEntries;
+    // Lines for standard error; the live view would clear them from the screen at once, so during
+    // it they wait until it has ended.
+    std::vector<std::string> deferred;
+    const auto warn = [&](std::string_view line) {
+        if (live) {
+            deferred.emplace_back(line);
+        } else {
+            warnLine(line);
+        }
+    };
     if (!configPath.empty()) {
         std::vector<std::string> problems;
         configEntries = arena::readConfig(configPath, problems);
         arena::applyConfig(host.console, configPath, configEntries, problems);
         for (const std::string& problem : problems) {
-            std::fprintf(stderr, "%s\n", problem.c_str());
+            warn(problem);
+        }
+        if (const host::CVar* level = host.console.find(arena::drill::kLevelVariable);
+            level && !(options.command == "play" && !options.level.empty())) {
+            if (const std::string hint = arena::drill::levelHint(level->value); !hint.empty()) {
+                warn(hint);
+            }
         }
     }
 
     arena::Session session(host, loaded.plugin, {pluginPath, options.fps, seed, options.skill});
     session.print = printLine;
-    session.warn = warnLine;
+    session.warn = warn;
     std::optional<arena::Recorder> recorder; // gone before the session and the host
     const auto startRecording = [&] {
         if (recordFd >= 0) {
@@ -147,17 +177,22 @@ int run(const CommandLine& options)
         arena::PlaySettings settings;
         settings.seconds = options.seconds;
         settings.level = options.level;
-        settings.live = !options.quiet && ::isatty(STDOUT_FILENO) == 1;
+        settings.live = live;
         settings.realtime = options.realtime;
         settings.runLines = !options.quiet && !settings.live && !options.json;
         settings.json = options.json;
         settings.seed = seed;
         settings.skill = options.skill;
         settings.started = startRecording;
+        settings.configPath = configPath;
         if (settings.live) {
             session.print = nullptr;
         }
         status = arena::play(session, settings, stdout, stderr);
+        std::fflush(stdout);
+        for (const std::string& line : deferred) {
+            warnLine(line);
+        }
     } else if (options.command == "script") {
         startRecording();
         if (!options.seed) {
@@ -175,8 +210,9 @@ int run(const CommandLine& options)
         }
     } else {
         startRecording();
-        std::printf("arena console: %s %s loaded, seed %llu. Ctrl-D or \"exit\" leaves.\n", pluginName.c_str(),
-                    pluginVersion.c_str(), static_cast<unsigned long long>(seed));
+        std::printf("arena console: %s %s loaded, seed %llu, configuration %s. Ctrl-D or \"exit\" leaves.\n",
+                    pluginName.c_str(), pluginVersion.c_str(), static_cast<unsigned long long>(seed),
+                    configPath.empty() ? "none" : configPath.c_str());
         status = runConsole(session);
     }
     std::fflush(stdout);
@@ -218,11 +254,11 @@ int main(int argc, char** argv)
     std::string error;
     const auto options = arena::parseCommandLine(args, error);
     if (!options) {
-        std::fprintf(stderr, "arena: %s\n%s", error.c_str(), arena::kUsage);
+        std::fprintf(stderr, "arena: %s\nRun \"arena --help\" for the commands and options.\n", error.c_str());
         return 2;
     }
     if (options->command == "help") {
-        std::fputs(arena::kUsage, stdout);
+        std::fputs(options->helpText.c_str(), stdout);
         return 0;
     }
     if (options->command == "replay") {

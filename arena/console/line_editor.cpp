@@ -1,175 +1,236 @@
 #include "line_editor.h"
 
-#include <termios.h>
+#include <histedit.h>
+#include <langinfo.h>
 #include <unistd.h>
 
-#include <cerrno>
-
-#include "write_all.h"
+#include <algorithm>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <filesystem>
 
 namespace arena {
 
 namespace {
 
-// 0 at end of input or on an error.
-int readByte(int fd, char& c)
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int)
 {
-    for (;;) {
-        const ssize_t got = ::read(fd, &c, 1);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        return got > 0 ? 1 : 0;
-    }
+    interrupted = 1;
 }
 
-// Raw mode for as long as it lives.
-class RawMode {
-public:
-    explicit RawMode(int fd) : fd_(fd)
-    {
-        ok_ = ::tcgetattr(fd_, &saved_) == 0;
-        if (ok_) {
-            termios raw = saved_;
-            raw.c_lflag &= static_cast<tcflag_t>(~(ECHO | ICANON | IEXTEN));
-            raw.c_iflag &= static_cast<tcflag_t>(~(IXON | ICRNL));
-            raw.c_cc[VMIN] = 1;
-            raw.c_cc[VTIME] = 0;
-            ok_ = ::tcsetattr(fd_, TCSANOW, &raw) == 0;
+std::string toUtf8(std::wstring_view text)
+{
+    std::string out;
+    std::mbstate_t state{};
+    char bytes[MB_LEN_MAX];
+    for (const wchar_t c : text) {
+        const size_t size = std::wcrtomb(bytes, c, &state);
+        if (size == static_cast<size_t>(-1)) {
+            out += '?';
+            state = {};
+        } else {
+            out.append(bytes, size);
         }
     }
-    ~RawMode()
-    {
-        if (ok_) {
-            ::tcsetattr(fd_, TCSANOW, &saved_);
-        }
-    }
-    RawMode(const RawMode&) = delete;
-    RawMode& operator=(const RawMode&) = delete;
-    bool ok() const { return ok_; }
+    return out;
+}
 
-private:
-    int fd_;
-    termios saved_{};
-    bool ok_ = false;
-};
+std::wstring toWide(std::string_view text)
+{
+    std::wstring out;
+    std::mbstate_t state{};
+    for (size_t at = 0; at < text.size();) {
+        wchar_t c = 0;
+        const size_t size = std::mbrtowc(&c, text.data() + at, text.size() - at, &state);
+        if (size == 0 || size > text.size() - at) {
+            out += L'?';
+            state = {};
+            ++at;
+        } else {
+            out += c;
+            at += size;
+        }
+    }
+    return out;
+}
+
+LineEditor& editorOf(EditLine* editLine)
+{
+    void* editor = nullptr;
+    el_wget(editLine, EL_CLIENTDATA, &editor);
+    return *static_cast<LineEditor*>(editor);
+}
 
 } // namespace
 
-LineEditor::LineEditor(int inFd, int outFd)
-    : in_(inFd), out_(outFd), terminal_(::isatty(inFd) == 1 && ::isatty(outFd) == 1)
+std::string defaultHistoryPath()
 {
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/') {
+        return std::string(state) + "/volanko/history";
+    }
+    if (const char* home = std::getenv("HOME"); home && *home) {
+        return std::string(home) + "/.local/state/volanko/history";
+    }
+    return {};
+}
+
+LineEditor::LineEditor(std::FILE* in, std::FILE* out, std::string historyPath)
+    : in_(in), out_(out), historyPath_(std::move(historyPath))
+{
+    if (::isatty(::fileno(in)) != 1 || ::isatty(::fileno(out)) != 1) {
+        return;
+    }
+    // Characters are decoded by the locale's character set; the console's texts are UTF-8.
+    std::setlocale(LC_CTYPE, "");
+    if (std::strcmp(::nl_langinfo(CODESET), "UTF-8") != 0) {
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+    }
+    editLine_ = el_init("arena", in, out, stderr);
+    if (!editLine_) {
+        return;
+    }
+    history_ = history_winit();
+    HistEventW event{};
+    history_w(history_, &event, H_SETSIZE, kHistorySize);
+    history_w(history_, &event, H_SETUNIQUE, 1);
+    if (!historyPath_.empty()) {
+        history_w(history_, &event, H_LOAD, historyPath_.c_str());
+    }
+    el_wset(editLine_, EL_EDITOR, L"emacs");
+    // libedit gives the terminal back on a stop or a termination and follows a resize.
+    el_wset(editLine_, EL_SIGNAL, 1);
+    el_wset(editLine_, EL_HIST, history_w, history_);
+    el_wset(editLine_, EL_CLIENTDATA, this);
+    el_wset(editLine_, EL_PROMPT, promptOf);
+    el_wset(editLine_, EL_ADDFN, L"arena-complete", L"Complete a command or variable name", complete);
+    el_wset(editLine_, EL_BIND, L"^I", L"arena-complete", nullptr);
+}
+
+LineEditor::~LineEditor()
+{
+    if (editLine_) {
+        el_end(editLine_);
+    }
+    if (history_) {
+        history_wend(history_);
+    }
+}
+
+bool LineEditor::readPlain(std::string& line)
+{
+    bool any = false;
+    for (int c = std::getc(in_); c != EOF; c = std::getc(in_)) {
+        any = true;
+        if (c == '\n') {
+            return true;
+        }
+        line += static_cast<char>(c);
+    }
+    return any;
 }
 
 bool LineEditor::read(std::string_view prompt, std::string& line)
 {
     line.clear();
-    if (terminal_) {
-        return readRaw(prompt, line);
+    if (!editLine_) {
+        return readPlain(line);
     }
-    writeAll(out_, prompt);
-    char c = 0;
-    bool any = false;
-    while (readByte(in_, c)) {
-        any = true;
-        if (c == '\n') {
-            return true;
+    prompt_ = toWide(prompt);
+    // Ctrl-C interrupts the read and drops the line; the console goes on.
+    struct sigaction action {};
+    struct sigaction previous {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previous);
+    const wchar_t* text = nullptr;
+    for (;;) {
+        interrupted = 0;
+        int count = 0;
+        text = el_wgets(editLine_, &count);
+        if (text || !interrupted) {
+            break;
         }
-        line += c;
+        std::fputs("^C\n", out_);
+        std::fflush(out_);
     }
-    return any;
+    sigaction(SIGINT, &previous, nullptr);
+    if (!text) {
+        std::fputc('\n', out_);
+        return false;
+    }
+    std::wstring_view typed(text);
+    if (typed.ends_with(L'\n')) {
+        typed.remove_suffix(1);
+    }
+    line = toUtf8(typed);
+    if (typed.find_first_not_of(L" \t") != std::wstring_view::npos) {
+        HistEventW event{};
+        history_w(history_, &event, H_ENTER, std::wstring(typed).c_str());
+        if (!historyPath_.empty()) {
+            std::error_code ignored; // without the folder the history stays in memory
+            std::filesystem::create_directories(std::filesystem::path(historyPath_).parent_path(), ignored);
+            history_w(history_, &event, H_SAVE, historyPath_.c_str());
+        }
+    }
+    return true;
 }
 
-void LineEditor::redraw(std::string_view prompt, const std::string& line, size_t cursor)
+const wchar_t* LineEditor::promptOf(EditLine* editLine)
 {
-    std::string text = "\r\x1b[K";
-    text += prompt;
-    text += line;
-    if (cursor < line.size()) {
-        text += "\x1b[";
-        text += std::to_string(line.size() - cursor);
-        text += 'D';
-    }
-    writeAll(out_, text);
+    return editorOf(editLine).prompt_.c_str();
 }
 
-bool LineEditor::readRaw(std::string_view prompt, std::string& line)
+unsigned char LineEditor::complete(EditLine* editLine, int)
 {
-    RawMode raw(in_);
-    if (!raw.ok()) {
-        terminal_ = false;
-        return read(prompt, line);
+    const LineEditor& editor = editorOf(editLine);
+    const LineInfoW* info = el_wline(editLine);
+    const std::string before =
+        toUtf8(std::wstring_view(info->buffer, static_cast<size_t>(info->cursor - info->buffer)));
+    const size_t blank = before.find_last_of(" \t");
+    const std::string typed = blank == std::string::npos ? before : before.substr(blank + 1);
+    std::vector<std::string> words;
+    for (size_t at = 0; blank != std::string::npos && at < blank;) {
+        const size_t start = before.find_first_not_of(" \t", at);
+        if (start == std::string::npos || start >= blank) {
+            break;
+        }
+        const size_t end = before.find_first_of(" \t", start);
+        words.push_back(before.substr(start, end - start));
+        at = end;
     }
-    size_t cursor = 0;
-    size_t browsing = history.size(); // the history entry shown; history.size() is the new line
-    std::string draft;                // the new line, kept while browsing
-    redraw(prompt, line, cursor);
-    char c = 0;
-    while (readByte(in_, c)) {
-        if (c == '\r' || c == '\n') {
-            writeAll(out_, "\r\n");
-            if (!line.empty() && line.find_first_not_of(" \t") != std::string::npos &&
-                (history.empty() || history.back() != line)) {
-                history.push_back(line);
-            }
-            return true;
-        }
-        if (c == 4) { // Ctrl-D
-            if (line.empty()) {
-                writeAll(out_, "\r\n");
-                return false;
-            }
-            continue;
-        }
-        if (c == 3) { // Ctrl-C drops the line
-            writeAll(out_, "^C\r\n");
-            line.clear();
-            cursor = 0;
-            browsing = history.size();
-        } else if (c == 127 || c == 8) {
-            if (cursor > 0) {
-                line.erase(--cursor, 1);
-            }
-        } else if (c == 1) {
-            cursor = 0;
-        } else if (c == 5) {
-            cursor = line.size();
-        } else if (c == 21) {
-            line.erase(0, cursor);
-            cursor = 0;
-        } else if (c == 27) {
-            char a = 0;
-            char b = 0;
-            if (!readByte(in_, a) || !readByte(in_, b) || (a != '[' && a != 'O')) {
-                continue;
-            }
-            if (b == 'A' && browsing > 0) {
-                if (browsing == history.size()) {
-                    draft = line;
-                }
-                line = history[--browsing];
-                cursor = line.size();
-            } else if (b == 'B' && browsing < history.size()) {
-                ++browsing;
-                line = browsing == history.size() ? draft : history[browsing];
-                cursor = line.size();
-            } else if (b == 'C' && cursor < line.size()) {
-                ++cursor;
-            } else if (b == 'D' && cursor > 0) {
-                --cursor;
-            } else if (b >= '0' && b <= '9') {
-                // Longer sequences (Delete, Home, End...) are read to their end and ignored.
-                char d = 0;
-                while (readByte(in_, d) && d >= '0' && d <= '9') {
-                }
-            }
-        } else if (static_cast<unsigned char>(c) >= 0x20) {
-            line.insert(cursor++, 1, c);
-        }
-        redraw(prompt, line, cursor);
+    std::vector<std::string> matches = editor.completions ? editor.completions(words) : std::vector<std::string>();
+    std::erase_if(matches, [&](const std::string& word) { return !word.starts_with(typed); });
+    std::sort(matches.begin(), matches.end());
+    matches.erase(std::unique(matches.begin(), matches.end()), matches.end());
+    if (matches.empty()) {
+        return CC_REFRESH_BEEP;
     }
-    writeAll(out_, "\r\n");
-    return !line.empty();
+    size_t common = matches.front().size();
+    for (const std::string& word : matches) {
+        common = std::min(
+            common, static_cast<size_t>(
+                        std::mismatch(word.begin(), word.end(), matches.front().begin(), matches.front().end()).first -
+                        word.begin()));
+    }
+    if (matches.size() == 1 || common > typed.size()) {
+        std::string rest = matches.front().substr(typed.size(), common - typed.size());
+        rest += matches.size() == 1 ? " " : "";
+        el_winsertstr(editLine, toWide(rest).c_str());
+        return CC_REFRESH;
+    }
+    // Nothing to add: show the choices under the line, then the line again.
+    std::string list = "\n";
+    for (const std::string& word : matches) {
+        list += word;
+        list += word == matches.back() ? "\n" : "  ";
+    }
+    std::fputs(list.c_str(), editor.out_);
+    return CC_REDISPLAY;
 }
 
 } // namespace arena

@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include "console_line.h"
+#include "drill.h"
 #include "dump.h"
 #include "recorder.h"
 
@@ -83,6 +84,11 @@ bool Session::runWords(const std::vector<std::string>& words, std::string& error
             emit(line);
         } else if (words.size() == 2) {
             ok = host_.console.set(name, words[1]);
+            // The host takes any text; a misspelled level would silently stop the throws.
+            if (const std::string hint = drill::levelHint(cvar->value);
+                ok && name == drill::kLevelVariable && !hint.empty() && warn) {
+                warn(hint);
+            }
             if (!ok) {
                 const auto& messages = host_.console.messages;
                 error = messages.empty() ? "refused" : messages.back();
@@ -124,6 +130,25 @@ int Session::frame()
     }
     flushNews();
     return hits;
+}
+
+std::vector<std::string> Session::completions(const std::vector<std::string>& before) const
+{
+    std::vector<std::string> words;
+    if (before.empty()) {
+        for (const host::CVar& cvar : host_.console.cvars) {
+            words.push_back(cvar.name);
+        }
+        for (const host::Notifier& notifier : host_.console.notifiers) {
+            words.push_back(notifier.name);
+        }
+        for (const HostCommand& command : hostCommands()) {
+            words.emplace_back(command.name);
+        }
+    } else if (before.size() == 1 && before.front() == drill::kLevelVariable) {
+        words.assign(drill::kLevels.begin(), drill::kLevels.end());
+    }
+    return words;
 }
 
 std::string Session::dump() const

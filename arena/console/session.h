@@ -46,6 +46,9 @@ public:
     int frame();
 
     std::string dump() const; // the arena_dump line
+    // The words that may follow `before` on a line: command, variable and host command names
+    // first, a level after the level variable; none otherwise.
+    std::vector<std::string> completions(const std::vector<std::string>& before) const;
 
     host::Host& host() { return host_; }
     uint32_t plugin() const { return plugin_; } // 0 after a failed reload

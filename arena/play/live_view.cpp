@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 #include "physics.h"
 
@@ -15,8 +16,12 @@ namespace {
 constexpr uint8_t kColoured = 8;
 constexpr uint8_t kBold = 16;
 constexpr uint8_t kReverse = 32;
-constexpr int kMapWidth = 25; // inside the border: along y, the pitch's length
-constexpr int kMapHeight = 9; // inside the border: along x
+constexpr uint8_t kCarStyle = kColoured | 4 | kBold;
+constexpr uint8_t kBallStyle = kColoured | 3 | kBold;
+constexpr int kLegendWidth = 24; // beside the map
+// Map cells per character row: a character is about twice as tall as wide, and the pitch is
+// 1.25 times longer than wide.
+constexpr double kMapAspect = 2.5;
 
 // The nearest of the eight ANSI colours; white (and anything unreadable) keeps the default.
 uint8_t styleOf(const LinearColor& color)
@@ -27,10 +32,15 @@ uint8_t styleOf(const LinearColor& color)
 
 int scaled(int64_t value, int64_t from, int to)
 {
-    if (from <= 0) {
+    if (from <= 0 || to <= 0) {
         return 0;
     }
     return static_cast<int>(std::clamp<int64_t>(value * to / from, 0, to - 1));
+}
+
+bool plain(const host::CanvasDraw& draw)
+{
+    return draw.xScale == 1 && draw.yScale == 1;
 }
 
 } // namespace
@@ -50,6 +60,11 @@ void terminalSize(int fd, int& columns, int& rows)
 std::string LiveView::enter()
 {
     return "\x1b[?25l\x1b[2J\x1b[H";
+}
+
+std::string LiveView::clear()
+{
+    return "\x1b[0m\x1b[2J\x1b[H";
 }
 
 std::string LiveView::leave()
@@ -74,18 +89,44 @@ void LiveView::put(int row, int column, std::string_view text, uint8_t style)
     }
 }
 
-void LiveView::drawMap(const host::World& world, int top, int left)
+int LiveView::drawStatus(const host::Host& host, const RunTally& tally, const LiveStatus& status)
+{
+    char texts[7][64];
+    std::snprintf(texts[0], sizeof texts[0], "arena play");
+    std::snprintf(texts[1], sizeof texts[1], "time %.1f / %g s", host.world.clock, status.seconds);
+    std::snprintf(texts[2], sizeof texts[2], "level %.40s", status.level.c_str());
+    std::snprintf(texts[3], sizeof texts[3], "skill %.2f", status.skill);
+    std::snprintf(texts[4], sizeof texts[4], "runs %d", tally.runs());
+    std::snprintf(texts[5], sizeof texts[5], "hits %d", tally.hits());
+    std::snprintf(texts[6], sizeof texts[6], "best %d", tally.bestStreak());
+    // Fields are packed into as few lines as the width allows.
+    int row = 0;
+    std::string line;
+    for (const char* text : texts) {
+        const std::string_view field(text);
+        if (!line.empty() && line.size() + 2 + field.size() > static_cast<size_t>(columns_)) {
+            put(row++, 0, line, kBold);
+            line.clear();
+        }
+        line += line.empty() ? "" : "  ";
+        line += field;
+    }
+    put(row++, 0, line, kBold);
+    return row;
+}
+
+void LiveView::drawMap(const host::World& world, int top, int innerWidth, int innerHeight)
 {
     std::string line = "+";
-    line.append(kMapWidth, '-');
+    line.append(static_cast<size_t>(innerWidth), '-');
     line += '+';
-    put(top, left, line, 0);
-    put(top + kMapHeight + 1, left, line, 0);
-    for (int r = 1; r <= kMapHeight; ++r) {
-        put(top + r, left, "|", 0);
-        put(top + r, left + kMapWidth + 1, "|", 0);
+    put(top, 0, line, 0);
+    put(top + innerHeight + 1, 0, line, 0);
+    for (int r = 1; r <= innerHeight; ++r) {
+        put(top + r, 0, "|", 0);
+        put(top + r, innerWidth + 1, "|", 0);
         // The half-way line.
-        put(top + r, left + 1 + kMapWidth / 2, ":", 0);
+        put(top + r, 1 + innerWidth / 2, ":", 0);
     }
     // Screen right is +y (the length of the pitch), screen down is +x.
     const auto mark = [&](const host::Actor* actor, char symbol, uint8_t style) {
@@ -94,46 +135,74 @@ void LiveView::drawMap(const host::World& world, int top, int left)
         }
         const double across = (actor->location.y + kBackWallY) / (2 * kBackWallY);
         const double down = (actor->location.x + kSideWallX) / (2 * kSideWallX);
-        const int c = std::clamp(static_cast<int>(across * kMapWidth), 0, kMapWidth - 1);
-        const int r = std::clamp(static_cast<int>(down * kMapHeight), 0, kMapHeight - 1);
-        const size_t cell =
-            static_cast<size_t>(top + 1 + r) * static_cast<size_t>(columns_) + static_cast<size_t>(left + 1 + c);
-        const bool taken =
-            top + 1 + r < rows_ && left + 1 + c < columns_ && (cells_[cell] == 'C' || cells_[cell] == 'c');
-        put(top + 1 + r, left + 1 + c, taken ? "*" : std::string_view(&symbol, 1), style);
+        const int c = 1 + std::clamp(static_cast<int>(across * innerWidth), 0, innerWidth - 1);
+        const int r = top + 1 + std::clamp(static_cast<int>(down * innerHeight), 0, innerHeight - 1);
+        const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(columns_) + static_cast<size_t>(c);
+        const bool taken = r < rows_ && (cells_[cell] == 'C' || cells_[cell] == 'c');
+        put(r, c, taken ? "*" : std::string_view(&symbol, 1), style);
     };
     const host::Actor* car = world.car();
     const host::Actor* ball = world.ball();
-    mark(car, car && car->contact == host::Contact::Air ? 'C' : 'c', kColoured | 4 | kBold);
-    mark(ball, 'O', kColoured | 3 | kBold);
+    mark(car, car && car->contact == host::Contact::Air ? 'C' : 'c', kCarStyle);
+    mark(ball, 'O', kBallStyle);
 
+    // The legend, beside the map.
+    const int left = innerWidth + 4;
+    put(top, left, "C", kCarStyle);
+    put(top, left + 1, " car flying, ", 0);
+    put(top, left + 14, "c", kCarStyle);
+    put(top, left + 15, " landed", 0);
+    put(top + 1, left, "O", kBallStyle);
+    put(top + 1, left + 1, " ball, * car on ball", 0);
     char text[96];
     if (car) {
-        std::snprintf(text, sizeof text, "C car  height %5.0f  %s", static_cast<double>(car->location.z),
+        std::snprintf(text, sizeof text, "car  height %5.0f %s", static_cast<double>(car->location.z),
                       host::contactName(car->contact));
-        put(top + kMapHeight + 2, left, text, 0);
+        put(top + 2, left, text, 0);
     }
     if (ball) {
-        std::snprintf(text, sizeof text, "O ball height %5.0f", static_cast<double>(ball->location.z));
-        put(top + kMapHeight + 3, left, text, 0);
+        std::snprintf(text, sizeof text, "ball height %5.0f", static_cast<double>(ball->location.z));
+        put(top + 3, left, text, 0);
     }
 }
 
-void LiveView::drawCanvas(const host::Host& host)
+void LiveView::drawCanvas(const host::Host& host, int top, int height)
 {
     const Vector2 size = host.canvas.size;
     const auto draws = host.canvas.draws();
+    // Each canvas height drawn at gets its own row, in order, as near its scaled place as the rows
+    // allow, so that texts on neighbouring lines never land on one row of a short area.
+    std::map<int64_t, int> rowOf;
+    for (const host::CanvasDraw& draw : draws) {
+        rowOf[draw.position.y] = 0;
+    }
+    int previous = -1;
+    for (auto& [y, row] : rowOf) {
+        row = std::max(scaled(y, size.y, height), previous + 1);
+        previous = row;
+    }
+    int next = height;
+    for (auto entry = rowOf.rbegin(); entry != rowOf.rend(); ++entry) {
+        entry->second = std::min(entry->second, next - 1);
+        next = entry->second;
+    }
+    const auto place = [&](const host::CanvasDraw& draw, int column, std::string_view text, uint8_t style) {
+        const int row = rowOf[draw.position.y];
+        if (row >= 0) {
+            put(top + row, column, text, style);
+        }
+    };
     // Texts at the same canvas x form a column; a column starts at its scaled position, or past the
-    // widest text of the column before it, so that a narrow terminal never overlaps them.
-    int64_t previousX = 0;
-    int previousEnd = -2;
-    bool any = false;
+    // widest text of the column before it, so that a narrow terminal never overlaps them. When the
+    // last column would pass the right edge, all of them move left as far as needed.
+    std::vector<std::pair<int64_t, int>> columns; // canvas x, first terminal column
+    int end = -2;
     for (;;) {
         int64_t x = 0;
         bool found = false;
         for (const host::CanvasDraw& draw : draws) {
-            const bool plain = draw.xScale == 1 && draw.yScale == 1;
-            if (plain && (!any || draw.position.x > previousX) && (!found || draw.position.x < x)) {
+            if (plain(draw) && (columns.empty() || draw.position.x > columns.back().first) &&
+                (!found || draw.position.x < x)) {
                 x = draw.position.x;
                 found = true;
             }
@@ -141,26 +210,32 @@ void LiveView::drawCanvas(const host::Host& host)
         if (!found) {
             break;
         }
-        const int start = std::max(scaled(x, size.x, columns_), previousEnd + 2);
+        const int start = std::max(scaled(x, size.x, columns_), end + 2);
         int width = 0;
         for (const host::CanvasDraw& draw : draws) {
-            if (draw.xScale == 1 && draw.yScale == 1 && draw.position.x == x) {
-                put(scaled(draw.position.y, size.y, rows_), start, draw.text, styleOf(draw.color));
+            if (plain(draw) && draw.position.x == x) {
                 width = std::max(width, static_cast<int>(draw.text.size()));
             }
         }
-        previousX = x;
-        previousEnd = start + width;
-        any = true;
+        columns.emplace_back(x, start);
+        end = start + width;
+    }
+    const int shift = columns.empty() ? 0 : std::min(std::max(0, end - columns_), columns.front().second);
+    for (const auto& [x, start] : columns) {
+        for (const host::CanvasDraw& draw : draws) {
+            if (plain(draw) && draw.position.x == x) {
+                place(draw, start - shift, draw.text, styleOf(draw.color));
+            }
+        }
     }
     // Scaled texts (the banner) stand out: bold and reversed, where they were drawn.
     for (const host::CanvasDraw& draw : draws) {
-        if (draw.xScale != 1 || draw.yScale != 1) {
+        if (!plain(draw)) {
             std::string text = " ";
             text += draw.text;
             text += ' ';
-            put(scaled(draw.position.y, size.y, rows_), scaled(draw.position.x, size.x, columns_), text,
-                static_cast<uint8_t>(styleOf(draw.color) | kBold | kReverse));
+            place(draw, scaled(draw.position.x, size.x, columns_), text,
+                  static_cast<uint8_t>(styleOf(draw.color) | kBold | kReverse));
         }
     }
 }
@@ -168,19 +243,34 @@ void LiveView::drawCanvas(const host::Host& host)
 std::string LiveView::render(const host::Host& host, const RunTally& tally, const LiveStatus& status, int columns,
                              int rows)
 {
-    columns_ = std::max(columns, 20);
-    rows_ = std::max(rows, 8);
+    if (columns < kMinColumns || rows < kMinRows) {
+        char text[128];
+        std::snprintf(text, sizeof text,
+                      "\x1b[H\x1b[0mThe live view needs a terminal of at least %d x %d; this one is %d x %d.\x1b[K",
+                      kMinColumns, kMinRows, columns, rows);
+        out_ = text;
+        return out_;
+    }
+    columns_ = columns;
+    rows_ = rows;
     cells_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_), ' ');
     style_.assign(cells_.size(), 0);
 
-    char text[160];
-    std::snprintf(text, sizeof text, "arena play   %.1f / %.0f s   level %s   skill %.2f   runs %d   hits %d   best %d",
-                  host.world.clock, status.seconds, status.level.c_str(), status.skill, tally.runs(), tally.hits(),
-                  tally.bestStreak());
-    put(0, 0, text, kBold);
-    put(rows_ - 1, 0, "Ctrl-C stops", 0);
-    drawMap(host.world, 2, 0);
-    drawCanvas(host);
+    const int statusRows = drawStatus(host, tally, status);
+    put(rows_ - 1, 0, "Ctrl-C stops; above: the plug-in's HUD", 0);
+    // The body between the status and the last line: three fifths for the map, the rest for the
+    // HUD; the map keeps the pitch's shape and leaves room for its legend.
+    const int body = rows_ - statusRows - 1;
+    const int mapTop = statusRows;
+    int innerHeight = std::max(3, body * 3 / 5 - 2);
+    int innerWidth = static_cast<int>(std::lround(innerHeight * kMapAspect));
+    if (innerWidth > columns_ - kLegendWidth - 4) {
+        innerWidth = columns_ - kLegendWidth - 4;
+        innerHeight = std::max(3, static_cast<int>(innerWidth / kMapAspect));
+    }
+    drawMap(host.world, mapTop, innerWidth, innerHeight);
+    const int hudTop = mapTop + innerHeight + 2;
+    drawCanvas(host, hudTop, rows_ - 1 - hudTop);
 
     out_ = "\x1b[H";
     for (int r = 0; r < rows_; ++r) {

@@ -1,7 +1,8 @@
 #pragma once
-// The live `play` screen on a terminal: the texts the plug-in drew in the last frame, placed by
-// their canvas positions scaled to the terminal, coloured as drawn; a top-down map of car and
-// ball; and a status line. Redrawn in place with ANSI escapes.
+// The live `play` screen on a terminal, scaled to its size: a status line, a top-down map of car
+// and ball with a legend beside it, and the texts the plug-in drew in the last frame, placed by
+// their canvas positions scaled to the area below the map, coloured as drawn. Redrawn in place
+// with ANSI escapes.
 
 #include <cstdint>
 #include <string>
@@ -20,17 +21,22 @@ struct LiveStatus {
 
 class LiveView {
 public:
-    // Builds the screen for a terminal of `columns` × `rows` characters (at least 20 × 8 is used).
-    // The text returned starts at the top-left corner and overwrites the screen in place.
+    static constexpr int kMinColumns = 40; // below this size the view is one line saying so
+    static constexpr int kMinRows = 12;
+
+    // Builds the screen for a terminal of `columns` × `rows` characters. The text returned starts
+    // at the top-left corner and overwrites the screen in place.
     std::string render(const host::Host& host, const RunTally& tally, const LiveStatus& status, int columns, int rows);
 
     static std::string enter(); // clears the screen and hides the cursor
+    static std::string clear(); // clears the screen, after a resize
     static std::string leave(); // shows the cursor again, below the screen
 
 private:
     void put(int row, int column, std::string_view text, uint8_t style);
-    void drawMap(const host::World& world, int top, int left);
-    void drawCanvas(const host::Host& host);
+    int drawStatus(const host::Host& host, const RunTally& tally, const LiveStatus& status); // rows used
+    void drawMap(const host::World& world, int top, int innerWidth, int innerHeight);
+    void drawCanvas(const host::Host& host, int top, int height);
 
     int columns_ = 0;
     int rows_ = 0;

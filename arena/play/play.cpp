@@ -17,10 +17,16 @@ namespace arena {
 namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
+volatile std::sig_atomic_t resized = 0;
 
 void onInterrupt(int)
 {
     interrupted = 1;
+}
+
+void onResize(int)
+{
+    resized = 1;
 }
 
 void writeText(std::FILE* out, std::string_view text)
@@ -60,6 +66,15 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &previous);
+    struct sigaction resize {};
+    struct sigaction previousResize {};
+    resize.sa_handler = onResize;
+    sigemptyset(&resize.sa_mask);
+    resize.sa_flags = SA_RESTART;
+    sigaction(SIGWINCH, &resize, &previousResize);
+    resized = 1;
+    int columns = 0;
+    int rows = 0;
 
     RunTally tally;
     LiveView view;
@@ -81,10 +96,14 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
             const std::string line = runLine(tally.lastRun());
             std::fprintf(out, "%s\n", line.c_str());
         }
-        if (settings.live && (i % redrawEvery == 0 || i + 1 == frames)) {
-            int columns = 0;
-            int rows = 0;
-            terminalSize(::fileno(out), columns, rows);
+        const bool resize = resized != 0;
+        if (settings.live && (resize || i % redrawEvery == 0 || i + 1 == frames)) {
+            if (resize) {
+                resized = 0;
+                terminalSize(::fileno(out), columns, rows);
+                writeText(out, LiveView::clear());
+            }
+            // The last row stays free for the cursor, which leaves below the view.
             writeText(out, view.render(session.host(), tally, status, columns, rows - 1));
             std::fflush(out);
         }
@@ -95,11 +114,13 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
         }
     }
     sigaction(SIGINT, &previous, nullptr);
+    sigaction(SIGWINCH, &previousResize, nullptr);
     if (settings.live) {
         writeText(out, LiveView::leave());
     }
     session.setAutopilot(false);
-    writeText(out, settings.json ? summaryJson(tally, settings.seed) : summaryTable(tally, settings.seed));
+    const PlayFacts facts{settings.seed, status.level, settings.skill, settings.configPath};
+    writeText(out, settings.json ? summaryJson(tally, facts) : summaryTable(tally, facts));
     std::fflush(out);
     return 0;
 }

@@ -12,14 +12,15 @@
 namespace arena {
 
 struct PlaySettings {
-    double seconds = 60;   // game seconds to play
-    std::string level;     // volanko_throwlevel for the play; empty leaves the variable alone
-    bool live = false;     // draw the live view (a terminal, not --quiet)
-    bool realtime = false; // pace frames to the wall clock (always so with the live view)
-    bool runLines = true;  // print a line per finished run (off a terminal, not --quiet)
-    bool json = false;     // the summary as one JSON object
-    uint64_t seed = 0;     // printed in the summary
-    double skill = 0.6;    // shown in the live view
+    double seconds = 60;    // game seconds to play
+    std::string level;      // volanko_throwlevel for the play; empty leaves the variable alone
+    bool live = false;      // draw the live view (a terminal, not --quiet)
+    bool realtime = false;  // pace frames to the wall clock (always so with the live view)
+    bool runLines = true;   // print a line per finished run (off a terminal, not --quiet)
+    bool json = false;      // the summary as one JSON object
+    uint64_t seed = 0;      // printed in the summary
+    double skill = 0.6;     // shown in the live view and the summary
+    std::string configPath; // told in the summary; empty for none
     // When set, called once the drill runs at its level, before the first frame.
     std::function<void()> started;
 };

@@ -56,7 +56,7 @@ void row(std::string& out, const char* name, const std::string& value)
 
 } // namespace
 
-std::string summaryTable(const RunTally& tally, uint64_t seed)
+std::string summaryTable(const RunTally& tally, const PlayFacts& facts)
 {
     std::string out;
     row(out, "runs", std::to_string(tally.runs()));
@@ -64,11 +64,14 @@ std::string summaryTable(const RunTally& tally, uint64_t seed)
     row(out, "best streak", std::to_string(tally.bestStreak()));
     row(out, "mean time between hits", tally.hasMean() ? fixed2(tally.meanTimeBetweenHits()) + " s" : "-");
     row(out, "longest run", fixed2(tally.longestRun()) + " s");
-    row(out, "seed", std::to_string(seed));
+    row(out, "seed", std::to_string(facts.seed));
+    row(out, "level", facts.level);
+    row(out, "skill", fixed2(facts.skill));
+    row(out, "configuration", facts.config.empty() ? "none" : facts.config);
     return out;
 }
 
-std::string summaryJson(const RunTally& tally, uint64_t seed)
+std::string summaryJson(const RunTally& tally, const PlayFacts& facts)
 {
     std::string out = "{\"runs\":";
     out += std::to_string(tally.runs());
@@ -85,7 +88,17 @@ std::string summaryJson(const RunTally& tally, uint64_t seed)
     out += ",\"longestRun\":";
     host::appendJson(out, tally.longestRun());
     out += ",\"seed\":";
-    out += std::to_string(seed);
+    out += std::to_string(facts.seed);
+    out += ",\"level\":";
+    host::appendJson(out, std::string_view(facts.level));
+    out += ",\"skill\":";
+    host::appendJson(out, facts.skill);
+    out += ",\"configuration\":";
+    if (facts.config.empty()) {
+        out += "null";
+    } else {
+        host::appendJson(out, std::string_view(facts.config));
+    }
     out += "}\n";
     return out;
 }

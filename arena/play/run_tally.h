@@ -1,7 +1,7 @@
 #pragma once
 // The runs the host saw in `play`: a run lasts from the car's take-off to its landing (ground or
 // wall), and its streak is the ball-hit events fired while it lasted. Counted from what the host
-// observes, so it works for any plug-in.
+// observes, not from what the plug-in draws.
 
 #include <cstdint>
 #include <string>
@@ -45,9 +45,17 @@ private:
     FinishedRun last_;
 };
 
+// What was played, told in the summary beside the tally.
+struct PlayFacts {
+    uint64_t seed = 0;
+    std::string level;  // the throw level in play, as set
+    double skill = 0;   // the autopilot's
+    std::string config; // the configuration file in use; empty for none
+};
+
 // The summary after a play: a table of one "name  value" line each, or one JSON object.
-std::string summaryTable(const RunTally& tally, uint64_t seed);
-std::string summaryJson(const RunTally& tally, uint64_t seed);
+std::string summaryTable(const RunTally& tally, const PlayFacts& facts);
+std::string summaryJson(const RunTally& tally, const PlayFacts& facts);
 // "run 3: 4 hits in 7.52 s (took off at 21.17 s)"
 std::string runLine(const FinishedRun& run);
 

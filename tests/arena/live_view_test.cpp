@@ -1,5 +1,11 @@
+// The live view at three terminal sizes, compared with the frames in frames/ (their colours
+// stripped, trailing blanks trimmed). VOLANKO_WRITE_FRAMES=1 rewrites those files from the view.
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "host.h"
@@ -7,22 +13,24 @@
 
 namespace {
 
-// The screen without its escapes and carriage returns, one string per row.
-std::vector<std::string> rowsOf(const std::string& screen)
+// The screen without its escapes and carriage returns, trailing blanks trimmed.
+std::string textOf(const std::string& screen)
 {
-    std::vector<std::string> rows(1);
+    std::string text;
     for (size_t i = 0; i < screen.size(); ++i) {
         if (screen[i] == '\x1b') {
             while (i < screen.size() && !std::isalpha(static_cast<unsigned char>(screen[i]))) {
                 ++i;
             }
         } else if (screen[i] == '\n') {
-            rows.emplace_back();
+            text.erase(text.find_last_not_of(' ') + 1);
+            text += '\n';
         } else if (screen[i] != '\r') {
-            rows.back() += screen[i];
+            text += screen[i];
         }
     }
-    return rows;
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text + '\n';
 }
 
 class LiveViewTest : public ::testing::Test {
@@ -30,10 +38,18 @@ protected:
     void SetUp() override
     {
         host.world.setFreeplay(true);
+        host.world.clock = 12.5;
+        host.world.car()->location = {0, 2560, 300}; // half-way across, three quarters along
+        host.world.car()->contact = host::Contact::Air;
+        host.world.ball()->location = {-4000, -5000, 500}; // the top-left corner
         host.canvas.beginFrame();
         draw({860, 1050}, "Current Time: 1.500000");
         draw({1060, 1050}, "Best Streak: 2");
         draw({860, 1020}, "Average Time: 12.345678");
+        draw({840, 490}, "Failed!", {255, 0, 0, 255}, 5);
+        tally.observe(true, 1.0, 0);
+        tally.observe(true, 2.0, 2);
+        tally.observe(false, 3.0, 0);
     }
     void draw(Vector2 at, const char* text, LinearColor color = {255, 255, 255, 255}, float scale = 1)
     {
@@ -41,40 +57,43 @@ protected:
         host.canvas.setPosition(at);
         host.canvas.drawString(text, scale, scale);
     }
+    std::string render(int columns, int rows) { return view.render(host, tally, {60, "easy", 0.5}, columns, rows); }
+
     host::Host host;
     arena::RunTally tally;
     arena::LiveView view;
 };
 
-TEST_F(LiveViewTest, ColumnsKeepApartOnANarrowTerminal)
+TEST_F(LiveViewTest, FramesFitTheTerminal)
 {
-    const auto rows = rowsOf(view.render(host, tally, {60, "easy", 0.5}, 80, 23));
-    ASSERT_EQ(rows.size(), 23u);
-    // 860 of 1920 is column 35; the next column starts past the widest text of the first.
-    EXPECT_EQ(rows[22].substr(35), "Current Time: 1.500000   Best Streak: 2" + std::string(6, ' '));
-    EXPECT_EQ(rows[21].substr(35, 23), "Average Time: 12.345678");
-    EXPECT_TRUE(rows[0].starts_with("arena play   0.0 / 60 s   level easy   skill 0.50   runs 0")) << rows[0];
+    for (const auto& [columns, rows] : {std::pair{40, 12}, {80, 24}, {200, 60}}) {
+        const std::string name = std::to_string(columns) + "x" + std::to_string(rows) + ".txt";
+        const std::string path = std::string(FRAMES_DIR) + "/" + name;
+        const std::string frame = textOf(render(columns, rows));
+        if (std::getenv("VOLANKO_WRITE_FRAMES")) {
+            std::ofstream(path, std::ios::binary) << frame;
+        }
+        std::stringstream expected;
+        expected << std::ifstream(path, std::ios::binary).rdbuf();
+        EXPECT_EQ(frame, expected.str()) << name;
+        // Every row the terminal has, each no wider than it.
+        std::istringstream lines(frame);
+        int count = 0;
+        for (std::string line; std::getline(lines, line); ++count) {
+            EXPECT_LE(line.size(), static_cast<size_t>(columns)) << name << " row " << count;
+        }
+        EXPECT_EQ(count, rows) << name;
+    }
 }
 
-TEST_F(LiveViewTest, BannerIsRedBoldReversedWhereDrawnAndTheMapMarksCarAndBall)
+TEST_F(LiveViewTest, BannerIsRedBoldReversedAndATooSmallTerminalIsToldTheSizeNeeded)
 {
-    draw({840, 490}, "Failed!", {255, 0, 0, 255}, 5);
-    host.world.car()->location = {4000, 5000, 17}; // bottom right corner, on the ground
-    host.world.ball()->location = {-4000, -5000, 500};
-    const std::string screen = view.render(host, tally, {60, "easy", 0.5}, 80, 24);
-    EXPECT_NE(screen.find("\x1b[0m\x1b[1m\x1b[7m\x1b[31m Failed! \x1b[0m"), std::string::npos);
-    const auto rows = rowsOf(screen);
-    EXPECT_EQ(rows[10].substr(35, 9), " Failed! ");
-    EXPECT_EQ(rows[3].substr(0, 3), "|O ");
-    EXPECT_EQ(rows[11].substr(24, 3), " c|");
-}
-
-TEST_F(LiveViewTest, NothingBreaksOnATinyTerminalOrAnEmptyCanvas)
-{
-    host.canvas.size = {0, 0};
-    const auto rows = rowsOf(view.render(host, tally, {1, "", 0}, 3, 2));
-    EXPECT_EQ(rows.size(), 8u);
-    EXPECT_EQ(rows[0].size(), 20u);
+    EXPECT_NE(render(80, 24).find("\x1b[0m\x1b[1m\x1b[7m\x1b[31m Failed! \x1b[0m"), std::string::npos);
+    const std::string needs = "The live view needs a terminal of at least 40 x 12; this one is ";
+    EXPECT_EQ(textOf(render(39, 24)), needs + "39 x 24.\n");
+    EXPECT_EQ(textOf(render(80, 11)), needs + "80 x 11.\n");
+    host.canvas.size = {0, 0}; // nothing to scale by: texts go to the area's corner, nothing breaks
+    EXPECT_EQ(textOf(render(40, 12)).size() > 0, true);
 }
 
 } // namespace

@@ -34,17 +34,24 @@ TEST(RunTally, SummaryForms)
     tally.observe(true, 1.0, 0);
     tally.observe(true, 2.25, 1);
     tally.observe(false, 4.0, 0);
-    EXPECT_EQ(arena::summaryTable(tally, 7), "runs                    1\n"
-                                             "hits                    1\n"
-                                             "best streak             1\n"
-                                             "mean time between hits  1.25 s\n"
-                                             "longest run             3.00 s\n"
-                                             "seed                    7\n");
-    EXPECT_EQ(arena::summaryJson(tally, 7),
-              "{\"runs\":1,\"hits\":1,\"bestStreak\":1,\"meanTimeBetweenHits\":1.25,\"longestRun\":3,\"seed\":7}\n");
+    const arena::PlayFacts facts{7, "pro", 0.875, "/home/u/a \"b\".cfg"};
+    EXPECT_EQ(arena::summaryTable(tally, facts), "runs                    1\n"
+                                                 "hits                    1\n"
+                                                 "best streak             1\n"
+                                                 "mean time between hits  1.25 s\n"
+                                                 "longest run             3.00 s\n"
+                                                 "seed                    7\n"
+                                                 "level                   pro\n"
+                                                 "skill                   0.88\n"
+                                                 "configuration           /home/u/a \"b\".cfg\n");
+    EXPECT_EQ(arena::summaryJson(tally, facts),
+              "{\"runs\":1,\"hits\":1,\"bestStreak\":1,\"meanTimeBetweenHits\":1.25,\"longestRun\":3,\"seed\":7,"
+              "\"level\":\"pro\",\"skill\":0.875,\"configuration\":\"/home/u/a \\\"b\\\".cfg\"}\n");
     EXPECT_EQ(arena::runLine(tally.lastRun()), "run 1: 1 hit in 3.00 s (took off at 1.00 s)");
-    EXPECT_EQ(arena::summaryJson(arena::RunTally{}, 0),
-              "{\"runs\":0,\"hits\":0,\"bestStreak\":0,\"meanTimeBetweenHits\":null,\"longestRun\":0,\"seed\":0}\n");
+    EXPECT_EQ(arena::summaryJson(arena::RunTally{}, {0, "", 0.5, ""}),
+              "{\"runs\":0,\"hits\":0,\"bestStreak\":0,\"meanTimeBetweenHits\":null,\"longestRun\":0,\"seed\":0,"
+              "\"level\":\"\",\"skill\":0.5,\"configuration\":null}\n");
+    EXPECT_TRUE(arena::summaryTable(arena::RunTally{}, {}).ends_with("configuration           none\n"));
 }
 
 } // namespace
