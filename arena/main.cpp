@@ -98,14 +98,13 @@ int run(const CommandLine& options)
                      : options.command == "script" ? std::string()
                                                    : arena::defaultConfigPath();
     }
-    std::vector<arena::ConfigEntry> configEntries;
+    arena::ConfigFile config(configPath);
+    std::vector<std::string> configMessages;
     if (!configPath.empty()) {
-        std::vector<std::string> problems;
-        configEntries = arena::readConfig(configPath, problems);
-        arena::applyConfig(host.console, configPath, configEntries, problems);
-        for (const std::string& problem : problems) {
-            std::fprintf(stderr, "%s\n", problem.c_str());
-        }
+        config.load(host.console, configMessages);
+    }
+    for (const std::string& message : configMessages) {
+        std::fprintf(stderr, "%s\n", message.c_str());
     }
 
     arena::Session session(host, loaded.plugin, {pluginPath, options.fps, seed, options.skill});
@@ -158,10 +157,10 @@ int run(const CommandLine& options)
         if (options.command == "play" && !options.level.empty()) {
             host.console.set(std::string(arena::drill::kLevelVariable), keptLevel);
         }
-        std::string error;
-        if (!arena::writeConfig(configPath, arena::configToSave(host.console, configEntries), error) ||
-            !error.empty()) {
-            std::fprintf(stderr, "arena: %s\n", error.c_str());
+        configMessages.clear();
+        config.save(host.console, configMessages);
+        for (const std::string& message : configMessages) {
+            std::fprintf(stderr, "%s\n", message.c_str());
         }
     }
     return status;

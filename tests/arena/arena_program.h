@@ -53,10 +53,11 @@ public:
         return text.str();
     }
 
-    // `args` are words split on spaces, each passed as it is; `input` is standard input.
-    Outcome run(const std::string& args, const std::string& input = "") const
+    // `args` are words split on spaces, each passed as it is; `input` is standard input; `as` a
+    // command the program runs under. A run that outlasts a minute is ended.
+    Outcome run(const std::string& args, const std::string& input = "", const std::string& as = "") const
     {
-        std::string command = "XDG_CONFIG_HOME='" + dir + "/config' '" ARENA_PROGRAM "'";
+        std::string command = "XDG_CONFIG_HOME='" + dir + "/config' timeout 60 " + as + "'" ARENA_PROGRAM "'";
         std::istringstream words(args);
         for (std::string word; words >> word;) {
             command += " '" + word + "'";
