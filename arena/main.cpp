@@ -1,9 +1,12 @@
 // arena: loads a plug-in as the game's plug-in host would and runs it in a simulated free play,
 // from a script, an interactive console or the autopilot.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -12,13 +15,17 @@
 #include <vector>
 
 #include "command_line.h"
+#include "concat.h"
 #include "config_file.h"
 #include "drill.h"
+#include "escaped_text.h"
 #include "host.h"
 #include "library_path.h"
+#include "library_copy.h"
 #include "line_editor.h"
 #include "play.h"
 #include "session.h"
+#include "stop_signals.h"
 #include "validate.h"
 
 namespace {
@@ -32,16 +39,19 @@ uint64_t chooseSeed()
     return ((static_cast<uint64_t>(device()) << 32) ^ device() ^ now) % 1000000000ULL;
 }
 
+// Lines may carry bytes from scripts, files and plug-ins: they reach the terminal escaped.
 void printLine(std::string_view line)
 {
-    std::fwrite(line.data(), 1, line.size(), stdout);
+    const std::string text = arena::escapeControls(line);
+    std::fwrite(text.data(), 1, text.size(), stdout);
     std::fputc('\n', stdout);
 }
 
 void warnLine(std::string_view line)
 {
     std::fflush(stdout);
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    const std::string text = arena::escapeControls(line);
+    std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
 }
 
@@ -53,16 +63,20 @@ int runScript(arena::Session& session, std::istream& in, const std::string& name
     std::string error;
     for (int number = 1; std::getline(in, line); ++number) {
         if (!session.runLine(line, error)) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "%s:%d: %s\n", name.c_str(), number, error.c_str());
+            warnLine(arena::concat(name, ":", std::to_string(number), ": ", error));
             status = 1;
         }
+    }
+    if (in.bad()) {
+        warnLine(arena::concat("arena: cannot read ", name, ": ", std::strerror(errno)));
+        return 2;
     }
     return status;
 }
 
 int runConsole(arena::Session& session)
 {
+    const arena::StopSignals signals(false, true);
     arena::LineEditor editor(STDIN_FILENO, STDOUT_FILENO);
     std::string line;
     std::string error;
@@ -72,9 +86,13 @@ int runConsole(arena::Session& session)
             break;
         }
         if (!session.runLine(line, error)) {
-            std::printf("%s\n", error.c_str());
+            printLine(error);
         }
         std::fflush(stdout);
+    }
+    if (arena::StopSignals::received() != 0) {
+        std::fputs("\n", stdout);
+        return arena::signalStatus(arena::StopSignals::received());
     }
     return 0;
 }
@@ -86,7 +104,7 @@ int run(const CommandLine& options)
         options.plugin.empty() ? arena::defaultPluginPath() : arena::fileLibraryPath(options.plugin);
 
     host::Host host{seed};
-    const host::LoadResult loaded = host.load(pluginPath);
+    const host::LoadResult loaded = arena::loadPrivateCopy(host, pluginPath);
     if (!loaded) {
         std::fprintf(stderr, "arena: %s\n", loaded.error.c_str());
         return 1;
@@ -104,7 +122,7 @@ int run(const CommandLine& options)
         config.load(host.console, configMessages);
     }
     for (const std::string& message : configMessages) {
-        std::fprintf(stderr, "%s\n", message.c_str());
+        warnLine(message);
     }
 
     arena::Session session(host, loaded.plugin, {pluginPath, options.fps, seed, options.skill});
@@ -137,9 +155,13 @@ int run(const CommandLine& options)
         if (options.script == "-") {
             status = runScript(session, std::cin, "stdin");
         } else {
+            // A directory opens as a stream that simply has no lines.
+            struct stat info {};
             std::ifstream file(options.script, std::ios::binary);
-            if (!file) {
-                std::fprintf(stderr, "arena: cannot read %s\n", options.script.c_str());
+            const int openErrno = errno;
+            if (!file || (::stat(options.script.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+                warnLine(arena::concat("arena: cannot read ", options.script, ": ",
+                                       std::strerror(file ? EISDIR : openErrno)));
                 return 2;
             }
             status = runScript(session, file, options.script);
@@ -151,7 +173,12 @@ int run(const CommandLine& options)
                     descriptor.versionText ? descriptor.versionText : "?", static_cast<unsigned long long>(seed));
         status = runConsole(session);
     }
-    std::fflush(stdout);
+    // Output that could not be written is a failure, though the settings are still saved. errno
+    // still tells why: the failed write was the last call to set it.
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && arena::StopSignals::received() == 0) {
+        warnLine(arena::concat("arena: cannot write the output: ", std::strerror(errno != 0 ? errno : EIO)));
+        status = status == 0 ? 1 : status;
+    }
 
     if (!configPath.empty()) {
         if (options.command == "play" && !options.level.empty()) {
@@ -160,7 +187,7 @@ int run(const CommandLine& options)
         configMessages.clear();
         config.save(host.console, configMessages);
         for (const std::string& message : configMessages) {
-            std::fprintf(stderr, "%s\n", message.c_str());
+            warnLine(message);
         }
     }
     return status;

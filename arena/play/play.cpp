@@ -4,23 +4,16 @@
 
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <thread>
 
 #include "drill.h"
 #include "live_view.h"
 #include "run_tally.h"
+#include "stop_signals.h"
 
 namespace arena {
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void onInterrupt(int)
-{
-    interrupted = 1;
-}
 
 void writeText(std::FILE* out, std::string_view text)
 {
@@ -50,12 +43,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
 
     const auto frames = static_cast<int64_t>(std::llround(settings.seconds * session.fps()));
     const bool paced = settings.live || settings.realtime;
-    interrupted = 0;
-    struct sigaction action {};
-    struct sigaction previous {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous);
+    const StopSignals signals(true, false);
 
     RunTally tally;
     LiveView view;
@@ -65,10 +53,11 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     }
     const int redrawEvery = std::max(1, session.fps() / 30);
     if (settings.live) {
+        StopSignals::setScreenText(LiveView::leave(), LiveView::enter());
         writeText(out, LiveView::enter());
     }
     const auto begin = std::chrono::steady_clock::now();
-    for (int64_t i = 0; i < frames && !interrupted; ++i) {
+    for (int64_t i = 0; i < frames && StopSignals::received() == 0; ++i) {
         const int hits = session.frame();
         const host::Actor* car = session.host().world.car();
         const bool airborne = car && car->contact == host::Contact::Air;
@@ -89,14 +78,17 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
             std::this_thread::sleep_until(due);
         }
     }
-    sigaction(SIGINT, &previous, nullptr);
     if (settings.live) {
+        StopSignals::setScreenText({}, {});
         writeText(out, LiveView::leave());
+    }
+    if (tally.finish(session.host().world.clock) && settings.runLines) {
+        std::fprintf(out, "%s\n", runLine(tally.lastRun()).c_str());
     }
     session.setAutopilot(false);
     writeText(out, settings.json ? summaryJson(tally, settings.seed) : summaryTable(tally, settings.seed));
     std::fflush(out);
-    return 0;
+    return StopSignals::received() == 0 ? 0 : signalStatus(StopSignals::received());
 }
 
 } // namespace arena
