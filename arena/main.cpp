@@ -6,8 +6,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <random>
@@ -20,8 +20,8 @@
 #include "drill.h"
 #include "escaped_text.h"
 #include "host.h"
-#include "library_path.h"
 #include "library_copy.h"
+#include "library_path.h"
 #include "line_editor.h"
 #include "play.h"
 #include "session.h"

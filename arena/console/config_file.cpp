@@ -82,8 +82,9 @@ Disk readRegular(const std::string& path, std::string& bytes, struct stat& info,
     const int readErrno = errno;
     ::close(fd);
     if (!ok) {
-        error = S_ISREG(info.st_mode) ? concat("cannot read ", unreachable(path, readErrno))
-                                      : concat(path, " is ", kindOf(info.st_mode), "; the configuration must be a regular file");
+        error = S_ISREG(info.st_mode)
+                    ? concat("cannot read ", unreachable(path, readErrno))
+                    : concat(path, " is ", kindOf(info.st_mode), "; the configuration must be a regular file");
         return Disk::Refused;
     }
     return Disk::Read;
@@ -218,8 +219,8 @@ void ConfigFile::load(host::Console& console, std::vector<std::string>& messages
         }
         if (!text.problems.empty()) {
             refusal_ = concat(path_, " has lines that are neither settings, comments nor blank");
-            messages.push_back(
-                concat("arena: will not save into ", path_, ": it has lines that are neither settings, comments nor blank"));
+            messages.push_back(concat("arena: will not save into ", path_,
+                                      ": it has lines that are neither settings, comments nor blank"));
         }
         applyConfig(console, path_, configEntries(text), messages);
     }

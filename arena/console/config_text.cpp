@@ -47,8 +47,7 @@ ConfigText parseConfig(std::string_view bytes)
             line.name = (*words)[0];
             line.value = (*words)[1];
         } else if (!words->empty()) {
-            text.problems.push_back(std::to_string(number) +
-                                    ": expected a name and a quoted value: name \"value\"");
+            text.problems.push_back(std::to_string(number) + ": expected a name and a quoted value: name \"value\"");
         }
         text.lines.push_back(std::move(line));
     }

@@ -182,8 +182,8 @@ bool Session::setCommand(Args args, std::string& error)
         int32_t parts[3] = {};
         for (size_t i = 0; i < 3 && values.size() == 3; ++i) {
             const auto value = parseInteger(values[i]);
-            const std::string_view digits = std::string_view(values[i]).substr(
-                values[i].starts_with('-') || values[i].starts_with('+') ? 1 : 0);
+            const std::string_view digits =
+                std::string_view(values[i]).substr(values[i].starts_with('-') || values[i].starts_with('+') ? 1 : 0);
             if (!value && (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)) {
                 return fail(error,
                             concat("rotation components are whole numbers (65536 to the turn): \"", values[i], "\""));

@@ -31,7 +31,11 @@ TEST(ConfigText, RenderKeepsEveryLineItDoesNotChange)
         std::string merged;
     } cases[] = {
         {"# mine\n\na \"1\"\nunknown \"u\"\n", {{"a", "2", 0}}, "# mine\n\na \"2\"\nunknown \"u\"\n"},
-        {"\xEF\xBB\xBF" "a \"1\"\r\nb \"x\"  // note\r\n", {{"a", "3", 0}}, "\xEF\xBB\xBF" "a \"3\"\r\nb \"x\"  // note\r\n"},
+        {"\xEF\xBB\xBF"
+         "a \"1\"\r\nb \"x\"  // note\r\n",
+         {{"a", "3", 0}},
+         "\xEF\xBB\xBF"
+         "a \"3\"\r\nb \"x\"  // note\r\n"},
         {"a \"1\"\na 5", {{"a", "(1, 2)", 0}, {"new", "n", 0}}, "a \"(1, 2)\"\na \"(1, 2)\"\nnew \"n\"\n"},
         {"", {{"q", "say \"hi\"", 0}, {"", "x", 0}, {"b", "", 0}}, "b \"\"\n"},
     };
@@ -40,7 +44,8 @@ TEST(ConfigText, RenderKeepsEveryLineItDoesNotChange)
         EXPECT_EQ(arena::renderConfig(arena::parseConfig(c.file), c.changes, skipped), c.merged) << c.file;
         EXPECT_EQ(arena::renderConfig(arena::parseConfig(c.file), {}, skipped), c.file);
     }
-    const arena::ConfigText bom = arena::parseConfig("\xEF\xBB\xBF" "a \"1\"\nb\n\"open\n");
+    const arena::ConfigText bom = arena::parseConfig("\xEF\xBB\xBF"
+                                                     "a \"1\"\nb\n\"open\n");
     ASSERT_EQ(arena::configEntries(bom).size(), 1u);
     EXPECT_EQ(arena::configEntries(bom)[0].name, "a");
     EXPECT_EQ(bom.problems, (std::vector<std::string>{"2: expected a name and a quoted value: name \"value\"",
@@ -106,7 +111,8 @@ TEST_F(ConfigFile, OnlyARegularFileOfSettingsIsWrittenAndItsModeAndLinksStay)
         {"nowhere.cfg", "", level, S_IFREG | 0644},
         {"private.cfg", "", "volanko_throwplayer \"0\"\n" + level, S_IFREG | 0600},
         {"readonly.cfg", "", level, S_IFREG | 0444},
-        {"folder", " is a directory; the configuration must be a regular file; it will not be saved", "", S_IFDIR | 0755},
+        {"folder", " is a directory; the configuration must be a regular file; it will not be saved", "",
+         S_IFDIR | 0755},
         {"fifo", " is a FIFO; the configuration must be a regular file; it will not be saved", "", S_IFIFO | 0644},
         {"unreadable.cfg", "cannot read ", "volanko_throwlevel \"easy\"\n", S_IFREG},
         {"bashrc", ":1: expected a name and a quoted value", "alias ll='ls -l'\nexport A=1\n", S_IFREG | 0644},
@@ -114,14 +120,16 @@ TEST_F(ConfigFile, OnlyARegularFileOfSettingsIsWrittenAndItsModeAndLinksStay)
     for (const Case& c : cases) {
         const std::string path = dir + "/" + c.name;
         // An unreadable file stays readable to root: the arena runs as nobody for it.
-        const std::string as = c.name == "unreadable.cfg" && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+        const std::string as =
+            c.name == "unreadable.cfg" && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
         const Outcome outcome = run("--seed 1 --config " + path + " script -", "volanko_throwlevel pro\n", as);
         EXPECT_EQ(outcome.status, 0) << c.name << ": " << outcome.err;
         if (c.err.empty()) {
             EXPECT_EQ(outcome.err, "") << c.name;
         } else if (c.err.starts_with(':')) {
             EXPECT_TRUE(outcome.err.starts_with(path + c.err)) << c.name << ": " << outcome.err;
-            EXPECT_NE(outcome.err.find("arena: will not save into " + path + ": it has lines that are neither"), std::string::npos);
+            EXPECT_NE(outcome.err.find("arena: will not save into " + path + ": it has lines that are neither"),
+                      std::string::npos);
             EXPECT_NE(outcome.err.find("not saved"), std::string::npos) << outcome.err;
         } else {
             EXPECT_TRUE(outcome.err.starts_with("arena: " + (c.err.starts_with(' ') ? path + c.err : c.err + path)))

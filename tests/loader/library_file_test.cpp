@@ -77,7 +77,9 @@ TEST(LibraryFile, IncompleteOrForeignLibrariesAreRefusedWithTheirReason)
         {thirtyTwo, "a 32-bit library; this process loads 64-bit ones"},
         {program, "a program, not a shared library"},
         {arm, "built for another machine (ELF machine 40)"},
-        {"\x7f" "EL", "not an ELF file"},
+        {"\x7f"
+         "EL",
+         "not an ELF file"},
         {"", "not an ELF file"},
     };
     char pattern[] = "/tmp/library-file-XXXXXX";
