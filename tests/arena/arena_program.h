@@ -62,10 +62,12 @@ public:
         for (std::string word; words >> word;) {
             command += " '" + word + "'";
         }
-        command += " <'" + file("stdin", input) + "' >'" + dir + "/stdout' 2>'" + dir + "/stderr'";
+        command += " <'" + file("stdin", input) + "' >'" + (output.empty() ? dir + "/stdout" : output) + "' 2>'" + dir +
+                   "/stderr'";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(dir + "/stdout"), read(dir + "/stderr")};
     }
 
     std::string dir;
+    std::string output; // where standard output goes when not to the folder's file
 };

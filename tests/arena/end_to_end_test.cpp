@@ -84,6 +84,40 @@ TEST_F(Arena, PlayKeepsTheConfigurationAndNotItsOwnLevel)
               "volanko_throwlevel = \"hard\"\n");
 }
 
+// What cannot be read or written fails with the system's reason; what is shown is escaped.
+TEST_F(Arena, FailuresAndOddBytesAreToldPlainly)
+{
+    file("config", "a file where a folder should be");
+    const struct {
+        std::string args;
+        std::string input;
+        std::string output;
+        int status;
+        std::string err; // standard error ends with this
+    } cases[] = {
+        {"--no-config script " + dir, "", "", 2, "arena: cannot read " + dir + ": Is a directory\n"},
+        {"--no-config --seed 1 play --json", "", "/dev/full", 1,
+         "arena: cannot write the output: No space left on device\n"},
+        {"--no-config --seed 1 script -", "arena_dump\n", "/dev/full", 1,
+         "arena: cannot write the output: No space left on device\n"},
+        {"validate --rounds 1 --cycles 1 " VOLANKO_PLUGIN_PATH, "", "/dev/full", 1,
+         "arena validate: cannot write the output: No space left on device\n"},
+        {"--no-config --seed 1 script -", std::string("bo\0gus\x1b[2J\n", 11), "", 1,
+         "stdin:1: unknown command \"bo\\x00gus\\x1b[2J\"\n"},
+        {"--seed 1 console", "exit\n", "", 0,
+         "arena: " + dir + "/config/volanko/arena.cfg: " + dir + "/config is not a directory; it will not be saved\n"},
+    };
+    for (const auto& c : cases) {
+        output = c.output;
+        const Outcome outcome = run(c.args, c.input);
+        EXPECT_EQ(outcome.status, c.status) << c.args;
+        EXPECT_TRUE(outcome.err.ends_with(c.err)) << c.args << ": " << outcome.err;
+    }
+    // A run still under way at the end is counted.
+    output.clear();
+    EXPECT_TRUE(run("--seed 3 --no-config play --seconds 20 --quiet").out.starts_with("runs                    1\n"));
+}
+
 TEST_F(Arena, ConsoleReadsLinesFromAPipeUntilExit)
 {
     const Outcome console = run("--seed 9 --no-config console", "volanko_throwlevel\nnope\nexit\nvolanko_throwlevel\n");
