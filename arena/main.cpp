@@ -82,7 +82,8 @@ int runConsole(arena::Session& session)
     std::string error;
     std::fflush(stdout);
     while (editor.read("] ", line)) {
-        if (line == "exit" || line == "quit") {
+        // A signal ends the input: what was typed so far is not a line to run.
+        if (line == "exit" || line == "quit" || arena::StopSignals::received() != 0) {
             break;
         }
         if (!session.runLine(line, error)) {
@@ -106,7 +107,7 @@ int run(const CommandLine& options)
     host::Host host{seed};
     const host::LoadResult loaded = arena::loadPrivateCopy(host, pluginPath);
     if (!loaded) {
-        std::fprintf(stderr, "arena: %s\n", loaded.error.c_str());
+        warnLine(arena::concat("arena: ", loaded.error));
         return 1;
     }
 

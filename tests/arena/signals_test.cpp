@@ -16,11 +16,11 @@ namespace {
 
 class Signals : public ::testing::Test, public ArenaProgram {
 protected:
-    // Starts the arena on a terminal of its own; with `out` its standard output goes to that file.
-    void start(const std::vector<std::string>& args, const std::string& out = "")
+    // Starts the arena on a terminal of its own (standard output to `out` when given) and waits
+    // until it handles `signal`.
+    void start(const std::vector<std::string>& args, int signal, const std::string& out = "")
     {
         pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-        ASSERT_GE(pid, 0);
         if (pid == 0) {
             if (!out.empty()) {
                 ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
@@ -33,32 +33,17 @@ protected:
             ::execv(ARENA_PROGRAM, argv.data());
             ::_exit(127);
         }
-    }
-    ~Signals() override
-    {
-        if (terminal >= 0) {
-            ::close(terminal);
-        }
-    }
-
-    // Waits until the arena handles `signal`, so that it has started.
-    void waitForHandler(int signal)
-    {
-        for (int i = 0; i < 1000 && !handles(signal); ++i) {
-            ::usleep(10000);
-        }
-        ASSERT_TRUE(handles(signal));
-    }
-    bool handles(int signal) const
-    {
-        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-        for (std::string line; std::getline(status, line);) {
-            if (line.starts_with("SigCgt:")) {
-                return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1) != 0;
+        for (int i = 0; i < 1000; ++i, ::usleep(10000)) {
+            std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+            for (std::string line; std::getline(status, line);) {
+                if (line.starts_with("SigCgt:") && (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1)) {
+                    return;
+                }
             }
         }
-        return false;
+        FAIL() << "the arena never handled signal " << signal;
     }
+    // Waits until the terminal has shown `text` at or after `from`; returns where.
     size_t waitForScreen(const std::string& text, size_t from = 0)
     {
         while (screen.find(text, from) == std::string::npos) {
@@ -78,11 +63,11 @@ protected:
         termios modes{};
         return ::tcgetattr(terminal, &modes) == 0 && (modes.c_lflag & ECHO) != 0;
     }
-    int exitStatus()
+    int wait(int options = 0)
     {
         int status = 0;
-        ::waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+        ::waitpid(pid, &status, options);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : WIFSTOPPED(status) ? -1000 : -WTERMSIG(status);
     }
 
     pid_t pid = -1;
@@ -93,31 +78,23 @@ protected:
 TEST_F(Signals, PlayEndsWithItsSummaryAndTheShellsStatus)
 {
     for (const auto& [signal, status] : {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}}) {
-        const std::string out = dir + "/out";
-        start({"--seed", "5", "--no-config", "play", "--seconds", "100000", "--realtime"}, out);
-        waitForHandler(signal);
+        start({"--seed", "5", "--no-config", "play", "--seconds", "100000", "--realtime"}, signal, dir + "/out");
         ::kill(pid, signal);
-        EXPECT_EQ(exitStatus(), status) << signal;
-        const std::string summary = read(out);
-        EXPECT_TRUE(summary.starts_with("runs ")) << summary;
-        EXPECT_TRUE(summary.ends_with("\nseed                    5\n")) << summary;
+        EXPECT_EQ(wait(), status) << signal;
+        const std::string summary = read(dir + "/out");
+        EXPECT_TRUE(summary.starts_with("runs ") && summary.ends_with("\nseed                    5\n")) << summary;
         ::close(terminal);
-        terminal = -1;
     }
 }
 
 TEST_F(Signals, ConsolePausesResumesAndEndsWithItsSettingsSavedAndTheTerminalBack)
 {
     const std::string config = dir + "/arena.cfg";
-    start({"--seed", "1", "--config", config, "console"});
-    waitForHandler(SIGTERM);
+    start({"--seed", "1", "--config", config, "console"}, SIGTERM);
     waitForScreen("] ");
     EXPECT_FALSE(echoing()); // the line editor's raw mode
-
     ::kill(pid, SIGTSTP);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, WUNTRACED), pid);
-    ASSERT_TRUE(WIFSTOPPED(status));
+    ASSERT_EQ(wait(WUNTRACED), -1000);
     EXPECT_TRUE(echoing()) << "the shell gets the modes it left";
     ::kill(pid, SIGCONT);
     for (int i = 0; i < 500 && echoing(); ++i) {
@@ -128,9 +105,10 @@ TEST_F(Signals, ConsolePausesResumesAndEndsWithItsSettingsSavedAndTheTerminalBac
     ASSERT_EQ(::write(terminal, "volanko_throwlevel pro\r", 23), 23);
     waitForScreen("\r\x1b[K] ", waitForScreen("] volanko_throwlevel pro\r"));
     ::kill(pid, SIGTERM);
-    EXPECT_EQ(exitStatus(), 143);
+    EXPECT_EQ(wait(), 143);
     EXPECT_TRUE(echoing());
     EXPECT_EQ(read(config), "volanko_throwlevel \"pro\"\n");
+    ::close(terminal);
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <elf.h>
 #include <link.h>
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -13,7 +12,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "broken_plugin_path.h"
 #include "host.h"
 #include "library_file.h"
 
@@ -26,61 +24,32 @@ std::string builtLibrary()
     return bytes.str();
 }
 
-template <class Field> void poke(std::string& bytes, size_t offset, Field value)
-{
-    std::memcpy(bytes.data() + offset, &value, sizeof value);
-}
-
-// The first loadable segment's header.
-size_t firstLoad(const std::string& bytes)
-{
-    ElfW(Ehdr) header;
-    std::memcpy(&header, bytes.data(), sizeof header);
-    for (size_t i = 0, at = header.e_phoff; i < header.e_phnum; ++i, at += sizeof(ElfW(Phdr))) {
-        ElfW(Phdr) segment;
-        std::memcpy(&segment, bytes.data() + at, sizeof segment);
-        if (segment.p_type == PT_LOAD) {
-            return at;
-        }
-    }
-    return 0;
-}
-
 TEST(LibraryFile, IncompleteOrForeignLibrariesAreRefusedWithTheirReason)
 {
     const std::string good = builtLibrary();
     ASSERT_GT(good.size(), 20000u);
     ASSERT_EQ(host::sharedLibraryProblem(good), "");
-    const std::string size = std::to_string(good.size());
-    std::string noSections = good;
-    poke(noSections, offsetof(ElfW(Ehdr), e_shnum), ElfW(Half){0});
-    std::string longSegment = noSections;
-    poke(longSegment, firstLoad(good) + offsetof(ElfW(Phdr), p_filesz), ElfW(Xword){good.size() + 1});
+    const auto changed = [&](size_t offset, auto value) {
+        std::string bytes = good;
+        std::memcpy(bytes.data() + offset, &value, sizeof value);
+        return bytes;
+    };
     std::string thirtyTwo = good;
     thirtyTwo[EI_CLASS] = ELFCLASS32;
-    std::string program = good;
-    poke(program, offsetof(ElfW(Ehdr), e_type), ElfW(Half){ET_EXEC});
-    std::string arm = good;
-    poke(arm, offsetof(ElfW(Ehdr), e_machine), ElfW(Half){EM_ARM});
-    std::string farHeaders = good;
-    poke(farHeaders, offsetof(ElfW(Ehdr), e_phoff), ElfW(Off){~ElfW(Off){0} - 8});
 
     const struct {
         std::string bytes;
         std::string reason;
     } cases[] = {
         {good.substr(0, 20000), "truncated: its section headers end past its 20000 bytes"},
-        {noSections.substr(0, 20000), "truncated: loadable segment "},
-        {longSegment, "truncated: loadable segment "},
+        {changed(offsetof(ElfW(Ehdr), e_shnum), ElfW(Half){0}).substr(0, 20000), "truncated: loadable segment "},
         {good.substr(0, 40), "truncated: 40 bytes, shorter than its ELF header"},
-        {farHeaders, "truncated: its program headers end past its " + size + " bytes"},
+        {changed(offsetof(ElfW(Ehdr), e_phoff), ~ElfW(Off){0} - 8),
+         "truncated: its program headers end past its " + std::to_string(good.size()) + " bytes"},
         {thirtyTwo, "a 32-bit library; this process loads 64-bit ones"},
-        {program, "a program, not a shared library"},
-        {arm, "built for another machine (ELF machine 40)"},
-        {"\x7f"
-         "EL",
-         "not an ELF file"},
-        {"", "not an ELF file"},
+        {changed(offsetof(ElfW(Ehdr), e_type), ElfW(Half){ET_EXEC}), "a program, not a shared library"},
+        {changed(offsetof(ElfW(Ehdr), e_machine), ElfW(Half){EM_ARM}), "built for another machine (ELF machine 40)"},
+        {"\x7f", "not an ELF file"},
     };
     char pattern[] = "/tmp/library-file-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
@@ -92,7 +61,7 @@ TEST(LibraryFile, IncompleteOrForeignLibrariesAreRefusedWithTheirReason)
         EXPECT_TRUE(loaded.error.starts_with(path + ": cannot be opened as a library: " + c.reason))
             << c.reason << " / " << loaded.error;
     }
-    std::remove(path.c_str());
+    ::unlink(path.c_str());
     ::rmdir(pattern);
 
     // A library the process already has for itself is not a plug-in because of what it lacks.
