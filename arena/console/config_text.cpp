@@ -23,6 +23,16 @@ std::string settingLine(const ConfigEntry& entry)
     return line;
 }
 
+// Whether `text` is `name "value"` as written: the name bare, the value in quotes (a file of other
+// two-word lines, a shell's `export A=1`, is not one of settings).
+bool quotedValue(std::string_view text, std::string_view name)
+{
+    const size_t start = text.find_first_not_of(" \t");
+    const size_t value = text.find_first_not_of(" \t", start + name.size());
+    return text.substr(start, name.size()) == name && value != std::string_view::npos && text[value] == '"' &&
+           value > start + name.size();
+}
+
 } // namespace
 
 ConfigText parseConfig(std::string_view bytes)
@@ -43,7 +53,7 @@ ConfigText parseConfig(std::string_view bytes)
         const auto words = splitConsoleLine(line.text, error);
         if (!words) {
             text.problems.push_back(std::to_string(number) + ": " + error);
-        } else if (words->size() == 2) {
+        } else if (words->size() == 2 && quotedValue(line.text, (*words)[0])) {
             line.name = (*words)[0];
             line.value = (*words)[1];
         } else if (!words->empty()) {
