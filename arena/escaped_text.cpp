@@ -9,7 +9,7 @@ std::string escapeControls(std::string_view text)
     out.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) {
+        if (byte < 0x20) {
             out += "\\x";
             out += kHex[byte >> 4];
             out += kHex[byte & 0xf];

@@ -7,6 +7,7 @@
 #include "library_copy.h"
 #include "number_text.h"
 #include "session.h"
+#include "stop_signals.h"
 
 namespace arena {
 
@@ -141,7 +142,8 @@ bool Session::framesCommand(Args args, std::string&)
     if (!count || *count < 0 || *count > kMaxFramesPerLine) {
         return false;
     }
-    for (int64_t i = 0; i < *count; ++i) {
+    // A signal that ends the session ends a long run of frames too.
+    for (int64_t i = 0; i < *count && StopSignals::received() == 0; ++i) {
         frame();
     }
     return true;
