@@ -2,8 +2,10 @@
 // from a script, an interactive console or the autopilot.
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -15,15 +17,19 @@
 #include <vector>
 
 #include "command_line.h"
+#include "concat.h"
 #include "config_file.h"
 #include "drill.h"
+#include "escaped_text.h"
 #include "host.h"
+#include "library_copy.h"
 #include "library_path.h"
 #include "line_editor.h"
 #include "play.h"
 #include "recorder.h"
 #include "replay_page.h"
 #include "session.h"
+#include "stop_signals.h"
 #include "validate.h"
 
 namespace {
@@ -37,16 +43,19 @@ uint64_t chooseSeed()
     return ((static_cast<uint64_t>(device()) << 32) ^ device() ^ now) % 1000000000ULL;
 }
 
+// Lines may carry bytes from scripts, files and plug-ins: they reach the terminal escaped.
 void printLine(std::string_view line)
 {
-    std::fwrite(line.data(), 1, line.size(), stdout);
+    const std::string text = arena::escapeControls(line);
+    std::fwrite(text.data(), 1, text.size(), stdout);
     std::fputc('\n', stdout);
 }
 
 void warnLine(std::string_view line)
 {
     std::fflush(stdout);
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    const std::string text = arena::escapeControls(line);
+    std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
 }
 
@@ -58,16 +67,20 @@ int runScript(arena::Session& session, std::istream& in, const std::string& name
     std::string error;
     for (int number = 1; std::getline(in, line); ++number) {
         if (!session.runLine(line, error)) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "%s:%d: %s\n", name.c_str(), number, error.c_str());
+            warnLine(arena::concat(name, ":", std::to_string(number), ": ", error));
             status = 1;
         }
+    }
+    if (in.bad()) {
+        warnLine(arena::concat("arena: cannot read ", name, ": ", std::strerror(errno)));
+        return 2;
     }
     return status;
 }
 
 int runConsole(arena::Session& session)
 {
+    const arena::StopSignals signals(false, true);
     arena::LineEditor editor(stdin, stdout, arena::defaultHistoryPath());
     editor.completions = [&session](const std::vector<std::string>& before) {
         std::vector<std::string> words = session.completions(before);
@@ -80,13 +93,18 @@ int runConsole(arena::Session& session)
     std::string error;
     std::fflush(stdout);
     while (editor.read("] ", line)) {
-        if (line == "exit" || line == "quit") {
+        // A signal ends the input: what was typed so far is not a line to run.
+        if (line == "exit" || line == "quit" || arena::StopSignals::received() != 0) {
             break;
         }
         if (!session.runLine(line, error)) {
-            std::printf("%s\n", error.c_str());
+            printLine(error);
         }
         std::fflush(stdout);
+    }
+    if (arena::StopSignals::received() != 0) {
+        std::fputs("\n", stdout);
+        return arena::signalStatus(arena::StopSignals::received());
     }
     return 0;
 }
@@ -98,9 +116,9 @@ int run(const CommandLine& options)
         options.plugin.empty() ? arena::defaultPluginPath() : arena::fileLibraryPath(options.plugin);
 
     host::Host host{seed};
-    const host::LoadResult loaded = host.load(pluginPath);
+    const host::LoadResult loaded = arena::loadPrivateCopy(host, pluginPath);
     if (!loaded) {
-        std::fprintf(stderr, "arena: %s\n", loaded.error.c_str());
+        warnLine(arena::concat("arena: ", loaded.error));
         return 1;
     }
     const auto& descriptor = host.findPlugin(loaded.plugin)->descriptor;
@@ -130,7 +148,7 @@ int run(const CommandLine& options)
                      : options.command == "script" ? std::string()
                                                    : arena::defaultConfigPath();
     }
-    std::vector<arena::ConfigEntry> configEntries;
+    arena::ConfigFile config(configPath);
     // Lines for standard error; the live view would clear them from the screen at once, so during
     // it they wait until it has ended.
     std::vector<std::string> deferred;
@@ -142,11 +160,10 @@ int run(const CommandLine& options)
         }
     };
     if (!configPath.empty()) {
-        std::vector<std::string> problems;
-        configEntries = arena::readConfig(configPath, problems);
-        arena::applyConfig(host.console, configPath, configEntries, problems);
-        for (const std::string& problem : problems) {
-            warn(problem);
+        std::vector<std::string> configMessages;
+        config.load(host.console, configMessages);
+        for (const std::string& message : configMessages) {
+            warn(message);
         }
         if (const host::CVar* level = host.console.find(arena::drill::kLevelVariable);
             level && !(options.command == "play" && !options.level.empty())) {
@@ -201,9 +218,13 @@ int run(const CommandLine& options)
         if (options.script == "-") {
             status = runScript(session, std::cin, "stdin");
         } else {
+            // A directory opens as a stream that simply has no lines.
+            struct stat info {};
             std::ifstream file(options.script, std::ios::binary);
-            if (!file) {
-                std::fprintf(stderr, "arena: cannot read %s\n", options.script.c_str());
+            const int openErrno = errno;
+            if (!file || (::stat(options.script.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+                warnLine(arena::concat("arena: cannot read ", options.script, ": ",
+                                       std::strerror(file ? EISDIR : openErrno)));
                 return 2;
             }
             status = runScript(session, file, options.script);
@@ -215,7 +236,6 @@ int run(const CommandLine& options)
                     configPath.empty() ? "none" : configPath.c_str());
         status = runConsole(session);
     }
-    std::fflush(stdout);
     if (recordFd >= 0) {
         std::string error;
         const bool recorded = recorder && recorder->finish(error);
@@ -229,15 +249,21 @@ int run(const CommandLine& options)
             status = 1;
         }
     }
+    // Output that could not be written is a failure, though the settings are still saved. errno
+    // still tells why: the failed write was the last call to set it.
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && arena::StopSignals::received() == 0) {
+        warnLine(arena::concat("arena: cannot write the output: ", std::strerror(errno != 0 ? errno : EIO)));
+        status = status == 0 ? 1 : status;
+    }
 
     if (!configPath.empty()) {
         if (options.command == "play" && !options.level.empty()) {
             host.console.set(std::string(arena::drill::kLevelVariable), keptLevel);
         }
-        std::string error;
-        if (!arena::writeConfig(configPath, arena::configToSave(host.console, configEntries), error) ||
-            !error.empty()) {
-            std::fprintf(stderr, "arena: %s\n", error.c_str());
+        std::vector<std::string> saveMessages;
+        config.save(host.console, saveMessages);
+        for (const std::string& message : saveMessages) {
+            warnLine(message);
         }
     }
     return status;

@@ -84,12 +84,14 @@ void load_cycle(benchmark::State& state)
 BENCHMARK(load_cycle);
 
 // Ten game minutes of the arena's headless play. It runs in a child process, so only the wall
-// clock means anything here.
+// clock means anything here. No configuration and a fixed seed: the user's saved settings would
+// change the figures, and the benchmark must not write them.
 void arena_play(benchmark::State& state)
 {
     constexpr double kGameSeconds = 600;
     for (auto _ : state) {
-        const std::string failure = bench::runQuietly(ARENA_PROGRAM, {"play", "--seconds", "600", "--quiet"});
+        const std::string failure =
+            bench::runQuietly(ARENA_PROGRAM, {"--no-config", "--seed", "1", "play", "--seconds", "600", "--quiet"});
         if (!failure.empty()) {
             state.SkipWithError(failure.c_str());
             return;

@@ -1,39 +1,44 @@
 #pragma once
-// The file that keeps the saved console variables between sessions: one `name "value"` a line.
-// Variables of plug-ins not loaded now are kept as they were.
+// The file that keeps the saved console variables between sessions. Only a regular file is read
+// or written (a symbolic link is followed to one); a session writes back only the variables it
+// changed, merged into the file as it is on disk then, under an advisory lock, and keeps every
+// other line and the file's mode.
 
+#include <map>
 #include <string>
 #include <vector>
 
+#include "config_text.h"
 #include "console.h"
 
 namespace arena {
 
-struct ConfigEntry {
-    std::string name;  // a console variable's name
-    std::string value; // its text, as it will be set
-    int line = 0;      // 1-based line in the file it came from; 0 when made here
-};
-
 // $XDG_CONFIG_HOME/volanko/arena.cfg, else $HOME/.config/volanko/arena.cfg; empty when neither is set.
 std::string defaultConfigPath();
-
-// Reads the file. A missing file gives no entries and no problem. Each malformed line is skipped
-// and reported in `problems` as "file:line: message".
-std::vector<ConfigEntry> readConfig(const std::string& path, std::vector<std::string>& problems);
 
 // Sets each entry that names a variable registered to be saved; a refusal is reported in
 // `problems` as "file:line: message".
 void applyConfig(host::Console& console, const std::string& path, const std::vector<ConfigEntry>& entries,
                  std::vector<std::string>& problems);
 
-// The saved variables now, then the entries from the file whose variable is not registered.
-std::vector<ConfigEntry> configToSave(const host::Console& console, const std::vector<ConfigEntry>& fromFile);
+// One session's use of the file: read and applied at the start, its changes saved at the end.
+class ConfigFile {
+public:
+    explicit ConfigFile(std::string path) : path_(std::move(path)) {}
 
-// Writes the entries to a temporary file in the same directory (made when missing), syncs it and
-// renames it over `path`, so that the file is always either the old one or the new one. False
-// with `error` set on failure; a value that cannot be written in a line (a quote or a line break
-// in it) is left out and reported in `error` while the rest is written.
-bool writeConfig(const std::string& path, const std::vector<ConfigEntry>& entries, std::string& error);
+    // Reads the file and applies its settings to `console`, whose plug-in has registered its
+    // variables; the values then are what later changes are measured against. What the user must
+    // know (malformed lines, refusals, why the file will not be saved) is appended to `messages`.
+    void load(host::Console& console, std::vector<std::string>& messages);
+
+    // Merges the saved variables that differ from their values after load() into the file. Writes
+    // nothing when the merged file is the same. False with `messages` saying why when not saved.
+    bool save(const host::Console& console, std::vector<std::string>& messages) const;
+
+private:
+    std::string path_;                         // as the user gave it
+    std::string refusal_;                      // why the file must not be written; empty when it may
+    std::map<std::string, std::string> start_; // saved variables' values after load()
+};
 
 } // namespace arena

@@ -4,8 +4,10 @@
 #include <limits>
 
 #include "concat.h"
+#include "library_copy.h"
 #include "number_text.h"
 #include "session.h"
+#include "stop_signals.h"
 
 namespace arena {
 
@@ -140,7 +142,8 @@ bool Session::framesCommand(Args args, std::string&)
     if (!count || *count < 0 || *count > kMaxFramesPerLine) {
         return false;
     }
-    for (int64_t i = 0; i < *count; ++i) {
+    // A signal that ends the session ends a long run of frames too.
+    for (int64_t i = 0; i < *count && StopSignals::received() == 0; ++i) {
         frame();
     }
     return true;
@@ -181,10 +184,16 @@ bool Session::setCommand(Args args, std::string& error)
         int32_t parts[3] = {};
         for (size_t i = 0; i < 3 && values.size() == 3; ++i) {
             const auto value = parseInteger(values[i]);
-            if (!value || *value < std::numeric_limits<int32_t>::min() ||
-                *value > std::numeric_limits<int32_t>::max()) {
+            const std::string_view digits =
+                std::string_view(values[i]).substr(values[i].starts_with('-') || values[i].starts_with('+') ? 1 : 0);
+            if (!value && (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)) {
                 return fail(error,
                             concat("rotation components are whole numbers (65536 to the turn): \"", values[i], "\""));
+            }
+            if (!value || *value < std::numeric_limits<int32_t>::min() ||
+                *value > std::numeric_limits<int32_t>::max()) {
+                return fail(error, concat("rotation component \"", values[i],
+                                          "\" is out of range: whole numbers from -2147483648 to 2147483647"));
             }
             parts[i] = static_cast<int32_t>(*value);
         }
@@ -273,7 +282,7 @@ bool Session::reloadCommand(Args args, std::string& error)
         host_.unload(plugin_);
         plugin_ = 0;
     }
-    const host::LoadResult loaded = host_.load(settings_.pluginPath);
+    const host::LoadResult loaded = loadPrivateCopy(host_, settings_.pluginPath);
     if (!loaded) {
         return fail(error, loaded.error);
     }

@@ -4,25 +4,19 @@
 
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <thread>
 
 #include "drill.h"
 #include "live_view.h"
 #include "recorder.h"
 #include "run_tally.h"
+#include "stop_signals.h"
 
 namespace arena {
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
 volatile std::sig_atomic_t resized = 0;
-
-void onInterrupt(int)
-{
-    interrupted = 1;
-}
 
 void onResize(int)
 {
@@ -60,12 +54,6 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
 
     const auto frames = static_cast<int64_t>(std::llround(settings.seconds * session.fps()));
     const bool paced = settings.live || settings.realtime;
-    interrupted = 0;
-    struct sigaction action {};
-    struct sigaction previous {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous);
     struct sigaction resize {};
     struct sigaction previousResize {};
     resize.sa_handler = onResize;
@@ -75,6 +63,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     resized = 1;
     int columns = 0;
     int rows = 0;
+    const StopSignals signals(true, false);
 
     RunTally tally;
     LiveView view;
@@ -84,11 +73,12 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     }
     const int redrawEvery = std::max(1, session.fps() / 30);
     if (settings.live) {
+        StopSignals::setScreenText(LiveView::leave(), LiveView::enter());
         writeText(out, LiveView::enter());
     }
     const auto begin = std::chrono::steady_clock::now();
     const auto recordingFailed = [&] { return session.recorder && session.recorder->failed(); };
-    for (int64_t i = 0; i < frames && !interrupted && !recordingFailed(); ++i) {
+    for (int64_t i = 0; i < frames && StopSignals::received() == 0 && !recordingFailed(); ++i) {
         const int hits = session.frame();
         const host::Actor* car = session.host().world.car();
         const bool airborne = car && car->contact == host::Contact::Air;
@@ -113,16 +103,19 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
             std::this_thread::sleep_until(due);
         }
     }
-    sigaction(SIGINT, &previous, nullptr);
     sigaction(SIGWINCH, &previousResize, nullptr);
     if (settings.live) {
+        StopSignals::setScreenText({}, {});
         writeText(out, LiveView::leave());
+    }
+    if (tally.finish(session.host().world.clock) && settings.runLines) {
+        std::fprintf(out, "%s\n", runLine(tally.lastRun()).c_str());
     }
     session.setAutopilot(false);
     const PlayFacts facts{settings.seed, status.level, settings.skill, settings.configPath};
     writeText(out, settings.json ? summaryJson(tally, facts) : summaryTable(tally, facts));
     std::fflush(out);
-    return 0;
+    return StopSignals::received() == 0 ? 0 : signalStatus(StopSignals::received());
 }
 
 } // namespace arena

@@ -26,8 +26,10 @@ struct PlaySettings {
 };
 
 // Plays in `session` (whose plug-in is loaded) and prints to `out`. Returns the exit status: 0, or
-// 1 when the drill could not be started or the level not set (the message on `err`). Ctrl-C, or a
-// recording that can no longer be written, ends the play early, with the summary of what was played.
+// 1 when the drill could not be started or the level not set (the message on `err`). Ctrl-C,
+// SIGTERM and SIGHUP end the play early, with the summary of what was played, and the status is
+// then the shell's for that signal (130 for Ctrl-C); so does a recording that can no longer be
+// written.
 int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FILE* err);
 
 } // namespace arena

@@ -26,14 +26,19 @@ bool RunTally::observe(bool airborne, double now, int hits)
         runHits_ = 0;
         return false;
     }
-    if (inRun_ && !airborne) {
-        inRun_ = false;
-        ++runs_;
-        last_ = {runs_, runHits_, runStart_, now - runStart_};
-        longestRun_ = std::max(longestRun_, last_.seconds);
-        return true;
+    return inRun_ && !airborne && finish(now);
+}
+
+bool RunTally::finish(double now)
+{
+    if (!inRun_) {
+        return false;
     }
-    return false;
+    inRun_ = false;
+    ++runs_;
+    last_ = {runs_, runHits_, runStart_, now - runStart_};
+    longestRun_ = std::max(longestRun_, last_.seconds);
+    return true;
 }
 
 namespace {

@@ -22,6 +22,10 @@ public:
     // frame began. True when a run ended in this frame (see lastRun()).
     bool observe(bool airborne, double now, int hits);
 
+    // At the end of play: a run still under way ends now and counts like any other. True when
+    // there was one (see lastRun()).
+    bool finish(double now);
+
     const FinishedRun& lastRun() const { return last_; }
     int runs() const { return runs_; }                // finished runs
     int hits() const { return hits_; }                // every hit event, in a run or not

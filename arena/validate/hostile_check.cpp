@@ -2,6 +2,7 @@
 // batch and names the round it happened in.
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,11 +36,15 @@ std::string replayHint(uint64_t seed)
 
 CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_t seed, double timeLimitSeconds)
 {
+    // The limit bounds the whole check: each batch gets what the earlier ones left.
+    const auto begin = std::chrono::steady_clock::now();
     for (uint32_t first = 0; first < rounds; first += kBatch) {
         const uint32_t last = std::min(rounds, first + kBatch);
         uint64_t failedSeed = 0;
-        const ChildOutcome outcome =
-            runInChild(timeLimitSeconds, [&](ChildChannel& channel) -> std::optional<std::string> {
+        const double left =
+            timeLimitSeconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        ChildOutcome outcome =
+            runInChild(std::max(left, 0.001), [&](ChildChannel& channel) -> std::optional<std::string> {
                 for (uint32_t round = first; round < last; ++round) {
                     const uint64_t thisSeed = roundSeed(seed, round);
                     // The seed leads the note, so that the parent can name it after a crash.
@@ -60,6 +65,13 @@ CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_
             });
         if (outcome.passed()) {
             continue;
+        }
+        if (outcome.kind == ChildOutcome::Kind::TimedOut) {
+            char seconds[32];
+            std::snprintf(seconds, sizeof seconds, "%g", timeLimitSeconds);
+            outcome.reason = "timed out after ";
+            outcome.reason += seconds;
+            outcome.reason += " s";
         }
         // Both the failure and the last note start with the round's seed.
         const std::string& tagged = outcome.kind == ChildOutcome::Kind::Failed ? outcome.reason : outcome.lastNote;

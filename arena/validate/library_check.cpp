@@ -3,11 +3,14 @@
 
 #include <dlfcn.h>
 
+#include <fstream>
+#include <sstream>
 #include <utility>
 #include <vector>
 
 #include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "checks.h"
+#include "library_file.h"
 #include "plugin_record.h"
 
 namespace {
@@ -16,6 +19,14 @@ using BakkesMod::Plugin::PluginDescriptor;
 
 std::optional<std::string> inspect(const std::string& path)
 {
+    // A truncated library would map, then fault when a page past its end is touched.
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    if (file && path.find('/') != std::string::npos && bytes << file.rdbuf()) {
+        if (const std::string problem = host::sharedLibraryProblem(bytes.str()); !problem.empty()) {
+            return "cannot be opened as a library: " + problem;
+        }
+    }
     dlerror();
     void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {

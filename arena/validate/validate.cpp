@@ -1,5 +1,6 @@
 #include "validate.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -36,7 +37,7 @@ constexpr const char* kHelp =
     "  --rounds N        hostile rounds (default 2000)\n"
     "  --seed N          their base seed (default 1)\n"
     "  --cycles N        load and unload cycles (default 200)\n"
-    "  --time-limit S    seconds for each child process (default 60)\n"
+    "  --time-limit S    seconds for each check (default 60)\n"
     "  --json            one JSON object instead of lines\n"
     "  --reproduce SEED  replay the one hostile round of that seed, telling its steps on stderr\n"
     "Prints PASS name or FAIL name: reason for each check, then \"N passed, N failed\".\n"
@@ -47,7 +48,7 @@ struct Options {
     uint32_t rounds = 2000;            // hostile rounds; at least 1
     uint64_t seed = 1;                 // the rounds' base seed; fixed by default so that runs repeat
     int cycles = 200;                  // load and unload cycles in the lifecycle check; at least 1
-    double timeLimit = 60;             // seconds allowed to each child process
+    double timeLimit = 60;             // seconds allowed to each check
     bool json = false;                 // one JSON object instead of lines
     std::optional<uint64_t> reproduce; // a round's own seed: replay that round only
     bool help = false;                 // print the usage and the checks, and run nothing
@@ -124,18 +125,36 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string& error)
     return options;
 }
 
+// A check's line, printed as soon as it ends so that a run killed from outside still shows what
+// finished.
+void printLine(const CheckResult& result)
+{
+    if (result.pass) {
+        std::printf("PASS %s\n", result.name.c_str());
+    } else {
+        std::printf("FAIL %s: %s\n", result.name.c_str(), result.reason.c_str());
+    }
+    std::fflush(stdout);
+}
+
 std::vector<CheckResult> runChecks(const Options& options)
 {
     const std::string path = arena::fileLibraryPath(options.plugin);
     std::vector<CheckResult> results;
-    results.push_back(checkLibrary(path, options.timeLimit));
+    const auto add = [&](CheckResult result) {
+        if (!options.json) {
+            printLine(result);
+        }
+        results.push_back(std::move(result));
+    };
+    add(checkLibrary(path, options.timeLimit));
     const bool usable = results.front().pass;
     const auto run = [&](const char* name, auto check) {
         if (usable) {
-            results.push_back(check());
+            add(check());
         } else {
             // Never asked to create anything: the library itself is not one a host would take.
-            results.push_back({name, false, "not run: the library check failed"});
+            add({name, false, "not run: the library check failed"});
         }
     };
     if (options.reproduce) {
@@ -201,15 +220,12 @@ int validateMain(int argc, char** argv)
     if (options->json) {
         printJson(*options, results, passed);
     } else {
-        for (const CheckResult& result : results) {
-            if (result.pass) {
-                std::printf("PASS %s\n", result.name.c_str());
-            } else {
-                std::printf("FAIL %s: %s\n", result.name.c_str(), result.reason.c_str());
-            }
-        }
         std::printf("%zu passed, %zu failed\n", passed, results.size() - passed);
     }
-    std::fflush(stdout);
+    // errno still tells why: the failed write was the last call to set it.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "arena validate: cannot write the output: %s\n", std::strerror(errno != 0 ? errno : EIO));
+        return 1;
+    }
     return passed == results.size() ? 0 : 1;
 }

@@ -2,10 +2,15 @@
 // calling into a library that is gone.
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "host.h"
+#include "library_file.h"
 #include "plugin_record.h"
 
 namespace host {
@@ -26,17 +31,43 @@ std::string lastDlError()
     return error ? error : "unknown error";
 }
 
+// The whole file when `path` names a regular file that opens; false otherwise, for the system's
+// own loader to give its reason.
+bool readRegularFile(const std::string& path, std::string& bytes)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat info {};
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    char buffer[65536];
+    for (ssize_t got = 0; ok && (got = ::read(fd, buffer, sizeof buffer)) != 0;) {
+        ok = got > 0 || errno == EINTR;
+        bytes.append(buffer, got > 0 ? static_cast<size_t>(got) : 0);
+    }
+    ::close(fd);
+    return ok;
+}
+
 } // namespace
 
-LoadResult Host::load(const std::string& path)
+LoadResult Host::load(const std::string& file, const std::string& shownAs)
 {
+    const std::string& path = shownAs.empty() ? file : shownAs;
     // The same library file twice would share its one plug-in object between two loads.
     dlerror();
-    if (void* already = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD)) {
+    if (void* already = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD)) {
+        const bool plugin = dlsym(already, BAKKESMOD_EXPORTS_SYMBOL) != nullptr;
         dlclose(already);
-        return {0, refusal(path, "the library is already loaded in this process")};
+        return {0, refusal(path, plugin ? "the library is already loaded in this process" : "no \"exports\" record")};
     }
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (std::string bytes; file.find('/') != std::string::npos && readRegularFile(file, bytes)) {
+        if (const std::string problem = sharedLibraryProblem(bytes); !problem.empty()) {
+            return {0, refusal(path, "cannot be opened as a library: " + problem)};
+        }
+    }
+    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         return {0, refusal(path, "cannot be opened as a library: " + lastDlError())};
     }

@@ -53,18 +53,21 @@ public:
         return text.str();
     }
 
-    // `args` are words split on spaces, each passed as it is; `input` is standard input.
-    Outcome run(const std::string& args, const std::string& input = "") const
+    // `args` are words split on spaces, each passed as it is; `input` is standard input; `as` a
+    // command the program runs under. A run that outlasts a minute is ended.
+    Outcome run(const std::string& args, const std::string& input = "", const std::string& as = "") const
     {
-        std::string command = "XDG_CONFIG_HOME='" + dir + "/config' '" ARENA_PROGRAM "'";
+        std::string command = "XDG_CONFIG_HOME='" + dir + "/config' timeout 60 " + as + "'" ARENA_PROGRAM "'";
         std::istringstream words(args);
         for (std::string word; words >> word;) {
             command += " '" + word + "'";
         }
-        command += " <'" + file("stdin", input) + "' >'" + dir + "/stdout' 2>'" + dir + "/stderr'";
+        command += " <'" + file("stdin", input) + "' >'" + (output.empty() ? dir + "/stdout" : output) + "' 2>'" + dir +
+                   "/stderr'";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(dir + "/stdout"), read(dir + "/stderr")};
     }
 
     std::string dir;
+    std::string output; // where standard output goes when not to the folder's file
 };

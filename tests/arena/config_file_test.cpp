@@ -1,5 +1,7 @@
 #include "config_file.h"
 
+#include <sys/stat.h>
+
 #include "arena_program.h"
 
 namespace {
@@ -15,59 +17,137 @@ host::CVar variable(const char* name, const char* value, bool save, bool bounded
     return cvar;
 }
 
-// The temporary folder for the file; the program itself is not run.
 class ConfigFile : public ::testing::Test, public ArenaProgram {
 protected:
-    std::string path = dir + "/sub/arena.cfg";
-    std::vector<std::string> problems;
-    std::string error;
+    std::string path = dir + "/arena.cfg";
+    std::vector<std::string> messages;
 };
 
-TEST_F(ConfigFile, WritesSavedVariablesThenKeepsUnknownOnesAndReadsBack)
+TEST(ConfigText, RenderKeepsEveryLineItDoesNotChange)
 {
-    EXPECT_TRUE(arena::readConfig(path, problems).empty()); // missing: no entries, no problem
-    host::Console console;
-    console.registerCvar(variable("a_saved", "(1, 2)", true));
-    console.registerCvar(variable("b_unsaved", "x", false));
-    console.registerCvar(variable("c_saved", "two words", true));
-    const std::vector<arena::ConfigEntry> fromFile{{"other_plugin", "7", 3}, {"a_saved", "5", 4}};
-    ASSERT_TRUE(arena::writeConfig(path, arena::configToSave(console, fromFile), error)) << error;
-    EXPECT_EQ(error, "");
-    EXPECT_EQ(read(path), "a_saved \"(1, 2)\"\nc_saved \"two words\"\nother_plugin \"7\"\n");
-    EXPECT_EQ(::access((path + ".tmp." + std::to_string(::getpid())).c_str(), F_OK), -1);
-
-    const auto entries = arena::readConfig(path, problems);
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[1].name, "c_saved");
-    EXPECT_EQ(entries[1].value, "two words");
-    EXPECT_EQ(entries[1].line, 2);
-    EXPECT_TRUE(problems.empty());
+    struct Case {
+        std::string file;
+        std::vector<arena::ConfigEntry> changes;
+        std::string merged;
+    } cases[] = {
+        {"# mine\n\na \"1\"\nunknown \"u\"\n", {{"a", "2", 0}}, "# mine\n\na \"2\"\nunknown \"u\"\n"},
+        {"\xEF\xBB\xBF"
+         "a \"1\"\r\nb \"x\"  // note\r\n",
+         {{"a", "3", 0}},
+         "\xEF\xBB\xBF"
+         "a \"3\"\r\nb \"x\"  // note\r\n"},
+        {"a \"1\"\n a  \"5\"", {{"a", "(1, 2)", 0}, {"new", "n", 0}}, "a \"(1, 2)\"\na \"(1, 2)\"\nnew \"n\"\n"},
+        {"", {{"q", "say \"hi\"", 0}, {"", "x", 0}, {"b", "", 0}}, "b \"\"\n"},
+    };
+    std::vector<std::string> skipped;
+    for (const Case& c : cases) {
+        EXPECT_EQ(arena::renderConfig(arena::parseConfig(c.file), c.changes, skipped), c.merged) << c.file;
+        EXPECT_EQ(arena::renderConfig(arena::parseConfig(c.file), {}, skipped), c.file);
+    }
+    EXPECT_EQ(skipped, (std::vector<std::string>{"q", ""}));
+    const arena::ConfigText bom = arena::parseConfig("\xEF\xBB\xBF"
+                                                     "a \"1\"\nb\n\"open\nb 1\n");
+    ASSERT_EQ(arena::configEntries(bom).size(), 1u);
+    EXPECT_EQ(arena::configEntries(bom)[0].name, "a");
+    EXPECT_EQ(bom.problems, (std::vector<std::string>{"2: expected a name and a quoted value: name \"value\"",
+                                                      "3: unterminated quote (opened at column 1)",
+                                                      "4: expected a name and a quoted value: name \"value\""}));
 }
 
-TEST_F(ConfigFile, MalformedLinesAndRefusedValuesAreReportedWithTheirLine)
+TEST_F(ConfigFile, RefusedValuesAreReportedAndOnlyThisSessionsChangesAreMerged)
 {
-    host::Console console;
-    console.registerCvar(variable("num", "1", true, true));
-    console.registerCvar(variable("free", "a", false));
-    file("arena.cfg", "# a comment\nnum \"20\"\nnum\nnum \"open\nnum \"abc\"\nfree \"b\"\n");
-    path = dir + "/arena.cfg";
-    arena::applyConfig(console, path, arena::readConfig(path, problems), problems);
-    EXPECT_EQ(problems, (std::vector<std::string>{
-                            path + ":3: expected a name and a quoted value: name \"value\"",
-                            path + ":4: unterminated quote (opened at column 5)",
-                            path + ":5: num: \"abc\" is neither a finite number nor a range \"(low, high)\"; the "
-                                   "value stays \"10\""}));
-    // Clamped like any other set; a variable not registered to be saved is left alone.
-    EXPECT_EQ(console.find("num")->value, "10");
-    EXPECT_EQ(console.find("free")->value, "a");
-    EXPECT_TRUE(console.messages.empty());
+    file("arena.cfg", "# kept\nnum \"20\"\nnum \"abc\"\nother \"o\"\n");
+    host::Console first;
+    host::Console second;
+    for (host::Console* console : {&first, &second}) {
+        console->registerCvar(variable("num", "1", true, true));
+        console->registerCvar(variable("word", "w", true));
+    }
+    arena::ConfigFile one(path);
+    arena::ConfigFile two(path);
+    one.load(first, messages);
+    EXPECT_EQ(messages, (std::vector<std::string>{path + ":3: num: \"abc\" is neither a finite number nor a range "
+                                                         "\"(low, high)\"; the value stays \"10\""}));
+    EXPECT_EQ(first.find("num")->value, "10"); // clamped like any other set
+    two.load(second, messages);
+
+    struct stat before {};
+    ::stat(path.c_str(), &before);
+    EXPECT_TRUE(one.save(first, messages)); // nothing changed: nothing written
+    struct stat after {};
+    ::stat(path.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+
+    first.set("word", "from one");
+    second.set("num", "3");
+    EXPECT_TRUE(two.save(second, messages));
+    EXPECT_TRUE(one.save(first, messages));
+    EXPECT_EQ(read(path), "# kept\nnum \"3\"\nnum \"3\"\nother \"o\"\nword \"from one\"\n");
 }
 
-TEST_F(ConfigFile, ValuesThatCannotBeWrittenAreLeftOutAndNamed)
+// The arena run against configuration files that are not plain files of settings. "@" in the
+// expected standard error stands for the file's path.
+TEST_F(ConfigFile, OnlyARegularFileOfSettingsIsWrittenAndItsModeAndLinksStay)
 {
-    ASSERT_TRUE(arena::writeConfig(path, {{"good", "1", 0}, {"bad", "say \"hi\"", 0}}, error));
-    EXPECT_NE(error.find(": bad"), std::string::npos) << error;
-    EXPECT_EQ(read(path), "good \"1\"\n");
+    ASSERT_EQ(
+        std::system(("cd " + dir + " && chmod 755 . && mkdir folder && mkfifo fifo && ln -s real.cfg link.cfg && " +
+                     "ln -s nowhere.cfg dangling.cfg")
+                        .c_str()),
+        0);
+    file("real.cfg", "# dotfiles\nvolanko_throwlevel \"hard\"\n");
+    file("private.cfg", "volanko_throwplayer \"0\"\n");
+    file("unreadable.cfg", "volanko_throwlevel \"easy\"\n");
+    file("bashrc", "alias ll='ls -l'\nexport A=1\n");
+    ::chmod((dir + "/private.cfg").c_str(), 0600);
+    ::chmod((dir + "/unreadable.cfg").c_str(), 0);
+    const std::string level = "volanko_throwlevel \"pro\"\n";
+
+    const std::string kind = " is a FIFO; the configuration must be a regular file";
+    const std::string bad = "@ has lines that are neither settings, comments nor blank";
+    const struct {
+        std::string name;
+        mode_t mode; // 0 for a link
+        std::string after;
+        std::string err;
+    } cases[] = {
+        {"link.cfg", 0, "# dotfiles\n" + level, ""},
+        {"dangling.cfg", 0, level, ""},
+        {"private.cfg", S_IFREG | 0600, "volanko_throwplayer \"0\"\n" + level, ""},
+        {"folder", S_IFDIR | 0755, "",
+         "arena: @ is a directory; the configuration must be a regular file; it will not be "
+         "saved\narena: not saved (@ is a directory; the configuration must be a regular file)"
+         "; changed this session: volanko_throwlevel\n"},
+        {"fifo", S_IFIFO | 0644, "",
+         "arena: @" + kind + "; it will not be saved\narena: not saved (@" + kind +
+             "); changed this session: volanko_throwlevel\n"},
+        {"unreadable.cfg", S_IFREG, "volanko_throwlevel \"easy\"\n",
+         "arena: cannot read @: Permission denied; it will not be saved\narena: not saved (cannot read @: Permission "
+         "denied); changed this session: volanko_throwlevel\n"},
+        {"bashrc", S_IFREG | 0644, "alias ll='ls -l'\nexport A=1\n",
+         "@:1: expected a name and a quoted value: name \"value\"\n@:2: expected a name and a quoted value: name "
+         "\"value\"\narena: will not save into @: it has lines that are neither settings, comments nor blank\narena: "
+         "not saved (" +
+             bad + "); changed this session: volanko_throwlevel\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir + "/" + c.name;
+        // An unreadable file stays readable to root: the arena runs as nobody for it.
+        const std::string as =
+            c.name == "unreadable.cfg" && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+        const Outcome outcome = run("--seed 1 --config " + path + " script -", "volanko_throwlevel pro\n", as);
+        std::string err = c.err;
+        for (size_t at = err.find('@'); at != std::string::npos; at = err.find('@', at)) {
+            err.replace(at, 1, path);
+        }
+        EXPECT_EQ(outcome.status, 0) << c.name;
+        EXPECT_EQ(outcome.err, err) << c.name;
+        struct stat info {};
+        ASSERT_EQ(::lstat(path.c_str(), &info), 0) << c.name;
+        EXPECT_EQ(info.st_mode & (S_IFMT | (c.mode & 07777 ? 07777 : 0)), c.mode == 0 ? S_IFLNK : c.mode) << c.name;
+        if (S_ISREG(info.st_mode) ? (info.st_mode & 0444) != 0 : S_ISLNK(info.st_mode)) {
+            EXPECT_EQ(read(path), c.after) << c.name;
+        }
+    }
 }
 
 // $XDG_CONFIG_HOME is followed by every run of the program in these tests.

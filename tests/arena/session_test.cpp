@@ -73,8 +73,11 @@ TEST_F(SessionTest, RefusalsGiveTheirMessageAndChangeNothing)
         {"arena_dump now", "usage: arena_dump"},
         {"arena_freeplay 1", nullptr},
         {"arena_spawn camera", "there is already a camera"},
-        {"arena_set car rotation 1 2 2147483648", "rotation components are whole numbers (65536 to the turn): "
-                                                  "\"2147483648\""},
+        {"arena_set car rotation 1 2 2147483648",
+         "rotation component \"2147483648\" is out of range: whole numbers from -2147483648 to 2147483647"},
+        {"arena_set car rotation 99999999999999999999 0 0",
+         "rotation component \"99999999999999999999\" is out of range: whole numbers from -2147483648 to 2147483647"},
+        {"arena_set car rotation 1e3 0 0", "rotation components are whole numbers (65536 to the turn): \"1e3\""},
     };
     for (const auto& [line, message] : cases) {
         std::string error;

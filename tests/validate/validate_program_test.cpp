@@ -100,6 +100,9 @@ INSTANTIATE_TEST_SUITE_P(
         failsOnly("crashes", brokenPlugin("crashes"), "hostile",
                   "(crashed \\(SIG[A-Z]+\\)|exited with status [0-9]+ before the check finished)" + kAfterARound),
         failsOnly("hangs", "--time-limit 1 " + testPlugin("hangs"), "hostile", "timed out after 1 s" + kAfterARound),
+        // The limit bounds the whole check, however many child processes its rounds take.
+        failsOnly("many_rounds", "--cycles 1 --rounds 200000 --time-limit 1 " VOLANKO_PLUGIN_PATH, "hostile",
+                  "timed out after 1 s" + kAfterARound),
         failsOnly("new_object_each_call", "--rounds 10 " + testPlugin("new_object_each_call"), "lifecycle",
                   "a second getPlugin made a new object instead of returning the first"),
         // The sanitizer build checks allocations instead of sizes.
@@ -125,6 +128,13 @@ TEST_F(Validate, JsonGivesTheSameVerdictsAsOneObject)
                                ":\"\"},{\"name\":\"lifecycle\",\"pass\":true,\"reason\":\"\"},{\"name\":\"registration"
                                "\",\"pass\":true,\"reason\":\"\"},{\"name\":\"hostile\",\"pass\":true,\"reason\":\"\"}]"
                                ",\"passed\":4,\"failed\":0}\n");
+}
+
+// A validator killed from outside has already printed the checks that finished.
+TEST_F(Validate, EachCheckIsPrintedAsItEnds)
+{
+    const Outcome killed = run("validate --cycles 1 --rounds 100000000 " VOLANKO_PLUGIN_PATH, "", "timeout -s KILL 8 ");
+    EXPECT_EQ(killed.out, "PASS library\nPASS lifecycle\nPASS registration\n");
 }
 
 // The seed a failure names replays the same steps, down to the crash.

@@ -82,7 +82,9 @@ public:
     std::vector<Drawable> drawables;
     std::vector<LoadedPlugin> plugins;
 
-    LoadResult load(const std::string& path);
+    // Loads the library at `file` once it is known to be a complete shared library; messages and
+    // the plug-in's path name it `shownAs` when given (a private copy stands for the user's file).
+    LoadResult load(const std::string& file, const std::string& shownAs = {});
     bool unload(uint32_t plugin); // false when no such plug-in is loaded
     void unloadAll();
     LoadedPlugin* findPlugin(uint32_t plugin);
