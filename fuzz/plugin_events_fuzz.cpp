@@ -1,13 +1,17 @@
 // The plug-in under event sequences read from the fuzzer's bytes: the same attacks as the
-// validator's hostile rounds, with the same invariants after each. The library is loaded once per
-// process, so the plug-in's state carries from input to input as it does in a long game.
+// validator's hostile rounds, with the same invariants after each. Every input gets a fresh host
+// and a freshly loaded library, so a finding reproduces from the one input the fuzzer saves.
+
+#include <dlfcn.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "choice_source.h"
+#include "fuzz_outcome.h"
 #include "host.h"
 #include "host_invariants.h"
 #include "hostile_attacks.h"
@@ -19,70 +23,121 @@ namespace {
 // At most this many attacks per input, so that one input cannot run for long.
 constexpr int kMostAttacks = 64;
 
-struct Loaded {
-    host::Host host{1};
-    uint32_t plugin = 0;
-    ProcessLocale locale;
-    std::vector<std::pair<std::string, std::string>> defaults; // each variable and its first value
+// The fuzzer reads the library's coverage counters after each input returns, so the library
+// must still be mapped then: the last input's unload leaves it open through this handle, and the
+// next input closes it just before loading it again. The handle is also what keeps the number of
+// blocks alive at the end of an input the same from input to input, so that the fuzzer's leak
+// check (run when an input allocated more than it freed) is not set off by a plug-in that is
+// merely still loaded.
+void* heldLibrary = nullptr;
+const void* firstRecord = nullptr; // where the library's record was the first time it was loaded
 
-    Loaded()
-    {
-        useNamedLocale();
-        locale = currentLocale();
-        const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
-        if (!loaded) {
-            std::fprintf(stderr, "cannot load the plug-in: %s\n", loaded.error.c_str());
-            std::abort();
-        }
-        plugin = loaded.plugin;
-        for (const host::CVar& cvar : host.console.cvars) {
-            defaults.emplace_back(cvar.name, cvar.value);
-        }
-    }
+uint64_t lastOutcome = 0;
 
-    // The host back to a known start; the plug-in keeps its own state.
-    void reset()
-    {
-        host.world.setFreeplay(false);
-        host.world.clock = 0;
-        host.console.hostile = host::HostileReads::Off;
-        host.canvas.size = {1920, 1080};
-        host.trace.on = false;
-        host.trace.clear();
-        host.console.log.clear();
-        host.console.messages.clear();
-        for (const auto& [name, value] : defaults) {
-            host.console.set(name, value);
-        }
-    }
-};
-
-Loaded& loaded()
+void fail(const char* when, const std::string& what)
 {
-    static Loaded instance;
-    return instance;
+    std::fprintf(stderr, "%s: %s\n", when, what.c_str());
+    std::abort();
+}
+
+void mix(uint64_t& hash, std::string_view text)
+{
+    for (const char c : text) {
+        hash = (hash ^ static_cast<uint8_t>(c)) * 0x100000001b3ULL;
+    }
+    hash = (hash ^ 0xff) * 0x100000001b3ULL;
+}
+
+template <class Number> void mixNumber(uint64_t& hash, Number value)
+{
+    mix(hash, std::string_view(reinterpret_cast<const char*>(&value), sizeof value));
+}
+
+// What the plug-in did that the host can see: the calls traced while the trace was on, the lines
+// it logged, the variables' values, the last frame's drawing and where every actor ended.
+uint64_t outcome(const host::Host& host)
+{
+    uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const host::TraceEntry& entry : host.trace.entries) {
+        mix(hash, entry.json());
+    }
+    for (const std::string& line : host.console.log) {
+        mix(hash, line);
+    }
+    for (const host::CVar& cvar : host.console.cvars) {
+        mix(hash, cvar.name);
+        mix(hash, cvar.value);
+    }
+    for (const host::CanvasDraw& draw : host.canvas.draws()) {
+        mix(hash, draw.text);
+        mixNumber(hash, draw.position);
+    }
+    for (const host::Actor& actor : host.world.actors) {
+        mixNumber(hash, actor.kind);
+        mixNumber(hash, actor.location);
+        mixNumber(hash, actor.velocity);
+        mixNumber(hash, actor.angularVelocity);
+    }
+    return hash;
+}
+
+void loadFresh(host::Host& host)
+{
+    if (heldLibrary) {
+        dlclose(heldLibrary);
+        heldLibrary = nullptr;
+    }
+    const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
+    if (!loaded) {
+        fail("cannot load the plug-in", loaded.error);
+    }
+    // A library mapped elsewhere would leave the fuzzer counting coverage in pages that are gone.
+    const void* record = dlsym(host.plugins.front().library, BAKKESMOD_EXPORTS_SYMBOL);
+    if (firstRecord && record != firstRecord) {
+        fail("reloading the plug-in", "the library was mapped at another address; the fuzzer cannot follow it");
+    }
+    firstRecord = record;
 }
 
 } // namespace
 
+extern "C" uint64_t VolankoFuzzOutcome()
+{
+    return lastOutcome;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Loaded& state = loaded();
-    state.reset();
+    static const bool localeSet = (useNamedLocale(), true);
+    (void)localeSet;
+    auto host = std::make_unique<host::Host>(1);
+    const int64_t baseline = host->wrappersAlive();
+    loadFresh(*host);
+    const ProcessLocale locale = currentLocale();
+
     ByteChoices choices(data, size);
     WorldMotion motion;
-    state.host.world.setFreeplay(choices.chance(80));
+    host->world.setFreeplay(choices.chance(80));
     std::string description;
     for (int step = 0; step < kMostAttacks && !choices.exhausted(); ++step) {
-        attack(state.host, motion, choices, description);
-        auto broken = brokenInvariant(state.host);
+        attack(*host, motion, choices, description);
+        auto broken = brokenInvariant(*host);
         if (!broken) {
-            broken = localeChange(state.locale);
+            broken = localeChange(locale);
         }
         if (broken) {
-            std::fprintf(stderr, "after \"%s\": %s\n", description.c_str(), broken->c_str());
-            std::abort();
+            fail(("after \"" + description + "\"").c_str(), *broken);
         }
+    }
+    lastOutcome = outcome(*host);
+
+    heldLibrary = dlopen(VOLANKO_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD);
+    host->unload(host->plugins.front().id);
+    if (auto broken = brokenInvariant(*host)) {
+        fail("at unload", *broken);
+    }
+    if (host->wrappersAlive() != baseline) {
+        fail("at unload", std::to_string(host->wrappersAlive() - baseline) + " wrappers still alive");
     }
     return 0;
 }
