@@ -15,10 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!value) {
         return 0;
     }
-    if (!std::isfinite(value->low) || !std::isfinite(value->high) || value->low > value->high) {
-        std::abort();
-    }
-    if (!value->isRange && value->low != value->high) {
+    if (!std::isfinite(value->low) || !std::isfinite(value->high) || value->low > value->high ||
+        (!value->isRange && value->low != value->high)) {
         std::abort();
     }
     const auto again = host::parseNumericValue(host::formatNumericValue(*value));

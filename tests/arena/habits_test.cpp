@@ -2,15 +2,8 @@
 // --help and --version, and a console that edits by characters, completes on Tab, drops a line on
 // Ctrl-C and remembers its history from one session to the next.
 
-#include <poll.h>
-#include <pty.h>
-#include <signal.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-
-#include <chrono>
-
 #include "arena_program.h"
+#include "terminal.h"
 
 namespace {
 
@@ -56,74 +49,6 @@ TEST_F(Habits, OptionsAnywhereHelpForEveryOptionAndVersion)
                              "pro; the car will not be thrown (did you mean \"pro\"?)\n");
 }
 
-// The arena on a pseudo-terminal of its own, its state and configuration in the test's folder;
-// by default a console.
-class Terminal {
-public:
-    explicit Terminal(const std::string& home, std::vector<const char*> args = {"--no-config", "console"})
-    {
-        args.insert(args.begin(), {"arena", "--seed", "1"});
-        args.push_back(nullptr);
-        winsize size{24, 80, 0, 0};
-        pid_ = ::forkpty(&fd_, nullptr, nullptr, &size);
-        if (pid_ == 0) {
-            ::setenv("XDG_STATE_HOME", home.c_str(), 1);
-            ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-            ::setenv("LANG", "C.UTF-8", 1);
-            ::execv(ARENA_PROGRAM, const_cast<char* const*>(args.data()));
-            ::_exit(127);
-        }
-        EXPECT_GT(pid_, 0);
-    }
-    ~Terminal()
-    {
-        ::close(fd_);
-        if (pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    // Types `keys`, then reads until `expected` has appeared in what it shows (5 s at most). Keys
-    // wait until the line editor has the terminal, as a person would wait for the prompt.
-    bool type(const std::string& keys, const std::string& expected)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        termios modes{};
-        while (!keys.empty() && ::tcgetattr(fd_, &modes) == 0 && (modes.c_lflag & ICANON) != 0 &&
-               std::chrono::steady_clock::now() < deadline) {
-            ::usleep(1000);
-        }
-        EXPECT_EQ(::write(fd_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
-        while (screen.find(expected, seen_) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-            pollfd ready{fd_, POLLIN, 0};
-            char buffer[4096];
-            const ssize_t got = ::poll(&ready, 1, 100) > 0 ? ::read(fd_, buffer, sizeof buffer) : 0;
-            screen.append(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
-        }
-        const size_t at = screen.find(expected, seen_);
-        seen_ = at == std::string::npos ? seen_ : at + expected.size();
-        return at != std::string::npos;
-    }
-    void resize(unsigned short columns, unsigned short rows) // the program gets SIGWINCH
-    {
-        const winsize size{rows, columns, 0, 0};
-        EXPECT_EQ(::ioctl(fd_, TIOCSWINSZ, &size), 0);
-    }
-    int exitStatus()
-    {
-        int status = -1;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string screen; // all it showed
-
-private:
-    int fd_ = -1;
-    pid_t pid_ = -1;
-    size_t seen_ = 0; // where the next expected text is looked for
-};
-
 TEST_F(Habits, ConsoleEditsCharactersCompletesDropsAndRemembers)
 {
     const std::string value = "\nvolanko_throwlevel = \"";
@@ -146,7 +71,7 @@ TEST_F(Habits, ConsoleEditsCharactersCompletesDropsAndRemembers)
             EXPECT_TRUE(console.type(keys, expected) && console.type("", "] ")) << keys << "\n" << console.screen;
         }
         EXPECT_TRUE(console.type("\x04", "\n"));
-        EXPECT_EQ(console.exitStatus(), 0);
+        EXPECT_EQ(console.wait(), 0);
         EXPECT_EQ(console.screen.find("bogus\""), std::string::npos) << console.screen;
     }
     // The next session starts with the last one's lines: two lines back is the "ne" line.
@@ -155,20 +80,20 @@ TEST_F(Habits, ConsoleEditsCharactersCompletesDropsAndRemembers)
     EXPECT_TRUE(console.type("\x1b[A\x1b[A\r", "\n") && console.type("", "] ")) << console.screen;
     EXPECT_TRUE(console.type("volanko_throwlevel\r", value + "ne\"")) << console.screen;
     EXPECT_TRUE(console.type("exit\r", "exit"));
-    EXPECT_EQ(console.exitStatus(), 0);
+    EXPECT_EQ(console.wait(), 0);
 }
 
 TEST_F(Habits, LiveViewFollowsAResizeAndWarningsFollowIt)
 {
     ASSERT_EQ(std::system(("mkdir -p '" + dir + "/volanko'").c_str()), 0);
     file("volanko/arena.cfg", "volanko_throwlevel \"PRO\"\nbroken line here\n");
-    Terminal play(dir, {"play", "--seconds", "1"});
+    Terminal play(dir, {"--seed", "1", "play", "--seconds", "1"});
     // 80 columns hold the status in one line; 40 (the view then has 11 rows) need two.
     ASSERT_TRUE(play.type("", "\n+-------------------------+  ")) << play.screen;
     play.resize(40, 13);
     EXPECT_TRUE(play.type("", "\n\x1b[0m\x1b[1mskill 0.60  runs 0")) << play.screen;
     ASSERT_TRUE(play.type("", "(did you mean \"pro\"?)")) << play.screen;
-    EXPECT_EQ(play.exitStatus(), 0);
+    EXPECT_EQ(play.wait(), 0);
     const size_t viewEnds = play.screen.find("\x1b[?25h");
     const size_t broken = play.screen.find("arena.cfg:2: expected a name");
     const size_t hint = play.screen.find("note: volanko_throwlevel \"PRO\" is none of the levels");

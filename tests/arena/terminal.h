@@ -1,0 +1,114 @@
+#pragma once
+// The arena on a pseudo-terminal of its own (80 x 24), its state and configuration in a folder of
+// the test's; the program is killed with the object if it is still running.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <vector>
+
+class Terminal {
+public:
+    // Standard output goes to the file `out` when given.
+    explicit Terminal(const std::string& home,
+                      std::vector<const char*> args = {"--seed", "1", "--no-config", "console"},
+                      const std::string& out = "")
+    {
+        args.insert(args.begin(), "arena");
+        args.push_back(nullptr);
+        winsize size{24, 80, 0, 0};
+        pid_ = ::forkpty(&fd_, nullptr, nullptr, &size);
+        if (pid_ == 0) {
+            ::setenv("XDG_STATE_HOME", home.c_str(), 1);
+            ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+            ::setenv("LANG", "C.UTF-8", 1);
+            if (!out.empty()) {
+                ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
+            }
+            ::execv(ARENA_PROGRAM, const_cast<char* const*>(args.data()));
+            ::_exit(127);
+        }
+        EXPECT_GT(pid_, 0);
+    }
+    ~Terminal()
+    {
+        ::close(fd_);
+        if (pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    // Types `keys`, then reads until `expected` has appeared in what it shows (5 s at most). Keys
+    // wait until the line editor has the terminal, as a person would wait for the prompt.
+    bool type(const std::string& keys, const std::string& expected)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        termios modes{};
+        while (!keys.empty() && ::tcgetattr(fd_, &modes) == 0 && (modes.c_lflag & ICANON) != 0 &&
+               std::chrono::steady_clock::now() < deadline) {
+            ::usleep(1000);
+        }
+        EXPECT_EQ(::write(fd_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+        while (screen.find(expected, seen_) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+            pollfd ready{fd_, POLLIN, 0};
+            char buffer[4096];
+            const ssize_t got = ::poll(&ready, 1, 100) > 0 ? ::read(fd_, buffer, sizeof buffer) : 0;
+            screen.append(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+        }
+        const size_t at = screen.find(expected, seen_);
+        seen_ = at == std::string::npos ? seen_ : at + expected.size();
+        return at != std::string::npos;
+    }
+    void resize(unsigned short columns, unsigned short rows) // the program gets SIGWINCH
+    {
+        const winsize size{rows, columns, 0, 0};
+        EXPECT_EQ(::ioctl(fd_, TIOCSWINSZ, &size), 0);
+    }
+    // Whether the program comes to handle `signal` within 10 s.
+    bool handles(int signal) const
+    {
+        for (int i = 0; i < 1000; ++i, ::usleep(10000)) {
+            std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+            for (std::string line; std::getline(status, line);) {
+                if (line.starts_with("SigCgt:") && (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+    void send(int signal) const { ::kill(pid_, signal); }
+    bool echoing() const
+    {
+        termios modes{};
+        return ::tcgetattr(fd_, &modes) == 0 && (modes.c_lflag & ECHO) != 0;
+    }
+    // The exit status, or minus the signal that ended it, or -1000 once stopped (with WUNTRACED).
+    int wait(int options = 0)
+    {
+        int status = 0;
+        ::waitpid(pid_, &status, options);
+        pid_ = WIFSTOPPED(status) ? pid_ : -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : WIFSTOPPED(status) ? -1000 : -WTERMSIG(status);
+    }
+    std::string screen; // all it showed
+
+private:
+    int fd_ = -1;
+    pid_t pid_ = -1;
+    size_t seen_ = 0; // where the next expected text is looked for
+};
