@@ -3,20 +3,16 @@
 // the test's; the program is killed with the object if it is still running.
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
-#include <sys/wait.h>
 #include <termios.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
-#include <string>
-#include <vector>
+
+#include "arena_program.h"
 
 class Terminal {
 public:
