@@ -35,7 +35,7 @@ TEST(SteadyFrame, HoldsTheBallAndDrawsTheOverlayWithoutTheHeap)
 {
     bench::DrillSession session;
     ASSERT_TRUE(session.ready()) << session.error;
-    for (const auto [frames, texts] : {std::pair{600, size_t{4}}, std::pair{120, size_t{5}}}) {
+    for (const auto& [frames, texts] : {std::pair{600, size_t{4}}, std::pair{120, size_t{5}}}) {
         const uint64_t before = bench::allocations();
         for (int frame = 0; frame < frames; ++frame) {
             session.host.world.clock += 1.0 / 120;
