@@ -148,10 +148,11 @@ TEST_F(Loader, WrappersAtTheirEdges)
     const ArrayWrapper<BallWrapper> balls = game.GetGameEventAsServer().GetGameBalls();
     EXPECT_TRUE(balls.Get(-1).IsNull() && balls.Get(1).IsNull() && !balls.Get(0).IsNull());
     EXPECT_TRUE(cvars.getCvar("probe_third").IsNull() && !cvars.getCvar("probe_first").IsNull());
-    ActorWrapper actor = game.GetCamera();
-    const CarWrapper car = game.GetLocalCar();
-    actor = car;
+    ActorWrapper actor = game.GetCamera(), car = game.GetLocalCar();
+    actor = car; // copied, then moved
     EXPECT_EQ(actor.GetLocation().y, host.world.car()->location.y);
+    actor = game.GetGameEventAsServer().GetBall();
+    EXPECT_EQ(actor.GetLocation().z, host.world.ball()->location.z);
 
     int fired = 0; // a hook registered while the event runs waits for the next one
     game.HookEvent("E",
