@@ -9,7 +9,7 @@
 struct Probe : broken::Plugin {
     void onLoad() override
     {
-        cvarManagerHandle->registerCvar("probe_first", "1");
+        cvarManagerHandle->registerCvar("probe_first", "1", "", true, true, 0, true, 10);
         cvarManagerHandle->log("probe: onLoad, probe_second is " +
                                cvarManagerHandle->registerCvar("probe_second", "two").getStringValue());
         gameWrapperHandle->HookEvent("Function TAGame.Car_TA.EventHitBall",

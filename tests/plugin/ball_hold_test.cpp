@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "volanko_fixture.h"
 
 namespace {
@@ -104,15 +101,16 @@ TEST_F(BallHold, ARunStartClearsStreakAndMeanBeforeItsReset)
 TEST_F(BallHold, OutsideFreeplayOrWithTheDrillOffTheCarComesAndGoes)
 {
     fillFields();
-    command("volanko_stop");
+    host.runCommand({"volanko_stop"});
     const auto before = fields();
     host.trace.clear();
     frameAt(5);
     host.world.car()->contact = host::Contact::Air;
     frameAt(6);
     EXPECT_EQ(fields(), before);
-    command("volanko_start");
+    host.runCommand({"volanko_start"});
     host.world.setFreeplay(false);
+    EXPECT_TRUE(host.world.cars.empty() && host.world.server == 0) << "leaving free play ends the game event";
     frameAt(7);
     EXPECT_EQ(calls(), (Lines{"GameWrapper::IsInFreeplay []", "GameWrapper::IsInFreeplay []",
                               "GameWrapper::IsInFreeplay []", "GameWrapper::IsInFreeplay []"}));

@@ -42,7 +42,6 @@ TEST_P(Switch, ChangesActiveAndNothingElse)
     EXPECT_EQ(calls(), c.hostCalls);
 }
 
-// Logged once per call.
 const Lines kRefused = {"GameWrapper::IsInFreeplay []",
                         R"(CVarManagerWrapper::log ["You need to be in freeplay to use this plugin."])"};
 

@@ -207,7 +207,7 @@ TEST_F(ResetAndThrow, ThrowDirectionAtItsEdges)
 
 struct MissingCase {
     const char* name;
-    std::function<void(host::World&)> remove; // takes the actor out of the game
+    std::function<void(host::World&)> remove; // takes the actor out of the game, or leaves a gone one listed
     const char* lastCalls;                    // where the reset stops
 };
 
@@ -231,11 +231,9 @@ TEST_P(MissingActor, SkipsTheCarStepsButStillResets)
 INSTANTIATE_TEST_SUITE_P(
     Cases, MissingActor,
     ::testing::Values(
-        MissingCase{"NoCar", [](host::World& w) { w.remove(host::ActorKind::Car); },
+        MissingCase{"FirstCarGone", [](host::World& w) { w.cars.insert(w.cars.begin(), 999999); },
                     "volanko_throwplayer []\nGameEventWrapper::GetCars server []\nArrayWrapper::Get cars [0]\n"
                     "ActorWrapper::IsNull null []\n"},
-        MissingCase{"FirstCarGone", [](host::World& w) { w.cars.insert(w.cars.begin(), 999999); },
-                    "ArrayWrapper::Get cars [0]\nActorWrapper::IsNull null []\n"},
         MissingCase{"NoBall", [](host::World& w) { w.remove(host::ActorKind::Ball); },
                     "volanko_balllocation_x []\nServerWrapper::GetGameBalls server []\n"
                     "ArrayWrapper::Get balls [0]\nActorWrapper::IsNull null []\n"}),

@@ -36,7 +36,6 @@ protected:
     }
 
     Volanko& volanko() { return static_cast<Volanko&>(*host.findPlugin(id)->plugin); }
-    void command(const std::string& name) { host.runCommand({name}); }
     void hitAt(double clock)
     {
         host.world.clock = clock;
@@ -52,7 +51,7 @@ protected:
     void startDrill()
     {
         host.world.setFreeplay(true);
-        command("volanko_start");
+        host.runCommand({"volanko_start"});
         host.trace.clear();
     }
 
