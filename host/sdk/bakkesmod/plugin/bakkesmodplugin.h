@@ -14,22 +14,30 @@
 
 #define BAKKESMOD_PLUGIN_API_VERSION 95
 
-// Marks what a plug-in library makes visible to the host. Plug-ins build with hidden visibility.
+// Marks what a plug-in library makes visible to the host: the three entry symbols everywhere, and
+// on Linux the base class's members too. Plug-ins build with hidden visibility; a Windows DLL exports
+// only what is marked, so there the base class stays inside each plug-in.
+#ifdef _WIN32
+#define BAKKESMOD_PLUGIN_EXPORT __declspec(dllexport)
+#define BAKKESMOD_PLUGIN_BASE_EXPORT
+#else
 #define BAKKESMOD_PLUGIN_EXPORT __attribute__((visibility("default")))
+#define BAKKESMOD_PLUGIN_BASE_EXPORT BAKKESMOD_PLUGIN_EXPORT
+#endif
 
 namespace BakkesMod::Plugin {
 
 class BakkesModPlugin {
 public:
-    BAKKESMOD_PLUGIN_EXPORT BakkesModPlugin();
-    BAKKESMOD_PLUGIN_EXPORT BakkesModPlugin(const BakkesModPlugin& other);     // adds a reference to each handle
-    BAKKESMOD_PLUGIN_EXPORT BakkesModPlugin(BakkesModPlugin&& other) noexcept; // leaves `other` empty
-    BAKKESMOD_PLUGIN_EXPORT BakkesModPlugin& operator=(const BakkesModPlugin& other);
-    BAKKESMOD_PLUGIN_EXPORT BakkesModPlugin& operator=(BakkesModPlugin&& other) noexcept;
-    BAKKESMOD_PLUGIN_EXPORT virtual ~BakkesModPlugin(); // releases gameWrapperHandle, then cvarManagerHandle
+    BAKKESMOD_PLUGIN_BASE_EXPORT BakkesModPlugin();
+    BAKKESMOD_PLUGIN_BASE_EXPORT BakkesModPlugin(const BakkesModPlugin& other);     // adds a reference to each handle
+    BAKKESMOD_PLUGIN_BASE_EXPORT BakkesModPlugin(BakkesModPlugin&& other) noexcept; // leaves `other` empty
+    BAKKESMOD_PLUGIN_BASE_EXPORT BakkesModPlugin& operator=(const BakkesModPlugin& other);
+    BAKKESMOD_PLUGIN_BASE_EXPORT BakkesModPlugin& operator=(BakkesModPlugin&& other) noexcept;
+    BAKKESMOD_PLUGIN_BASE_EXPORT virtual ~BakkesModPlugin(); // releases gameWrapperHandle, then cvarManagerHandle
 
-    BAKKESMOD_PLUGIN_EXPORT virtual void onLoad();   // after the host filled both handles; does nothing here
-    BAKKESMOD_PLUGIN_EXPORT virtual void onUnload(); // before the host removes registrations; does nothing here
+    BAKKESMOD_PLUGIN_BASE_EXPORT virtual void onLoad();   // after the host filled both handles; does nothing here
+    BAKKESMOD_PLUGIN_BASE_EXPORT virtual void onUnload(); // before the host removes registrations; does nothing here
 
     std::shared_ptr<CVarManagerWrapper> cvarManagerHandle; // empty until the host fills it
     std::shared_ptr<GameWrapper> gameWrapperHandle;        // empty until the host fills it
