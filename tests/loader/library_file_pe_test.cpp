@@ -45,8 +45,9 @@ TEST(LibraryFile, IncompleteOrForeignDllsAreRefusedWithTheirReason)
         std::string bytes;
         std::string reason;
     } cases[] = {
-        {good.substr(0, good.size() - 1), "truncated: section "},
-        {good.substr(0, pe + 30), "truncated: " + std::to_string(pe + 30) + " bytes, shorter than its PE headers"},
+        // Not one byte short: a MinGW DLL ends in its symbol table, which no section maps.
+        {good.substr(0, good.size() / 2), "truncated: section "},
+        {good.substr(0, pe + 20), "truncated: " + std::to_string(pe + 20) + " bytes, shorter than its PE headers"},
         {changed(pe + 6, 0xffff), "truncated: its section headers end past its " + size + " bytes"},
         {changed(pe + 24, 0x10b), "a 32-bit library; this process loads 64-bit ones"},
         {changed(pe + 22, 0x0022), "a program, not a shared library"},

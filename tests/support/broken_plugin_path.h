@@ -1,5 +1,5 @@
 #pragma once
-// Where the test build put the deliberately broken plug-in libraries: libbroken_<name>.so.
+// Where the test build put the deliberately broken plug-in libraries: libbroken_<name>.so (.dll).
 
 #include <string>
 
@@ -9,5 +9,5 @@
 
 inline std::string brokenPlugin(const std::string& name)
 {
-    return BROKEN_PLUGIN_DIR "/libbroken_" + name + ".so";
+    return BROKEN_PLUGIN_DIR "/libbroken_" + name + PLUGIN_SUFFIX;
 }

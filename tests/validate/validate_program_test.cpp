@@ -14,7 +14,7 @@ using ::testing::StartsWith;
 
 std::string testPlugin(const std::string& name)
 {
-    return std::string(VALIDATE_PLUGIN_DIR) + "/libvalidate_" + name + ".so";
+    return std::string(VALIDATE_PLUGIN_DIR) + "/libvalidate_" + name + PLUGIN_SUFFIX;
 }
 
 struct Verdict {
