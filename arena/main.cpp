@@ -1,10 +1,6 @@
 // arena: loads a plug-in as the game's plug-in host would and runs it in a simulated free play,
 // from a script, an interactive console or the autopilot.
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -21,6 +17,7 @@
 #include "config_file.h"
 #include "drill.h"
 #include "escaped_text.h"
+#include "files.h"
 #include "host.h"
 #include "library_copy.h"
 #include "library_path.h"
@@ -30,6 +27,7 @@
 #include "replay_page.h"
 #include "session.h"
 #include "stop_signals.h"
+#include "terminal.h"
 #include "validate.h"
 
 namespace {
@@ -111,6 +109,8 @@ int runConsole(arena::Session& session)
 
 int run(const CommandLine& options)
 {
+    // Colours and cursor moves for the live view, and UTF-8 text, wherever the terminal needs asking.
+    const platform::TerminalModes terminalModes(stdout);
     const uint64_t seed = options.seed ? *options.seed : chooseSeed();
     const std::string pluginPath =
         options.plugin.empty() ? arena::defaultPluginPath() : arena::fileLibraryPath(options.plugin);
@@ -130,12 +130,12 @@ int run(const CommandLine& options)
                     pluginPath.c_str());
         return 0;
     }
-    const bool live = options.command == "play" && !options.quiet && ::isatty(STDOUT_FILENO) == 1;
+    const bool live = options.command == "play" && !options.quiet && platform::isTerminal(stdout);
 
     // Opened before the session runs, so that a path that cannot be written stops it at once.
     int recordFd = -1;
     if (!options.record.empty()) {
-        recordFd = ::open(options.record.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        recordFd = platform::createFile(options.record);
         if (recordFd < 0) {
             std::fprintf(stderr, "arena: cannot write %s: %s\n", options.record.c_str(), std::strerror(errno));
             return 1;
@@ -219,10 +219,9 @@ int run(const CommandLine& options)
             status = runScript(session, std::cin, "stdin");
         } else {
             // A directory opens as a stream that simply has no lines.
-            struct stat info {};
             std::ifstream file(options.script, std::ios::binary);
             const int openErrno = errno;
-            if (!file || (::stat(options.script.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+            if (!file || platform::fileFacts(options.script).kind == platform::FileKind::Directory) {
                 warnLine(arena::concat("arena: cannot read ", options.script, ": ",
                                        std::strerror(file ? EISDIR : openErrno)));
                 return 2;
@@ -241,8 +240,8 @@ int run(const CommandLine& options)
         const bool recorded = recorder && recorder->finish(error);
         session.recorder = nullptr;
         recorder.reset();
-        if (::close(recordFd) != 0 && recorded) {
-            error = std::string("cannot write ") + options.record + ": " + std::strerror(errno);
+        if (const int closed = platform::closeFile(recordFd); closed != 0 && recorded) {
+            error = std::string("cannot write ") + options.record + ": " + std::strerror(closed);
         }
         if (!error.empty()) {
             std::fprintf(stderr, "arena: %s\n", error.c_str());

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "write_all.h"
+#include "files.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ void ChildChannel::send(char kind, std::string_view text)
     line += ' ';
     line += oneLine(text);
     line += '\n';
-    arena::writeAll(fd_, line);
+    platform::writeAll(fd_, line);
 }
 
 void ChildChannel::note(std::string_view text)
