@@ -22,6 +22,7 @@
 #include "library_copy.h"
 #include "library_path.h"
 #include "line_editor.h"
+#include "paths.h"
 #include "play.h"
 #include "recorder.h"
 #include "replay_page.h"
@@ -78,8 +79,8 @@ int runScript(arena::Session& session, std::istream& in, const std::string& name
 
 int runConsole(arena::Session& session)
 {
-    const arena::StopSignals signals(false, true);
-    arena::LineEditor editor(stdin, stdout, arena::defaultHistoryPath());
+    const platform::StopSignals signals(false, true);
+    platform::LineEditor editor(stdin, stdout, platform::userStateFile("history"));
     editor.completions = [&session](const std::vector<std::string>& before) {
         std::vector<std::string> words = session.completions(before);
         if (before.empty()) {
@@ -92,7 +93,7 @@ int runConsole(arena::Session& session)
     std::fflush(stdout);
     while (editor.read("] ", line)) {
         // A signal ends the input: what was typed so far is not a line to run.
-        if (line == "exit" || line == "quit" || arena::StopSignals::received() != 0) {
+        if (line == "exit" || line == "quit" || platform::StopSignals::received() != 0) {
             break;
         }
         if (!session.runLine(line, error)) {
@@ -100,9 +101,9 @@ int runConsole(arena::Session& session)
         }
         std::fflush(stdout);
     }
-    if (arena::StopSignals::received() != 0) {
+    if (platform::StopSignals::received() != 0) {
         std::fputs("\n", stdout);
-        return arena::signalStatus(arena::StopSignals::received());
+        return platform::signalStatus(platform::StopSignals::received());
     }
     return 0;
 }
@@ -250,7 +251,7 @@ int run(const CommandLine& options)
     }
     // Output that could not be written is a failure, though the settings are still saved. errno
     // still tells why: the failed write was the last call to set it.
-    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && arena::StopSignals::received() == 0) {
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && platform::StopSignals::received() == 0) {
         warnLine(arena::concat("arena: cannot write the output: ", std::strerror(errno != 0 ? errno : EIO)));
         status = status == 0 ? 1 : status;
     }

@@ -50,7 +50,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     std::optional<platform::ResizeWatch> resizes(out);
     int columns = 0;
     int rows = 0;
-    const StopSignals signals(true, false);
+    const platform::StopSignals signals(true, false);
 
     RunTally tally;
     LiveView view;
@@ -60,12 +60,12 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     }
     const int redrawEvery = std::max(1, session.fps() / 30);
     if (settings.live) {
-        StopSignals::setScreenText(LiveView::leave(), LiveView::enter());
+        platform::StopSignals::setScreenText(LiveView::leave(), LiveView::enter());
         writeText(out, LiveView::enter());
     }
     const auto begin = std::chrono::steady_clock::now();
     const auto recordingFailed = [&] { return session.recorder && session.recorder->failed(); };
-    for (int64_t i = 0; i < frames && StopSignals::received() == 0 && !recordingFailed(); ++i) {
+    for (int64_t i = 0; i < frames && platform::StopSignals::received() == 0 && !recordingFailed(); ++i) {
         const int hits = session.frame();
         const host::Actor* car = session.host().world.car();
         const bool airborne = car && car->contact == host::Contact::Air;
@@ -91,7 +91,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     }
     resizes.reset();
     if (settings.live) {
-        StopSignals::setScreenText({}, {});
+        platform::StopSignals::setScreenText({}, {});
         writeText(out, LiveView::leave());
     }
     if (tally.finish(session.host().world.clock) && settings.runLines) {
@@ -101,7 +101,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     const PlayFacts facts{settings.seed, status.level, settings.skill, settings.configPath};
     writeText(out, settings.json ? summaryJson(tally, facts) : summaryTable(tally, facts));
     std::fflush(out);
-    return StopSignals::received() == 0 ? 0 : signalStatus(StopSignals::received());
+    return platform::StopSignals::received() == 0 ? 0 : platform::signalStatus(platform::StopSignals::received());
 }
 
 } // namespace arena
