@@ -273,6 +273,7 @@ int run(const CommandLine& options)
 
 int main(int argc, char** argv)
 {
+    runValidatorChild();
     if (argc >= 2 && std::string_view(argv[1]) == "validate") {
         return validateMain(argc - 1, argv + 1);
     }

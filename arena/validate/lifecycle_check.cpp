@@ -246,20 +246,28 @@ std::optional<std::string> cycles(const std::string& path, int count)
     return memory.leftBehind(count - warmUp);
 }
 
+// The library's path, then the number of cycles.
+std::optional<std::string> lifecycleTask(ChildChannel& channel, const std::vector<std::string>& words)
+{
+    const std::string& path = words.at(0);
+    const int cycleCount = std::stoi(words.at(1));
+    channel.note("calling getPlugin and deleteMe");
+    if (auto failure = entryOrders(path)) {
+        return failure;
+    }
+    channel.note("reloading");
+    if (auto failure = reloadsLikeNew(path)) {
+        return failure;
+    }
+    channel.note("cycling load and unload");
+    return cycles(path, cycleCount);
+}
+
 } // namespace
+
+const ChildTask kLifecycleTask{"lifecycle", lifecycleTask};
 
 CheckResult checkLifecycle(const std::string& path, int cycleCount, double timeLimitSeconds)
 {
-    return resultOf("lifecycle", runInChild(timeLimitSeconds, [&](ChildChannel& channel) {
-                        channel.note("calling getPlugin and deleteMe");
-                        if (auto failure = entryOrders(path)) {
-                            return failure;
-                        }
-                        channel.note("reloading");
-                        if (auto failure = reloadsLikeNew(path)) {
-                            return failure;
-                        }
-                        channel.note("cycling load and unload");
-                        return cycles(path, cycleCount);
-                    }));
+    return resultOf("lifecycle", runInChild(timeLimitSeconds, kLifecycleTask, {path, std::to_string(cycleCount)}));
 }
