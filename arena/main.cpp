@@ -220,7 +220,7 @@ int run(const CommandLine& options)
             status = runScript(session, std::cin, "stdin");
         } else {
             // A directory opens as a stream that simply has no lines.
-            std::ifstream file(options.script, std::ios::binary);
+            std::ifstream file(platform::filePath(options.script), std::ios::binary);
             const int openErrno = errno;
             if (!file || platform::fileFacts(options.script).kind == platform::FileKind::Directory) {
                 warnLine(arena::concat("arena: cannot read ", options.script, ": ",
@@ -274,10 +274,16 @@ int run(const CommandLine& options)
 int main(int argc, char** argv)
 {
     runValidatorChild();
-    if (argc >= 2 && std::string_view(argv[1]) == "validate") {
-        return validateMain(argc - 1, argv + 1);
+    std::vector<std::string> words = platform::programWords(argc, argv);
+    if (words.size() >= 2 && words[1] == "validate") {
+        std::vector<char*> pointers;
+        for (std::string& word : words) {
+            pointers.push_back(word.data());
+        }
+        pointers.push_back(nullptr);
+        return validateMain(static_cast<int>(words.size()) - 1, pointers.data() + 1);
     }
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args(words.begin() + (words.empty() ? 0 : 1), words.end());
     std::string error;
     const auto options = arena::parseCommandLine(args, error);
     if (!options) {

@@ -8,6 +8,7 @@
 
 #include "files.h"
 #include "library_path.h"
+#include "paths.h"
 
 namespace arena {
 
@@ -15,7 +16,7 @@ namespace {
 
 std::optional<std::string> readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::filePath(path), std::ios::binary);
     if (!in) {
         return std::nullopt;
     }

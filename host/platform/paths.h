@@ -1,11 +1,21 @@
 #pragma once
 // How paths are written on this system and where its files go: the program's own folder, the
-// user's configuration and state folders, and a library's file name. Paths are UTF-8.
+// user's configuration and state folders, and a library's file name; and the program's words as
+// UTF-8, paths among them. Paths are UTF-8.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
+
+// The words of this program's command line, `argv[0]` first, in UTF-8 (on Windows read from the
+// wide-character command line: `argv` there holds the words in the system's narrow code page).
+std::vector<std::string> programWords(int argc, char** argv);
+
+// `path` as the standard library's file streams and file system functions take it.
+std::filesystem::path filePath(const std::string& path);
 
 // The characters that end a folder's name in a path ("/"; on Windows "/" and "\").
 std::string_view pathSeparators();

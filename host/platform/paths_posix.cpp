@@ -27,6 +27,16 @@ std::string userFile(const char* variable, const char* fallback, std::string_vie
 
 } // namespace
 
+std::vector<std::string> programWords(int argc, char** argv)
+{
+    return {argv, argv + argc};
+}
+
+std::filesystem::path filePath(const std::string& path)
+{
+    return path;
+}
+
 std::string_view pathSeparators()
 {
     return "/";

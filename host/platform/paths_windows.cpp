@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "paths.h"
 #include "wide_text.h"
 
@@ -30,6 +32,26 @@ std::string userFile(const wchar_t* variable, std::string_view name)
 }
 
 } // namespace
+
+std::vector<std::string> programWords(int argc, char** argv)
+{
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!words) {
+        return {argv, argv + argc};
+    }
+    std::vector<std::string> utf8;
+    for (int i = 0; i < count; ++i) {
+        utf8.push_back(narrowText(words[i]));
+    }
+    LocalFree(words);
+    return utf8;
+}
+
+std::filesystem::path filePath(const std::string& path)
+{
+    return wideText(path);
+}
 
 std::string_view pathSeparators()
 {
