@@ -25,7 +25,8 @@ MemoryUse memoryUse()
     counters.cb = sizeof counters;
     if (K32GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                                 sizeof counters)) {
-        use.resident = static_cast<long long>(counters.PrivateUsage);
+        // Some systems that run Windows programs do not count private bytes: unknown, not none.
+        use.resident = counters.PrivateUsage > 0 ? static_cast<long long>(counters.PrivateUsage) : -1;
     }
     return use;
 }

@@ -202,6 +202,14 @@ HANDLE makeJob()
     return job;
 }
 
+// A crash ends the child at once, its exception's code the exit code, with no debugger started and
+// no report made on the way.
+LONG WINAPI endOnCrash(EXCEPTION_POINTERS* exception)
+{
+    TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
 } // namespace
 
 ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& words, const ChildBody&,
@@ -315,6 +323,7 @@ void runIfChild(const ChildBody& body)
     // Nothing the plug-in starts inherits the channel, and a crash shows no dialog box.
     SetHandleInformation(channel, HANDLE_FLAG_INHERIT, 0);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    SetUnhandledExceptionFilter(endOnCrash);
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(channel), _O_WRONLY | _O_BINARY);
     body(fd, words);
     std::fflush(stdout);
