@@ -1,9 +1,7 @@
 // The arena as people expect a command-line program to behave: options where they type them,
-// --help and --version, and a console that edits by characters, completes on Tab, drops a line on
-// Ctrl-C and remembers its history from one session to the next.
+// --help and --version. On a terminal: terminal_habits_test.cpp.
 
 #include "arena_program.h"
-#include "terminal.h"
 
 namespace {
 
@@ -47,59 +45,6 @@ TEST_F(Habits, OptionsAnywhereHelpForEveryOptionAndVersion)
     EXPECT_EQ(level.err, "arena: seed " + level.err.substr(12, level.err.find('\n') - 12) +
                              "\nnote: volanko_throwlevel \"PRO\" is none of the levels beginner, easy, normal, hard, "
                              "pro; the car will not be thrown (did you mean \"pro\"?)\n");
-}
-
-TEST_F(Habits, ConsoleEditsCharactersCompletesDropsAndRemembers)
-{
-    const std::string value = "\nvolanko_throwlevel = \"";
-    // Each line is typed once the console shows its prompt again, as a person types.
-    const std::pair<std::string, std::string> lines[] = {
-        {"volanko_throwl\tpr\t\r", "\n"}, // Tab completes the variable, then the level after it
-        {"volanko_throwlevel\r", value + "pro\""},
-        {"bogus\x03", "^C"},                            // Ctrl-C drops the line and the console goes on
-        {"volanko_throwlevel \xc3\xa9\x1b[Da\r", "\n"}, // Left moves by a character
-        {"volanko_throwlevel\r", value + "a\xc3\xa9\""},
-        {"volanko_throwlevel n\xc3\xa9\x7f"
-         "e\r",
-         "\n"}, // Backspace erases a character, not a byte of it
-        {"volanko_throwlevel\r", value + "ne\""},
-    };
-    {
-        Terminal console(dir);
-        ASSERT_TRUE(console.type("", "] ")) << console.screen;
-        for (const auto& [keys, expected] : lines) {
-            EXPECT_TRUE(console.type(keys, expected) && console.type("", "] ")) << keys << "\n" << console.screen;
-        }
-        EXPECT_TRUE(console.type("\x04", "\n"));
-        EXPECT_EQ(console.wait(), 0);
-        EXPECT_EQ(console.screen.find("bogus\""), std::string::npos) << console.screen;
-    }
-    // The next session starts with the last one's lines: two lines back is the "ne" line.
-    Terminal console(dir);
-    ASSERT_TRUE(console.type("", "] "));
-    EXPECT_TRUE(console.type("\x1b[A\x1b[A\r", "\n") && console.type("", "] ")) << console.screen;
-    EXPECT_TRUE(console.type("volanko_throwlevel\r", value + "ne\"")) << console.screen;
-    EXPECT_TRUE(console.type("exit\r", "exit"));
-    EXPECT_EQ(console.wait(), 0);
-}
-
-TEST_F(Habits, LiveViewFollowsAResizeAndWarningsFollowIt)
-{
-    ASSERT_EQ(std::system(("mkdir -p '" + dir + "/volanko'").c_str()), 0);
-    file("volanko/arena.cfg", "volanko_throwlevel \"PRO\"\nbroken line here\n");
-    Terminal play(dir, {"--seed", "1", "play", "--seconds", "1"});
-    // 80 columns hold the status in one line; 40 (the view then has 11 rows) need two.
-    ASSERT_TRUE(play.type("", "\n+-------------------------+  ")) << play.screen;
-    play.resize(40, 13);
-    EXPECT_TRUE(play.type("", "\n\x1b[0m\x1b[1mskill 0.60  runs 0")) << play.screen;
-    ASSERT_TRUE(play.type("", "(did you mean \"pro\"?)")) << play.screen;
-    EXPECT_EQ(play.wait(), 0);
-    const size_t viewEnds = play.screen.find("\x1b[?25h");
-    const size_t broken = play.screen.find("arena.cfg:2: expected a name");
-    const size_t hint = play.screen.find("note: volanko_throwlevel \"PRO\" is none of the levels");
-    EXPECT_LT(viewEnds, broken) << play.screen;
-    EXPECT_LT(broken, hint);
-    EXPECT_NE(hint, std::string::npos);
 }
 
 } // namespace

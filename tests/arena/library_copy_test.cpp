@@ -3,6 +3,8 @@
 
 #include "library_copy.h"
 
+#include <gmock/gmock.h>
+
 #include "arena_program.h"
 #include "session.h"
 
@@ -31,7 +33,7 @@ TEST_F(LibraryCopy, TheFileRewrittenInPlaceNeitherFaultsNorReloadsStale)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << good.substr(0, 20000);
     run({"arena_frames 240", "volanko_stop", "volanko_start", "arena_frames 10"});
     EXPECT_FALSE(session.runLine("arena_reload", error));
-    EXPECT_EQ(error, path + ": cannot be opened as a library: truncated: its section headers end past its 20000 bytes");
+    EXPECT_THAT(error, ::testing::StartsWith(path + ": cannot be opened as a library: truncated: "));
 
     std::ofstream(path, std::ios::binary | std::ios::trunc) << good;
     run({"arena_reload", "volanko_start", "arena_frames 240", "arena_reload", "arena_reload"});

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# replay_check.sh PROGRAM DIR: replays every kept input in DIR with a fuzz target's replay program,
-# each alone in a fresh process twice, then all in one process in order and in reverse, and fails
-# unless every run passes and each input gives one outcome in all four.
+# replay_check.sh [RUNNER...] PROGRAM DIR: replays every kept input in DIR with a fuzz target's
+# replay program (run by RUNNER, e.g. an emulator, when given), each alone in a fresh process twice,
+# then all in one process in order and in reverse, and fails unless every run passes and each input
+# gives one outcome in all four.
 set -euo pipefail
-program="$1"
-mapfile -t inputs < <(find "$2" -maxdepth 1 -type f | LC_ALL=C sort)
+program=("${@:1:$#-1}")
+folder="${*: -1}"
+mapfile -t inputs < <(find "$folder" -maxdepth 1 -type f | LC_ALL=C sort)
 if [ "${#inputs[@]}" -eq 0 ]; then
-    echo "no kept inputs in $2"
+    echo "no kept inputs in $folder"
     exit 1
 fi
 reversed=()
@@ -17,10 +19,10 @@ done
 runs="$(mktemp)"
 trap 'rm -f "$runs"' EXIT
 for input in "${inputs[@]}"; do
-    "$program" "$input" >>"$runs"
-    "$program" "$input" >>"$runs"
+    "${program[@]}" "$input" >>"$runs"
+    "${program[@]}" "$input" >>"$runs"
 done
-"$program" "${inputs[@]}" "${reversed[@]}" >>"$runs"
+"${program[@]}" "${inputs[@]}" "${reversed[@]}" >>"$runs"
 
 if [ "$(wc -l <"$runs")" -ne $((4 * ${#inputs[@]})) ]; then
     echo "expected $((4 * ${#inputs[@]})) outcomes, got:"
