@@ -26,7 +26,7 @@ public:
 
 private:
     std::string path_;
-    int fd_ = -1; // the memory file holding the copy; -1 when it is none
+    [[maybe_unused]] int fd_ = -1; // POSIX only: the memory file holding the copy; -1 when it is none
 };
 
 } // namespace platform
