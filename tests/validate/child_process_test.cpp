@@ -15,12 +15,13 @@ namespace {
 using Kind = ChildOutcome::Kind;
 using Body = std::function<std::optional<std::string>(ChildChannel&)>;
 
-TEST(RunInChild, EachEndIsOneOutcomeWithItsReasonOnOneLine)
+TEST(RunInChild, EachEndIsOneOutcomeWithItsReasonOnOneLineAndTheLastNote)
 {
     const struct {
         Body body;
         Kind kind;
         const char* reason;
+        const char* lastNote = "";
     } cases[] = {
         {[](ChildChannel&) { return std::optional<std::string>(); }, Kind::Passed, ""},
         {[](ChildChannel&) { return std::optional<std::string>("two\nlines"); }, Kind::Failed, "two lines"},
@@ -30,24 +31,20 @@ TEST(RunInChild, EachEndIsOneOutcomeWithItsReasonOnOneLine)
          "exited with status 3 before the check finished"},
         {[](ChildChannel&) -> std::optional<std::string> { throw std::runtime_error("oops"); }, Kind::Failed,
          "the validator itself threw: oops"},
+        {[](ChildChannel& channel) -> std::optional<std::string> {
+             channel.note("first");
+             channel.note("second");
+             ::raise(SIGILL); // not SIGSEGV: the sanitizer build turns that into its own report and an abort
+             return std::nullopt;
+         },
+         Kind::Crashed, "crashed (SIGILL)", "second"},
     };
     for (const auto& c : cases) {
         const ChildOutcome outcome = runInChild(10, c.body);
         EXPECT_EQ(outcome.kind, c.kind) << c.reason;
         EXPECT_EQ(outcome.reason, c.reason);
+        EXPECT_EQ(outcome.lastNote, c.lastNote);
     }
-}
-
-TEST(RunInChild, ACrashNamesTheSignalAndKeepsTheLastNote)
-{
-    const ChildOutcome crashed = runInChild(10, [](ChildChannel& channel) -> std::optional<std::string> {
-        channel.note("first");
-        channel.note("second");
-        ::raise(SIGILL); // not SIGSEGV: the sanitizer build turns that into its own report and an abort
-        return std::nullopt;
-    });
-    EXPECT_EQ(crashed.reason, "crashed (SIGILL)");
-    EXPECT_EQ(crashed.lastNote, "second");
 }
 
 TEST(RunInChild, AProcessLeftBehindNeitherHoldsUpTheVerdictNorOutlivesIt)

@@ -25,11 +25,6 @@ struct Verdict {
     const char* err = "";           // a text standard error must hold
 };
 
-void PrintTo(const Verdict& verdict, std::ostream* out)
-{
-    *out << verdict.name;
-}
-
 const std::vector<std::string> kAllPass = {"PASS library", "PASS lifecycle", "PASS registration", "PASS hostile",
                                            "4 passed, 0 failed"};
 
