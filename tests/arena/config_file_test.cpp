@@ -144,17 +144,4 @@ TEST_F(ConfigFile, OnlyARegularFileOfSettingsIsWrittenAndItsModeAndLinksStay)
     }
 }
 
-// $XDG_CONFIG_HOME is followed by every run of the program in these tests.
-TEST(ConfigPath, WithoutXdgTheHomeFolder)
-{
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    const std::string savedXdg = xdg ? xdg : "";
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::setenv("HOME", "/h", 0);
-    EXPECT_EQ(arena::defaultConfigPath(), std::string(::getenv("HOME")) + "/.config/volanko/arena.cfg");
-    if (xdg) {
-        ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
-    }
-}
-
 } // namespace
