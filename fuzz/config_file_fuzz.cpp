@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "config_file.h"
@@ -48,40 +49,28 @@ const std::string& folder()
     return *made;
 }
 
-void put(const std::string& path, const uint8_t* data, size_t size)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    if (!out.flush()) {
-        fail("cannot write " + path);
-    }
-}
-
 std::string contents(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-host::CVar saved(const char* name, const char* value, float low, float high)
-{
-    host::CVar cvar;
-    cvar.name = name;
-    cvar.defaultValue = value;
-    cvar.save = true;
-    cvar.hasMin = cvar.hasMax = low < high;
-    cvar.min = low;
-    cvar.max = high;
-    return cvar;
-}
-
 // The plug-in's saved variables as it registers them, so that applying the file sets some.
 host::Console pluginConsole()
 {
     host::Console console;
-    console.registerCvar(saved("volanko_balllocation_x", "(-5000, 5000)", -5000, 5000));
-    console.registerCvar(saved("volanko_throwplayer", "1", 0, 1));
-    console.registerCvar(saved("volanko_throwlevel", "beginner", 0, 0));
+    for (const auto& [name, value, low, high] :
+         {std::tuple{"volanko_balllocation_x", "(-5000, 5000)", -5000, 5000},
+          std::tuple{"volanko_throwplayer", "1", 0, 1}, std::tuple{"volanko_throwlevel", "beginner", 0, 0}}) {
+        host::CVar cvar;
+        cvar.name = name;
+        cvar.defaultValue = value;
+        cvar.save = true;
+        cvar.hasMin = cvar.hasMax = low < high;
+        cvar.min = static_cast<float>(low);
+        cvar.max = static_cast<float>(high);
+        console.registerCvar(cvar);
+    }
     return console;
 }
 
@@ -125,7 +114,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const std::string path = folder() + "/arena.cfg";
-    put(path, data, size);
+    if (!(std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes).flush()) {
+        fail("cannot write " + path);
+    }
     host::Console console = pluginConsole();
     std::vector<std::string> messages;
     arena::ConfigFile file(path);
