@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -74,15 +75,6 @@ host::Console pluginConsole()
     return console;
 }
 
-size_t lineCount(const uint8_t* data, size_t size)
-{
-    size_t lines = 0;
-    for (size_t i = 0; i < size; ++i) {
-        lines += data[i] == '\n' || i + 1 == size;
-    }
-    return lines;
-}
-
 } // namespace
 
 extern "C" uint64_t VolankoFuzzOutcome()
@@ -94,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const arena::ConfigText text = arena::parseConfig(bytes);
-    const size_t lines = lineCount(data, size);
+    const size_t lines = std::ranges::count(bytes, '\n') + (size > 0 && bytes.back() != '\n');
     for (const std::string& problem : text.problems) {
         const int line = std::atoi(problem.c_str());
         if (line < 1 || static_cast<size_t>(line) > lines) {

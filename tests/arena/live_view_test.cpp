@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -16,21 +17,8 @@ namespace {
 // The screen without its escapes and carriage returns, trailing blanks trimmed.
 std::string textOf(const std::string& screen)
 {
-    std::string text;
-    for (size_t i = 0; i < screen.size(); ++i) {
-        if (screen[i] == '\x1b') {
-            while (i < screen.size() && !std::isalpha(static_cast<unsigned char>(screen[i]))) {
-                ++i;
-            }
-        } else if (screen[i] == '\n') {
-            text.erase(text.find_last_not_of(' ') + 1);
-            text += '\n';
-        } else if (screen[i] != '\r') {
-            text += screen[i];
-        }
-    }
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text + '\n';
+    const std::string text = std::regex_replace(screen, std::regex("\x1b[^A-Za-z]*[A-Za-z]|\r"), "") + '\n';
+    return std::regex_replace(text, std::regex(" +\n"), "\n");
 }
 
 class LiveViewTest : public ::testing::Test {
