@@ -33,9 +33,7 @@ TEST_P(HoldLimits, EachComponentLimitedOnItsOwn)
 {
     volanko().ballTarget = GetParam().target;
     frameAt(1);
-    EXPECT_EQ(ball().location.x, GetParam().held.x);
-    EXPECT_EQ(ball().location.y, GetParam().held.y);
-    EXPECT_EQ(ball().location.z, GetParam().held.z);
+    EXPECT_EQ(xyz(ball().location), xyz(GetParam().held));
     EXPECT_EQ(ball().velocity.x + ball().velocity.y + ball().velocity.z, 0);
     EXPECT_EQ(ball().angularVelocity.x, 1) << "the spin is left as it is";
 }
