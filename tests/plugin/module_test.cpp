@@ -45,14 +45,11 @@ protected:
 
 TEST_F(Module, RecordFieldsAndZeroGaps)
 {
-    EXPECT_EQ(record->hostApiVersion, 95);
+    // The version is the loader's to check, the names shown `arena --version`'s, the functions the
+    // validator's.
     EXPECT_NE(std::strstr(record->sourceFile, "Volanko"), nullptr);
     EXPECT_STREQ(record->pluginClass, "Volanko");
-    EXPECT_STREQ(record->displayName, "Volanko");
-    EXPECT_STREQ(record->versionText, "1.0");
     EXPECT_EQ(record->kindFlags, 0u);
-    EXPECT_EQ(record->createFunction, getPlugin);
-    EXPECT_EQ(record->destroyFunction, deleteMe);
     unsigned char bytes[sizeof *record];
     std::memcpy(bytes, record, sizeof bytes);
     for (const size_t offset : {4u, 5u, 6u, 7u, 44u, 45u, 46u, 47u}) {
