@@ -45,8 +45,7 @@ protected:
 
 TEST_F(Module, RecordFieldsAndZeroGaps)
 {
-    // The version is the loader's to check, the names shown `arena --version`'s, the functions the
-    // validator's.
+    // The version is the loader's to check, the names `arena --version`'s, the functions the validator's.
     EXPECT_NE(std::strstr(record->sourceFile, "Volanko"), nullptr);
     EXPECT_STREQ(record->pluginClass, "Volanko");
     EXPECT_EQ(record->kindFlags, 0u);
