@@ -19,11 +19,7 @@ host::CVar variable(const char* name, const char* value, bool save, bool bounded
     return cvar;
 }
 
-class ConfigFile : public ::testing::Test, public ArenaProgram {
-protected:
-    std::string path = dir + "/arena.cfg";
-    std::vector<std::string> messages;
-};
+class ConfigFile : public ::testing::Test, public ArenaProgram {};
 
 TEST(ConfigText, RenderKeepsEveryLineItDoesNotChange)
 {
@@ -54,7 +50,8 @@ TEST(ConfigText, RenderKeepsEveryLineItDoesNotChange)
 
 TEST_F(ConfigFile, RefusedValuesAreReportedAndOnlyThisSessionsChangesAreMerged)
 {
-    file("arena.cfg", "# kept\nnum \"20\"\nnum \"abc\"\nother \"o\"\n");
+    const std::string path = file("arena.cfg", "# kept\nnum \"20\"\nnum \"abc\"\nother \"o\"\n");
+    std::vector<std::string> messages;
     host::Console first;
     host::Console second;
     for (host::Console* console : {&first, &second}) {

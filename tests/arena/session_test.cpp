@@ -63,7 +63,6 @@ TEST_F(SessionTest, RefusalsGiveTheirMessageAndChangeNothing)
         {"volanko_balllocation_x abc", "volanko_balllocation_x: \"abc\" is neither a finite number nor a range "
                                        "\"(low, high)\"; the value stays \"(-5000, 5000)\""},
         {"volanko_balllocation_x 1 2", "volanko_balllocation_x takes one value; quote a value with blanks in it"},
-        {"arena_nosuch", "unknown command \"arena_nosuch\""},
         {"say \"a\" \"open", "unterminated quote (opened at column 9)"}, // the quote left open
         {"arena_freeplay 2", "usage: arena_freeplay 0|1"},
         {"arena_frames -1", "usage: arena_frames N (0 to 10000000)"},

@@ -45,12 +45,9 @@ const Lines kUpToBallRotation =
 
 Lines levelReads(int times)
 {
-    Lines lines;
-    for (int i = 0; i < times; ++i) {
-        lines = lines + Lines{R"(CVarManagerWrapper::getCvar ["volanko_throwlevel"])",
-                              "CVarWrapper::getStringValue volanko_throwlevel []"};
-    }
-    return lines;
+    return times == 0 ? Lines{}
+                      : levelReads(times - 1) + Lines{R"(CVarManagerWrapper::getCvar ["volanko_throwlevel"])",
+                                                      "CVarWrapper::getStringValue volanko_throwlevel []"};
 }
 
 class ResetAndThrow : public VolankoTest {
