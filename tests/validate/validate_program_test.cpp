@@ -12,11 +12,6 @@ using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using ::testing::StartsWith;
 
-std::string testPlugin(const std::string& name)
-{
-    return std::string(VALIDATE_PLUGIN_DIR) + "/libvalidate_" + name + ".so";
-}
-
 struct Verdict {
     const char* name;
     std::string args;
@@ -94,22 +89,22 @@ INSTANTIATE_TEST_SUITE_P(
         // A crash under the sanitizers is their abort, or their exit with a report.
         failsOnly("crashes", brokenPlugin("crashes"), "hostile",
                   "(crashed \\(SIG[A-Z]+\\)|exited with status [0-9]+ before the check finished)" + kAfterARound),
-        failsOnly("hangs", "--time-limit 1 " + testPlugin("hangs"), "hostile", "timed out after 1 s" + kAfterARound),
+        failsOnly("hangs", "--time-limit 1 " + brokenPlugin("hangs"), "hostile", "timed out after 1 s" + kAfterARound),
         // The limit bounds the whole check, however many child processes its rounds take.
         failsOnly("many_rounds", "--cycles 1 --rounds 200000 --time-limit 1 " VOLANKO_PLUGIN_PATH, "hostile",
                   "timed out after 1 s" + kAfterARound),
-        failsOnly("new_object_each_call", "--rounds 10 " + testPlugin("new_object_each_call"), "lifecycle",
+        failsOnly("new_object_each_call", "--rounds 10 " + brokenPlugin("new_object_each_call"), "lifecycle",
                   "a second getPlugin made a new object instead of returning the first"),
         // The sanitizer build checks allocations instead of sizes.
-        failsOnly("leaks", "--rounds 10 " + testPlugin("leaks"), "lifecycle",
+        failsOnly("leaks", "--rounds 10 " + brokenPlugin("leaks"), "lifecycle",
                   "(the heap in use grew by [0-9]+ bytes over 180 load and unload cycles after warm-up|the leak "
                   "checker found memory left behind .*)"),
-        failsOnly("registers_twice", "--rounds 10 " + testPlugin("registers_twice"), "registration",
+        failsOnly("registers_twice", "--rounds 10 " + brokenPlugin("registers_twice"), "registration",
                   "command \"twice_go\" registered twice"),
-        failsOnly("sets_locale", "--rounds 10 " + testPlugin("sets_locale"), "registration",
+        failsOnly("sets_locale", "--rounds 10 " + brokenPlugin("sets_locale"), "registration",
                   "the process locale changed from \"C.UTF-8\" to \"C\" by onLoad"),
         // What a plug-in prints cannot pass for a report line.
-        Verdict{"prints", "--rounds 20 " + testPlugin("prints"), 0, kAllPass, "PASS everything"}),
+        Verdict{"prints", "--rounds 20 " + brokenPlugin("prints"), 0, kAllPass, "PASS everything"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class Validate : public ::testing::Test, public ArenaProgram {};
