@@ -64,11 +64,10 @@ TEST_F(Arena, AutopilotHasRunsStreaksAndFailuresAndProIsHarder)
 
 TEST_F(Arena, PlayKeepsTheConfigurationAndNotItsOwnLevel)
 {
-    const std::string config = dir + "/config/volanko/arena.cfg";
     ASSERT_EQ(std::system(("mkdir -p '" + dir + "/config/volanko'").c_str()), 0);
     const std::string saved =
         "volanko_throwlevel \"hard\"\nvolanko_balllocation_z \"(500, 600)\"\nsomeone_else \"kept\"\n";
-    file("config/volanko/arena.cfg", saved);
+    const std::string config = file("config/volanko/arena.cfg", saved);
     const Outcome play = run("--seed 1 play --seconds 5 --quiet --level pro");
     ASSERT_EQ(play.status, 0) << play.err;
     EXPECT_EQ(play.err, "");

@@ -1,10 +1,15 @@
 // Recording a session (`--record`) and embedding it in the replay page (`arena replay`), through
 // the arena program.
 
+#include <gmock/gmock.h>
+
 #include "arena_program.h"
 #include "recording_json.h"
 
 namespace {
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
 
 class Record : public ::testing::Test, public ArenaProgram {};
 
@@ -54,14 +59,12 @@ TEST_F(Record, AScriptedSessionIsRecordedWithEveryEventAndTheFramesAReplayNeeds)
               R"({"type":"frame","time":0,"frame":1,"car":{"location":[-1000,-2000,1000],"rotation":[0,0,0],)"
               R"("contact":"air"},"ball":{"location":[0,0,100],"rotation":[0,0,0]}})");
     // The canvas change moved the draws: written in full with the new size.
-    EXPECT_NE(frames[2].find(R"("draws":[{"text":"Current Time: 0.000000","position":[540,690],)"
-                             R"("color":[255,255,255,255],"scale":[1,1]},)"),
-              std::string::npos);
-    EXPECT_TRUE(frames[2].ends_with(R"(],"canvas":[1280,720]})")) << frames[2];
-    EXPECT_NE(frames[3].find(R"({"text":"Failed!","position":[520,310],"color":[255,0,0,255],"scale":[5,5]}])"),
-              std::string::npos);
-    EXPECT_NE(frames[5].find(R"("texts":["Current Time: 0.016667","Current Streak: 0","Best Streak: 1",)"),
-              std::string::npos);
+    EXPECT_THAT(frames[2], HasSubstr(R"("draws":[{"text":"Current Time: 0.000000","position":[540,690],)"
+                                     R"("color":[255,255,255,255],"scale":[1,1]},)"));
+    EXPECT_THAT(frames[2], EndsWith(R"(],"canvas":[1280,720]})"));
+    EXPECT_THAT(frames[3],
+                HasSubstr(R"({"text":"Failed!","position":[520,310],"color":[255,0,0,255],"scale":[5,5]}])"));
+    EXPECT_THAT(frames[5], HasSubstr(R"("texts":["Current Time: 0.016667","Current Streak: 0","Best Streak: 1",)"));
     // The recording does not change what the session prints.
     EXPECT_EQ(outcome.out, run("--seed 7 script " + dir + "/s.txt").out);
 }
