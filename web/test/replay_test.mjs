@@ -55,7 +55,6 @@ async function open(url) {
 const hudOnPage = () => page.$$eval('#hud .draw', (divs) => divs.map((d) => ({ text: d.textContent, left: parseFloat(d.style.left), top: parseFloat(d.style.top), color: d.style.color, size: parseFloat(d.style.fontSize) })));
 
 before(async () => {
-    assert.ok(existsSync(built), `${built} is missing: run "npm run build" first`);
     assert.ok(existsSync(ARENA), `${ARENA} is missing: build the arena (cmake --preset default && cmake --build --preset default) or set ARENA`);
     mkdirSync(out, { recursive: true });
     arena('--seed', '7', '--no-config', 'script', '--record', `${out}session.jsonl`, `${here}test/session.txt`);
