@@ -2,8 +2,6 @@
 // validator's hostile rounds, with the same invariants after each. Every input gets a fresh host
 // and a freshly loaded library, so a finding reproduces from the one input the fuzzer saves.
 
-#include <dlfcn.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +13,7 @@
 #include "host.h"
 #include "host_invariants.h"
 #include "hostile_attacks.h"
+#include "library.h"
 #include "process_locale.h"
 #include "world_motion.h"
 
@@ -29,7 +28,7 @@ constexpr int kMostAttacks = 64;
 // blocks alive at the end of an input the same from input to input, so that the fuzzer's leak
 // check (run when an input allocated more than it freed) is not set off by a plug-in that is
 // merely still loaded.
-void* heldLibrary = nullptr;
+platform::Library heldLibrary = nullptr;
 #ifdef VOLANKO_UNDER_LIBFUZZER
 const void* firstRecord = nullptr; // where the library's record was the first time it was loaded
 #endif
@@ -86,7 +85,7 @@ uint64_t outcome(const host::Host& host)
 void loadFresh(host::Host& host)
 {
     if (heldLibrary) {
-        dlclose(heldLibrary);
+        platform::closeLibrary(heldLibrary);
         heldLibrary = nullptr;
     }
     const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
@@ -96,7 +95,7 @@ void loadFresh(host::Host& host)
 #ifdef VOLANKO_UNDER_LIBFUZZER
     // A library mapped elsewhere would leave the fuzzer counting coverage in pages that are gone.
     // Without the fuzzer (the kept inputs' replay) nothing holds on to the old pages.
-    const void* record = dlsym(host.plugins.front().library, BAKKESMOD_EXPORTS_SYMBOL);
+    const void* record = platform::findSymbol(host.plugins.front().library, BAKKESMOD_EXPORTS_SYMBOL);
     if (firstRecord && record != firstRecord) {
         fail("reloading the plug-in", "the library was mapped at another address; the fuzzer cannot follow it");
     }
@@ -136,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     lastOutcome = outcome(*host);
 
-    heldLibrary = dlopen(VOLANKO_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD);
+    heldLibrary = platform::openedLibrary(VOLANKO_PLUGIN_PATH);
     host->unload(host->plugins.front().id);
     if (auto broken = brokenInvariant(*host)) {
         fail("at unload", *broken);

@@ -33,7 +33,7 @@ host::LoadResult loadPrivateCopy(host::Host& host, const std::string& path)
     }
     host::LoadResult loaded = host.load("/proc/self/fd/" + std::to_string(fd), path);
     ::close(fd); // the mapping keeps the copy for as long as the library stays loaded
-    if (!loaded && host::sharedLibraryProblem(bytes.str()).empty() &&
+    if (!loaded && platform::sharedLibraryProblem(bytes.str()).empty() &&
         loaded.error.starts_with(path + ": cannot be opened as a library: ")) {
         return host.load(path);
     }

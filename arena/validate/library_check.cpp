@@ -1,16 +1,12 @@
 // The library check reads the record and symbols only: a library that fails it is never asked to
 // create anything.
 
-#include <dlfcn.h>
-
-#include <fstream>
-#include <sstream>
 #include <utility>
 #include <vector>
 
 #include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "checks.h"
-#include "library_file.h"
+#include "library.h"
 #include "plugin_record.h"
 
 namespace {
@@ -20,24 +16,17 @@ using BakkesMod::Plugin::PluginDescriptor;
 std::optional<std::string> inspect(const std::string& path)
 {
     // A truncated library would map, then fault when a page past its end is touched.
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (file && path.find('/') != std::string::npos && bytes << file.rdbuf()) {
-        if (const std::string problem = host::sharedLibraryProblem(bytes.str()); !problem.empty()) {
-            return "cannot be opened as a library: " + problem;
-        }
+    if (const std::string problem = platform::libraryFileProblem(path); !problem.empty()) {
+        return "cannot be opened as a library: " + problem;
     }
-    dlerror();
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string reason;
+    platform::Library library = platform::openLibrary(path, reason);
     if (!library) {
-        const char* error = dlerror();
-        std::string reason = "cannot be opened as a library: ";
-        reason += error ? error : "unknown error";
-        return reason;
+        return "cannot be opened as a library: " + reason;
     }
-    const auto* record = static_cast<const PluginDescriptor*>(dlsym(library, BAKKESMOD_EXPORTS_SYMBOL));
-    void* create = dlsym(library, BAKKESMOD_CREATE_SYMBOL);
-    void* destroy = dlsym(library, BAKKESMOD_DESTROY_SYMBOL);
+    const auto* record = static_cast<const PluginDescriptor*>(platform::findSymbol(library, BAKKESMOD_EXPORTS_SYMBOL));
+    void* create = platform::findSymbol(library, BAKKESMOD_CREATE_SYMBOL);
+    void* destroy = platform::findSymbol(library, BAKKESMOD_DESTROY_SYMBOL);
     std::string missing;
     for (const auto& [name, found] : {std::pair{BAKKESMOD_EXPORTS_SYMBOL, static_cast<const void*>(record)},
                                       std::pair{BAKKESMOD_CREATE_SYMBOL, static_cast<const void*>(create)},
@@ -69,7 +58,7 @@ std::optional<std::string> inspect(const std::string& path)
             problem = each;
         }
     }
-    dlclose(library);
+    platform::closeLibrary(library);
     return problem;
 }
 

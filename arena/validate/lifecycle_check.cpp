@@ -1,7 +1,6 @@
 // The plug-in's life as hosts run it: created, handed to the host, dropped, created again, and
 // loaded and unloaded many times in one process.
 
-#include <dlfcn.h>
 #include <malloc.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include "checks.h"
 #include "host.h"
 #include "host_invariants.h"
+#include "library.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define VOLANKO_VALIDATE_LSAN 1
@@ -106,14 +106,15 @@ private:
 // getPlugin and deleteMe called straight, as a host that does its own bookkeeping would.
 std::optional<std::string> entryOrders(const std::string& path)
 {
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string reason;
+    platform::Library library = platform::openLibrary(path, reason);
     if (!library) {
         return "the library no longer opens";
     }
-    const auto create = reinterpret_cast<CreateFunction>(dlsym(library, BAKKESMOD_CREATE_SYMBOL));
-    const auto destroy = reinterpret_cast<DestroyFunction>(dlsym(library, BAKKESMOD_DESTROY_SYMBOL));
+    const auto create = reinterpret_cast<CreateFunction>(platform::findSymbol(library, BAKKESMOD_CREATE_SYMBOL));
+    const auto destroy = reinterpret_cast<DestroyFunction>(platform::findSymbol(library, BAKKESMOD_DESTROY_SYMBOL));
     const auto fail = [&](const char* reason) {
-        dlclose(library);
+        platform::closeLibrary(library);
         return std::optional<std::string>(reason);
     };
 
@@ -140,7 +141,7 @@ std::optional<std::string> entryOrders(const std::string& path)
     // Marked as a host would fill it, so that a fresh object can be told from this one.
     (*first)->cvarManagerHandle = std::make_shared<CVarManagerWrapper>();
     (*first)->gameWrapperHandle = std::make_shared<GameWrapper>();
-    // The control block's code lives in the library: the watch must end before dlclose.
+    // The control block's code lives in the library: the watch must end before the library closes.
     std::weak_ptr<BakkesModPlugin> watched = *first;
     destroy();
     const bool outlived = !watched.expired();
@@ -157,7 +158,7 @@ std::optional<std::string> entryOrders(const std::string& path)
         return fail("getPlugin after deleteMe gave the old object back instead of a fresh one");
     }
     destroy();
-    dlclose(library);
+    platform::closeLibrary(library);
     return std::nullopt;
 }
 

@@ -1,16 +1,8 @@
 // Opens plug-in libraries and closes them again, in the order that keeps the host from ever
 // calling into a library that is gone.
 
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "host.h"
-#include "library_file.h"
+#include "library.h"
 #include "plugin_record.h"
 
 namespace host {
@@ -25,59 +17,31 @@ std::string refusal(const std::string& path, const std::string& reason)
     return path + ": " + reason;
 }
 
-std::string lastDlError()
-{
-    const char* error = dlerror();
-    return error ? error : "unknown error";
-}
-
-// The whole file when `path` names a regular file that opens; false otherwise, for the system's
-// own loader to give its reason.
-bool readRegularFile(const std::string& path, std::string& bytes)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat info {};
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    char buffer[65536];
-    for (ssize_t got = 0; ok && (got = ::read(fd, buffer, sizeof buffer)) != 0;) {
-        ok = got > 0 || errno == EINTR;
-        bytes.append(buffer, got > 0 ? static_cast<size_t>(got) : 0);
-    }
-    ::close(fd);
-    return ok;
-}
-
 } // namespace
 
 LoadResult Host::load(const std::string& file, const std::string& shownAs)
 {
     const std::string& path = shownAs.empty() ? file : shownAs;
     // The same library file twice would share its one plug-in object between two loads.
-    dlerror();
-    if (void* already = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD)) {
-        const bool plugin = dlsym(already, BAKKESMOD_EXPORTS_SYMBOL) != nullptr;
-        dlclose(already);
+    if (platform::Library already = platform::openedLibrary(file)) {
+        const bool plugin = platform::findSymbol(already, BAKKESMOD_EXPORTS_SYMBOL) != nullptr;
+        platform::closeLibrary(already);
         return {0, refusal(path, plugin ? "the library is already loaded in this process" : "no \"exports\" record")};
     }
-    if (std::string bytes; file.find('/') != std::string::npos && readRegularFile(file, bytes)) {
-        if (const std::string problem = sharedLibraryProblem(bytes); !problem.empty()) {
-            return {0, refusal(path, "cannot be opened as a library: " + problem)};
-        }
+    if (const std::string problem = platform::libraryFileProblem(file); !problem.empty()) {
+        return {0, refusal(path, "cannot be opened as a library: " + problem)};
     }
-    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string reason;
+    platform::Library library = platform::openLibrary(file, reason);
     if (!library) {
-        return {0, refusal(path, "cannot be opened as a library: " + lastDlError())};
+        return {0, refusal(path, "cannot be opened as a library: " + reason)};
     }
     const auto refuse = [&](const std::string& reason) {
-        dlclose(library);
+        platform::closeLibrary(library);
         return LoadResult{0, refusal(path, reason)};
     };
 
-    dlerror();
-    const auto* record = static_cast<const PluginDescriptor*>(dlsym(library, BAKKESMOD_EXPORTS_SYMBOL));
+    const auto* record = static_cast<const PluginDescriptor*>(platform::findSymbol(library, BAKKESMOD_EXPORTS_SYMBOL));
     if (!record) {
         return refuse("no \"exports\" record");
     }
@@ -136,7 +100,7 @@ bool Host::unload(uint32_t id)
         ++faults.callbackExceptions;
         faults.reports.push_back("plug-in " + std::to_string(id) + ": destroyFunction threw");
     }
-    dlclose(loaded.library);
+    platform::closeLibrary(loaded.library);
     return true;
 }
 

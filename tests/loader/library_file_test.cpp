@@ -28,7 +28,7 @@ TEST(LibraryFile, IncompleteOrForeignLibrariesAreRefusedWithTheirReason)
 {
     const std::string good = builtLibrary();
     ASSERT_GT(good.size(), 20000u);
-    ASSERT_EQ(host::sharedLibraryProblem(good), "");
+    ASSERT_EQ(platform::sharedLibraryProblem(good), "");
     const auto changed = [&](size_t offset, auto value) {
         std::string bytes = good;
         std::memcpy(bytes.data() + offset, &value, sizeof value);

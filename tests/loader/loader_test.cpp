@@ -6,8 +6,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <cmath>
 #include <functional>
 #include <string>
@@ -16,6 +14,7 @@
 #include "Volanko/Volanko.h"
 #include "broken_plugin_path.h"
 #include "host.h"
+#include "library.h"
 #include "plugin_record.h"
 
 namespace {
@@ -25,9 +24,9 @@ using Lines = std::vector<std::string>;
 // Whether the process still has a library open, without opening it.
 bool libraryIsOpen(const std::string& path)
 {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    platform::Library handle = platform::openedLibrary(path);
     if (handle) {
-        dlclose(handle);
+        platform::closeLibrary(handle);
     }
     return handle != nullptr;
 }
@@ -81,12 +80,12 @@ TEST_F(Loader, ProbeSeesItsEntriesRunAndTheWrappersItIsGiven)
     EXPECT_EQ(draw.position.x + draw.position.y, 0);
 
     // Unloading runs onUnload, destroys the object through the record and closes the library.
-    void* probe = dlopen(LOADER_PROBE_PATH, RTLD_NOW | RTLD_NOLOAD); // keeps it mapped to read the count
+    platform::Library probe = platform::openedLibrary(LOADER_PROBE_PATH); // keeps it mapped to read the count
     ASSERT_NE(probe, nullptr);
-    const int* deleteCalls = static_cast<const int*>(dlsym(probe, "deleteCalls"));
+    const int* deleteCalls = static_cast<const int*>(platform::findSymbol(probe, "deleteCalls"));
     ASSERT_TRUE(host.unload(loaded.plugin));
     EXPECT_EQ(*deleteCalls, 1);
-    dlclose(probe);
+    platform::closeLibrary(probe);
     EXPECT_FALSE(libraryIsOpen(LOADER_PROBE_PATH));
     EXPECT_EQ(host.console.log.back(), "probe: onUnload");
     EXPECT_EQ(host.findPlugin(loaded.plugin), nullptr);
@@ -246,7 +245,7 @@ TEST(HostLifetime, DestructorUnloadsWhatIsStillLoaded)
         ASSERT_TRUE(scoped.load(VOLANKO_PLUGIN_PATH));
         const host::LoadResult loaded = scoped.load(hidden);
         ASSERT_TRUE(loaded) << loaded.error;
-        EXPECT_EQ(dlsym(scoped.findPlugin(loaded.plugin)->library, "deleteMe"), nullptr);
+        EXPECT_EQ(platform::findSymbol(scoped.findPlugin(loaded.plugin)->library, "deleteMe"), nullptr);
     }
     EXPECT_FALSE(libraryIsOpen(VOLANKO_PLUGIN_PATH));
     EXPECT_FALSE(libraryIsOpen(hidden));

@@ -3,28 +3,28 @@
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "library.h"
 #include "volanko_fixture.h"
 
 namespace {
 
 using BakkesMod::Plugin::BakkesModPlugin;
-// The plug-in library opened straight with dlopen, without the host.
+// The plug-in library opened straight through the system, without the host.
 class Module : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        library = dlopen(VOLANKO_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(library, nullptr) << dlerror();
-        getPlugin = reinterpret_cast<BakkesMod::Plugin::CreateFunction>(dlsym(library, "getPlugin"));
-        deleteMe = reinterpret_cast<BakkesMod::Plugin::DestroyFunction>(dlsym(library, "deleteMe"));
-        record = static_cast<const BakkesMod::Plugin::PluginDescriptor*>(dlsym(library, "exports"));
+        std::string reason;
+        library = platform::openLibrary(VOLANKO_PLUGIN_PATH, reason);
+        ASSERT_NE(library, nullptr) << reason;
+        getPlugin = reinterpret_cast<BakkesMod::Plugin::CreateFunction>(platform::findSymbol(library, "getPlugin"));
+        deleteMe = reinterpret_cast<BakkesMod::Plugin::DestroyFunction>(platform::findSymbol(library, "deleteMe"));
+        record = static_cast<const BakkesMod::Plugin::PluginDescriptor*>(platform::findSymbol(library, "exports"));
         ASSERT_TRUE(getPlugin && deleteMe && record);
     }
     void TearDown() override
@@ -33,11 +33,11 @@ protected:
             deleteMe();
         }
         if (library) {
-            dlclose(library);
+            platform::closeLibrary(library);
         }
     }
 
-    void* library = nullptr;
+    platform::Library library = nullptr;
     BakkesMod::Plugin::CreateFunction getPlugin = nullptr;
     BakkesMod::Plugin::DestroyFunction deleteMe = nullptr;
     const BakkesMod::Plugin::PluginDescriptor* record = nullptr;

@@ -1,11 +1,13 @@
-#include "library_file.h"
+// Library files as this system's loader takes them: ELF shared objects.
 
 #include <elf.h>
 #include <link.h>
 
 #include <cstring>
 
-namespace host {
+#include "library_file.h"
+
+namespace platform {
 
 namespace {
 
@@ -39,13 +41,12 @@ std::string bytesText(uint64_t value)
 
 } // namespace
 
-std::string sharedLibraryProblem(std::string_view bytes)
+std::string sharedLibraryProblem(uint64_t size, const ReadAt& readAt)
 {
-    const uint64_t size = bytes.size();
-    if (size < EI_NIDENT || std::memcmp(bytes.data(), ELFMAG, SELFMAG) != 0) {
+    unsigned char ident[EI_NIDENT];
+    if (size < EI_NIDENT || !readAt(0, ident, sizeof ident) || std::memcmp(ident, ELFMAG, SELFMAG) != 0) {
         return "not an ELF file";
     }
-    const auto ident = reinterpret_cast<const unsigned char*>(bytes.data());
     if (ident[EI_CLASS] != kClass) {
         return ident[EI_CLASS] == ELFCLASS32 ? "a 32-bit library; this process loads 64-bit ones"
                                              : "a library of another word size than this process";
@@ -54,10 +55,9 @@ std::string sharedLibraryProblem(std::string_view bytes)
         return "a library of the other byte order";
     }
     ElfW(Ehdr) header;
-    if (size < sizeof header) {
+    if (size < sizeof header || !readAt(0, &header, sizeof header)) {
         return "truncated: " + bytesText(size) + ", shorter than its ELF header";
     }
-    std::memcpy(&header, bytes.data(), sizeof header);
     if (header.e_type != ET_DYN) {
         return header.e_type == ET_EXEC ? "a program, not a shared library"
                                         : "not a shared library (ELF type " + std::to_string(header.e_type) + ")";
@@ -76,7 +76,9 @@ std::string sharedLibraryProblem(std::string_view bytes)
     }
     for (unsigned i = 0; i < header.e_phnum; ++i) {
         ElfW(Phdr) segment;
-        std::memcpy(&segment, bytes.data() + header.e_phoff + i * sizeof segment, sizeof segment);
+        if (!readAt(header.e_phoff + i * sizeof segment, &segment, sizeof segment)) {
+            return "truncated: its program headers end past its " + bytesText(size);
+        }
         if (segment.p_type != PT_LOAD) {
             continue;
         }
@@ -91,4 +93,4 @@ std::string sharedLibraryProblem(std::string_view bytes)
     return {};
 }
 
-} // namespace host
+} // namespace platform

@@ -1,0 +1,25 @@
+#pragma once
+// What a plug-in library file must be before the system maps it: complete, for this machine and
+// this process's word size. A truncated file would map, then fault when a page past its end is
+// touched.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Copies `count` bytes at `offset` of the file into `into`; false when they are not all there.
+using ReadAt = std::function<bool(uint64_t offset, void* into, size_t count)>;
+
+// Why the `fileSize` bytes that `readAt` reads are not a complete shared library for this process
+// (its headers and every part the system maps lie inside the file); empty when they are one. Only
+// the headers are read.
+std::string sharedLibraryProblem(uint64_t fileSize, const ReadAt& readAt);
+
+// The same for a whole file's content held in memory.
+std::string sharedLibraryProblem(std::string_view bytes);
+
+} // namespace platform
