@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -17,8 +17,18 @@ namespace {
 // The screen without its escapes and carriage returns, trailing blanks trimmed.
 std::string textOf(const std::string& screen)
 {
-    const std::string text = std::regex_replace(screen, std::regex("\x1b[^A-Za-z]*[A-Za-z]|\r"), "") + '\n';
-    return std::regex_replace(text, std::regex(" +\n"), "\n");
+    std::string text;
+    for (size_t i = 0; i < screen.size(); ++i) {
+        if (screen[i] == '\x1b') { // up to the escape's final letter
+            i = std::min(screen.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", i),
+                         screen.size());
+        } else if (screen[i] != '\r') {
+            text.erase(screen[i] == '\n' ? text.find_last_not_of(' ') + 1 : text.size());
+            text += screen[i];
+        }
+    }
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text + '\n';
 }
 
 class LiveViewTest : public ::testing::Test {
