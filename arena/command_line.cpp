@@ -8,6 +8,7 @@
 #include "concat.h"
 #include "drill.h"
 #include "number_text.h"
+#include "paths.h"
 
 namespace arena {
 
@@ -39,7 +40,7 @@ std::string levelList()
 }
 
 const OptionRow kGlobalOptions[] = {
-    {"", "--plugin", "PATH", "the plug-in library; default libVolanko.so beside arena",
+    {"", "--plugin", "PATH", "the plug-in library; default {library} beside arena",
      [](CommandLine& line, const std::string& text) {
          line.plugin = text;
          return std::string();
@@ -155,6 +156,8 @@ bool takes(const OptionRow& row, std::string_view command)
     return false;
 }
 
+constexpr std::string_view kLibraryMark = "{library}"; // in a help text: the default library's file name
+
 // The rows `command` takes ("" for the global options) as options of `app`.
 void addOptions(CLI::App& app, std::span<const OptionRow> rows, std::string_view command, CommandLine& line)
 {
@@ -168,8 +171,14 @@ void addOptions(CLI::App& app, std::span<const OptionRow> rows, std::string_view
             continue;
         }
         CLI::Validator check([&line, &row](std::string& text) { return row.set(line, text); }, "", "");
+        // The default library is named as the system names libraries.
+        std::string help = row.help;
+        if (const size_t at = help.find(kLibraryMark); at != std::string::npos) {
+            help.replace(at, kLibraryMark.size(), platform::libraryFileName(drill::kLibraryName));
+        }
         // Repeated, the last one counts, as people expect of a command line.
-        app.add_option(row.name, row.help)
+        app.add_option(row.name)
+            ->description(help)
             ->type_name(row.value)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
             ->check(check);
@@ -208,8 +217,9 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     format->column_width(24);
     format->label("SUBCOMMAND", "COMMAND");
     app.formatter(format);
-    app.fallthrough();  // global options are also taken after the command
-    app.allow_extras(); // left-over words get the arena's own messages
+    app.allow_windows_style_options(false); // a path may start with a slash on every system
+    app.fallthrough();                      // global options are also taken after the command
+    app.allow_extras();                     // left-over words get the arena's own messages
     app.require_subcommand(0, 1);
     addOptions(app, kGlobalOptions, "", line);
     for (const CommandRow& row : kCommands) {

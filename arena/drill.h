@@ -11,7 +11,8 @@ namespace arena::drill {
 inline constexpr std::string_view kStartCommand = "volanko_start";
 inline constexpr std::string_view kLevelVariable = "volanko_throwlevel";
 inline constexpr std::array<std::string_view, 5> kLevels = {"beginner", "easy", "normal", "hard", "pro"};
-inline constexpr std::string_view kLibraryName = "libVolanko.so"; // built beside the arena program
+// The library built beside the arena program, named as the system names libraries.
+inline constexpr std::string_view kLibraryName = "Volanko";
 
 // For a level text that names no level (the plug-in then leaves the car alone): a line naming the
 // levels, and the one meant when only case or blanks differ. Empty for a known level.

@@ -6,7 +6,7 @@
 
 namespace arena {
 
-// dlopen searches the system's directories for a name without a slash; a path given on the
+// The system searches its own folders for a library named without a folder; a path given on the
 // command line means the file, so "libx.so" becomes "./libx.so".
 std::string fileLibraryPath(const std::string& path);
 

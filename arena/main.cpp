@@ -1,10 +1,6 @@
 // arena: loads a plug-in as the game's plug-in host would and runs it in a simulated free play,
 // from a script, an interactive console or the autopilot.
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -21,15 +17,18 @@
 #include "config_file.h"
 #include "drill.h"
 #include "escaped_text.h"
+#include "files.h"
 #include "host.h"
 #include "library_copy.h"
 #include "library_path.h"
 #include "line_editor.h"
+#include "paths.h"
 #include "play.h"
 #include "recorder.h"
 #include "replay_page.h"
 #include "session.h"
 #include "stop_signals.h"
+#include "terminal.h"
 #include "validate.h"
 
 namespace {
@@ -80,8 +79,8 @@ int runScript(arena::Session& session, std::istream& in, const std::string& name
 
 int runConsole(arena::Session& session)
 {
-    const arena::StopSignals signals(false, true);
-    arena::LineEditor editor(stdin, stdout, arena::defaultHistoryPath());
+    const platform::StopSignals signals(false, true);
+    platform::LineEditor editor(stdin, stdout, platform::userStateFile("history"));
     editor.completions = [&session](const std::vector<std::string>& before) {
         std::vector<std::string> words = session.completions(before);
         if (before.empty()) {
@@ -94,7 +93,7 @@ int runConsole(arena::Session& session)
     std::fflush(stdout);
     while (editor.read("] ", line)) {
         // A signal ends the input: what was typed so far is not a line to run.
-        if (line == "exit" || line == "quit" || arena::StopSignals::received() != 0) {
+        if (line == "exit" || line == "quit" || platform::StopSignals::received() != 0) {
             break;
         }
         if (!session.runLine(line, error)) {
@@ -102,15 +101,17 @@ int runConsole(arena::Session& session)
         }
         std::fflush(stdout);
     }
-    if (arena::StopSignals::received() != 0) {
+    if (platform::StopSignals::received() != 0) {
         std::fputs("\n", stdout);
-        return arena::signalStatus(arena::StopSignals::received());
+        return platform::signalStatus(platform::StopSignals::received());
     }
     return 0;
 }
 
 int run(const CommandLine& options)
 {
+    // Colours and cursor moves for the live view, and UTF-8 text, wherever the terminal needs asking.
+    const platform::TerminalModes terminalModes(stdout);
     const uint64_t seed = options.seed ? *options.seed : chooseSeed();
     const std::string pluginPath =
         options.plugin.empty() ? arena::defaultPluginPath() : arena::fileLibraryPath(options.plugin);
@@ -130,12 +131,12 @@ int run(const CommandLine& options)
                     pluginPath.c_str());
         return 0;
     }
-    const bool live = options.command == "play" && !options.quiet && ::isatty(STDOUT_FILENO) == 1;
+    const bool live = options.command == "play" && !options.quiet && platform::isTerminal(stdout);
 
     // Opened before the session runs, so that a path that cannot be written stops it at once.
     int recordFd = -1;
     if (!options.record.empty()) {
-        recordFd = ::open(options.record.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        recordFd = platform::createFile(options.record);
         if (recordFd < 0) {
             std::fprintf(stderr, "arena: cannot write %s: %s\n", options.record.c_str(), std::strerror(errno));
             return 1;
@@ -219,10 +220,9 @@ int run(const CommandLine& options)
             status = runScript(session, std::cin, "stdin");
         } else {
             // A directory opens as a stream that simply has no lines.
-            struct stat info {};
-            std::ifstream file(options.script, std::ios::binary);
+            std::ifstream file(platform::filePath(options.script), std::ios::binary);
             const int openErrno = errno;
-            if (!file || (::stat(options.script.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+            if (!file || platform::fileFacts(options.script).kind == platform::FileKind::Directory) {
                 warnLine(arena::concat("arena: cannot read ", options.script, ": ",
                                        std::strerror(file ? EISDIR : openErrno)));
                 return 2;
@@ -241,8 +241,8 @@ int run(const CommandLine& options)
         const bool recorded = recorder && recorder->finish(error);
         session.recorder = nullptr;
         recorder.reset();
-        if (::close(recordFd) != 0 && recorded) {
-            error = std::string("cannot write ") + options.record + ": " + std::strerror(errno);
+        if (const int closed = platform::closeFile(recordFd); closed != 0 && recorded) {
+            error = std::string("cannot write ") + options.record + ": " + std::strerror(closed);
         }
         if (!error.empty()) {
             std::fprintf(stderr, "arena: %s\n", error.c_str());
@@ -251,7 +251,7 @@ int run(const CommandLine& options)
     }
     // Output that could not be written is a failure, though the settings are still saved. errno
     // still tells why: the failed write was the last call to set it.
-    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && arena::StopSignals::received() == 0) {
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && platform::StopSignals::received() == 0) {
         warnLine(arena::concat("arena: cannot write the output: ", std::strerror(errno != 0 ? errno : EIO)));
         status = status == 0 ? 1 : status;
     }
@@ -273,10 +273,17 @@ int run(const CommandLine& options)
 
 int main(int argc, char** argv)
 {
-    if (argc >= 2 && std::string_view(argv[1]) == "validate") {
-        return validateMain(argc - 1, argv + 1);
+    runValidatorChild();
+    std::vector<std::string> words = platform::programWords(argc, argv);
+    if (words.size() >= 2 && words[1] == "validate") {
+        std::vector<char*> pointers;
+        for (std::string& word : words) {
+            pointers.push_back(word.data());
+        }
+        pointers.push_back(nullptr);
+        return validateMain(static_cast<int>(words.size()) - 1, pointers.data() + 1);
     }
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args(words.begin() + (words.empty() ? 0 : 1), words.end());
     std::string error;
     const auto options = arena::parseCommandLine(args, error);
     if (!options) {

@@ -13,7 +13,8 @@
 
 namespace arena {
 
-// $XDG_CONFIG_HOME/volanko/arena.cfg, else $HOME/.config/volanko/arena.cfg; empty when neither is set.
+// $XDG_CONFIG_HOME/volanko/arena.cfg, else $HOME/.config/volanko/arena.cfg (on Windows
+// %APPDATA%\volanko\arena.cfg); empty when neither is set.
 std::string defaultConfigPath();
 
 // Sets each entry that names a variable registered to be saved; a refusal is reported in

@@ -143,7 +143,7 @@ bool Session::framesCommand(Args args, std::string&)
         return false;
     }
     // A signal that ends the session ends a long run of frames too.
-    for (int64_t i = 0; i < *count && StopSignals::received() == 0; ++i) {
+    for (int64_t i = 0; i < *count && platform::StopSignals::received() == 0; ++i) {
         frame();
     }
     return true;

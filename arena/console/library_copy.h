@@ -1,8 +1,9 @@
 #pragma once
-// The plug-in loaded from a private copy of its file, made in memory. The system maps a library's
-// file: rewritten or truncated in place while loaded, the pages in use would change under the
-// running code or fault (SIGBUS). With a copy of its own the arena never sees the file again once
-// loaded, and each reload reads the file as it is then.
+// The plug-in loaded from a private copy of its file, made in memory (or a temporary file where the
+// system loads only from files). The system maps a library's file: rewritten or truncated in place
+// while loaded, the pages in use would change under the running code or fault (SIGBUS). With a
+// copy of its own the arena never sees the file again once loaded, and each reload reads the file
+// as it is then.
 
 #include <string>
 

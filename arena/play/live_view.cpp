@@ -1,7 +1,5 @@
 #include "live_view.h"
 
-#include <sys/ioctl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -44,18 +42,6 @@ bool plain(const host::CanvasDraw& draw)
 }
 
 } // namespace
-
-void terminalSize(int fd, int& columns, int& rows)
-{
-    winsize size{};
-    if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
-        columns = size.ws_col;
-        rows = size.ws_row;
-        return;
-    }
-    columns = 80;
-    rows = 24;
-}
 
 std::string LiveView::enter()
 {

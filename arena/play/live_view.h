@@ -45,7 +45,4 @@ private:
     std::string out_;            // reused from frame to frame
 };
 
-// The terminal's size, or 80 × 24 when it cannot be asked.
-void terminalSize(int fd, int& columns, int& rows);
-
 } // namespace arena

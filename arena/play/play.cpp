@@ -1,9 +1,8 @@
 #include "play.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cmath>
+#include <optional>
 #include <thread>
 
 #include "drill.h"
@@ -11,17 +10,11 @@
 #include "recorder.h"
 #include "run_tally.h"
 #include "stop_signals.h"
+#include "terminal.h"
 
 namespace arena {
 
 namespace {
-
-volatile std::sig_atomic_t resized = 0;
-
-void onResize(int)
-{
-    resized = 1;
-}
 
 void writeText(std::FILE* out, std::string_view text)
 {
@@ -54,16 +47,10 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
 
     const auto frames = static_cast<int64_t>(std::llround(settings.seconds * session.fps()));
     const bool paced = settings.live || settings.realtime;
-    struct sigaction resize {};
-    struct sigaction previousResize {};
-    resize.sa_handler = onResize;
-    sigemptyset(&resize.sa_mask);
-    resize.sa_flags = SA_RESTART;
-    sigaction(SIGWINCH, &resize, &previousResize);
-    resized = 1;
+    std::optional<platform::ResizeWatch> resizes(out);
     int columns = 0;
     int rows = 0;
-    const StopSignals signals(true, false);
+    const platform::StopSignals signals(true, false);
 
     RunTally tally;
     LiveView view;
@@ -73,12 +60,12 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     }
     const int redrawEvery = std::max(1, session.fps() / 30);
     if (settings.live) {
-        StopSignals::setScreenText(LiveView::leave(), LiveView::enter());
+        platform::StopSignals::setScreenText(LiveView::leave(), LiveView::enter());
         writeText(out, LiveView::enter());
     }
     const auto begin = std::chrono::steady_clock::now();
     const auto recordingFailed = [&] { return session.recorder && session.recorder->failed(); };
-    for (int64_t i = 0; i < frames && StopSignals::received() == 0 && !recordingFailed(); ++i) {
+    for (int64_t i = 0; i < frames && platform::StopSignals::received() == 0 && !recordingFailed(); ++i) {
         const int hits = session.frame();
         const host::Actor* car = session.host().world.car();
         const bool airborne = car && car->contact == host::Contact::Air;
@@ -86,11 +73,10 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
             const std::string line = runLine(tally.lastRun());
             std::fprintf(out, "%s\n", line.c_str());
         }
-        const bool resize = resized != 0;
+        const bool resize = settings.live && resizes->changed();
         if (settings.live && (resize || i % redrawEvery == 0 || i + 1 == frames)) {
             if (resize) {
-                resized = 0;
-                terminalSize(::fileno(out), columns, rows);
+                platform::terminalSize(out, columns, rows);
                 writeText(out, LiveView::clear());
             }
             // The last row stays free for the cursor, which leaves below the view.
@@ -103,9 +89,9 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
             std::this_thread::sleep_until(due);
         }
     }
-    sigaction(SIGWINCH, &previousResize, nullptr);
+    resizes.reset();
     if (settings.live) {
-        StopSignals::setScreenText({}, {});
+        platform::StopSignals::setScreenText({}, {});
         writeText(out, LiveView::leave());
     }
     if (tally.finish(session.host().world.clock) && settings.runLines) {
@@ -115,7 +101,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     const PlayFacts facts{settings.seed, status.level, settings.skill, settings.configPath};
     writeText(out, settings.json ? summaryJson(tally, facts) : summaryTable(tally, facts));
     std::fflush(out);
-    return StopSignals::received() == 0 ? 0 : signalStatus(StopSignals::received());
+    return platform::StopSignals::received() == 0 ? 0 : platform::signalStatus(platform::StopSignals::received());
 }
 
 } // namespace arena

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "drill.h"
+#include "files.h"
 #include "recording_json.h"
-#include "write_all.h"
 
 namespace arena {
 
@@ -88,7 +88,7 @@ void Recorder::put(bool now)
     if (!now && out_.size() < kWriteAt) {
         return;
     }
-    if (error_.empty() && !writeAll(fd_, out_)) {
+    if (error_.empty() && !platform::writeAll(fd_, out_)) {
         error_ = "cannot write " + name_ + ": " + std::strerror(errno);
     }
     out_.clear();

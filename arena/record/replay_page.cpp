@@ -1,16 +1,14 @@
 #include "replay_page.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
+#include "files.h"
 #include "library_path.h"
-#include "write_all.h"
+#include "paths.h"
 
 namespace arena {
 
@@ -18,7 +16,7 @@ namespace {
 
 std::optional<std::string> readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::filePath(path), std::ios::binary);
     if (!in) {
         return std::nullopt;
     }
@@ -35,7 +33,7 @@ std::optional<std::string> readFile(const std::string& path)
 std::string findPage()
 {
     std::string beside = besideProgram("replay.html");
-    if (::access(beside.c_str(), R_OK) == 0) {
+    if (platform::canRead(beside)) {
         return beside;
     }
     return VOLANKO_SOURCE_PAGE;
@@ -93,14 +91,14 @@ int writeReplay(const std::string& file, const std::string& page)
         return 1;
     }
     const std::string out = file + ".html";
-    const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = platform::createFile(out);
     const char* problem = fd < 0 ? std::strerror(errno) : nullptr;
     if (fd >= 0) {
-        if (!writeAll(fd, *html)) {
+        if (!platform::writeAll(fd, *html)) {
             problem = std::strerror(errno);
         }
-        if (::close(fd) != 0 && !problem) {
-            problem = std::strerror(errno);
+        if (const int closed = platform::closeFile(fd); closed != 0 && !problem) {
+            problem = std::strerror(closed);
         }
     }
     if (problem) {

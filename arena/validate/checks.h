@@ -35,3 +35,10 @@ CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_
 
 // Replays the one round of `seed` (a round's own seed), telling each step on stderr.
 CheckResult replayHostileRound(const std::string& path, uint64_t seed, double timeLimitSeconds);
+
+// What the checks run in their children, by name.
+extern const ChildTask kLibraryTask;
+extern const ChildTask kLifecycleTask;
+extern const ChildTask kRegistrationTask;
+extern const ChildTask kHostileBatchTask;
+extern const ChildTask kHostileReplayTask;

@@ -1,17 +1,9 @@
 #include "child_process.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <chrono>
 #include <cstdio>
-#include <cstring>
 
-#include "write_all.h"
+#include "files.h"
+#include "timed_child.h"
 
 namespace {
 
@@ -71,7 +63,7 @@ void ChildChannel::send(char kind, std::string_view text)
     line += ' ';
     line += oneLine(text);
     line += '\n';
-    arena::writeAll(fd_, line);
+    platform::writeAll(fd_, line);
 }
 
 void ChildChannel::note(std::string_view text)
@@ -88,124 +80,74 @@ void finishChild(ChildChannel& channel, const std::optional<std::string>& failur
     }
 }
 
-std::string signalName(int signal)
+namespace {
+
+// The child's side: the task's body run, and its verdict sent.
+void runTask(const ChildTask& task, int fd, const std::vector<std::string>& words)
 {
-    if (const char* name = sigabbrev_np(signal)) {
-        std::string text = "SIG";
-        text += name;
-        return text;
+    ChildChannel channel(fd);
+    std::optional<std::string> failure;
+    try {
+        failure = task.body(channel, std::vector<std::string>(words.begin() + 1, words.end()));
+    } catch (const std::exception& error) {
+        failure = std::string("the validator itself threw: ") + error.what();
+    } catch (...) {
+        failure = "the validator itself threw";
     }
-    return "signal " + std::to_string(signal);
+    finishChild(channel, failure);
 }
 
-ChildOutcome runInChild(double timeLimitSeconds, const std::function<std::optional<std::string>(ChildChannel&)>& body)
+} // namespace
+
+ChildOutcome runInChild(double timeLimitSeconds, const ChildTask& task, const std::vector<std::string>& words)
 {
-    ChildOutcome outcome;
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        outcome.reason = std::string("cannot make a pipe: ") + std::strerror(errno);
-        return outcome;
-    }
-    // Buffered output would otherwise be written twice, once by each process.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    const pid_t child = ::fork();
-    if (child < 0) {
-        ::close(fds[0]);
-        ::close(fds[1]);
-        outcome.reason = std::string("cannot fork: ") + std::strerror(errno);
-        return outcome;
-    }
-    if (child == 0) {
-        // A group of its own, so that a timeout also ends whatever the plug-in started.
-        ::setpgid(0, 0);
-        ::close(fds[0]);
-        ::dup2(STDERR_FILENO, STDOUT_FILENO);
-        ChildChannel channel(fds[1]);
-        std::optional<std::string> failure;
-        try {
-            failure = body(channel);
-        } catch (const std::exception& error) {
-            failure = std::string("the validator itself threw: ") + error.what();
-        } catch (...) {
-            failure = "the validator itself threw";
-        }
-        finishChild(channel, failure);
-        std::fflush(stdout);
-        std::fflush(stderr);
-        // No exit handlers: they belong to the parent's state, and a plug-in's may not be safe.
-        ::_exit(0);
-    }
-
-    ::setpgid(child, child);
-    ::close(fds[1]);
-    // Never blocks: a process the plug-in started may hold the pipe open after the child is gone.
-    ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeLimitSeconds);
+    std::vector<std::string> taskWords{std::string(task.name)};
+    taskWords.insert(taskWords.end(), words.begin(), words.end());
     ChildReport report;
-    bool open = true;
-    int status = 0;
-    bool reaped = false;
-    bool timedOut = false;
-    while (!reaped) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            ::kill(-child, SIGKILL);
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            reaped = true;
-            timedOut = true;
-            break;
-        }
-        if (open) {
-            pollfd watch{fds[0], POLLIN, 0};
-            if (::poll(&watch, 1, 20) > 0) {
-                char buffer[4096];
-                const ssize_t got = ::read(fds[0], buffer, sizeof buffer);
-                if (got > 0) {
-                    report.take({buffer, static_cast<size_t>(got)});
-                } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
-                    open = false;
-                }
-            }
-        } else {
-            ::usleep(2000);
-        }
-        const pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child) {
-            reaped = true;
-        }
-    }
-    // What the child wrote just before it ended is still in the pipe.
-    if (open && !timedOut) {
-        char buffer[4096];
-        ssize_t got = 0;
-        while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0) {
-            report.take({buffer, static_cast<size_t>(got)});
-        }
-    }
-    ::close(fds[0]);
-    // Whatever the plug-in left running in the child's group ends with it.
-    ::kill(-child, SIGKILL);
+    const platform::ChildEnd end = platform::runTimedChild(
+        timeLimitSeconds, taskWords, [&task](int fd, const std::vector<std::string>& all) { runTask(task, fd, all); },
+        [&report](std::string_view data) { report.take(data); });
 
+    ChildOutcome outcome;
     outcome.lastNote = report.lastNote;
-    if (timedOut) {
+    switch (end.kind) {
+    case platform::ChildEnd::Kind::NotStarted: outcome.reason = end.error; break;
+    case platform::ChildEnd::Kind::TimedOut: {
         outcome.kind = ChildOutcome::Kind::TimedOut;
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%g", timeLimitSeconds);
         outcome.reason = "timed out after ";
         outcome.reason += seconds;
         outcome.reason += " s";
-    } else if (WIFSIGNALED(status)) {
+        break;
+    }
+    case platform::ChildEnd::Kind::Crashed:
         outcome.kind = ChildOutcome::Kind::Crashed;
-        outcome.reason = "crashed (" + signalName(WTERMSIG(status)) + ")";
-    } else if (report.finished && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-        outcome.kind = report.failure ? ChildOutcome::Kind::Failed : ChildOutcome::Kind::Passed;
-        outcome.reason = report.failure.value_or("");
-    } else {
-        outcome.kind = ChildOutcome::Kind::Vanished;
-        outcome.reason = WIFEXITED(status) ? "exited with status " + std::to_string(WEXITSTATUS(status)) +
-                                                 " before the check finished"
-                                           : "ended before the check finished";
+        outcome.reason = "crashed (" + end.crash + ")";
+        break;
+    case platform::ChildEnd::Kind::Exited:
+        if (report.finished && end.status == 0) {
+            outcome.kind = report.failure ? ChildOutcome::Kind::Failed : ChildOutcome::Kind::Passed;
+            outcome.reason = report.failure.value_or("");
+        } else {
+            outcome.kind = ChildOutcome::Kind::Vanished;
+            outcome.reason = "exited with status " + std::to_string(end.status) + " before the check finished";
+        }
+        break;
     }
     return outcome;
+}
+
+void runChildTask(std::span<const ChildTask* const> tasks)
+{
+    platform::runIfChild([tasks](int fd, const std::vector<std::string>& words) {
+        for (const ChildTask* task : tasks) {
+            if (!words.empty() && task->name == words.front()) {
+                runTask(*task, fd, words);
+                return;
+            }
+        }
+        ChildChannel channel(fd);
+        finishChild(channel, "the validator has no task \"" + (words.empty() ? std::string() : words.front()) + '"');
+    });
 }

@@ -1,11 +1,14 @@
 #pragma once
-// Runs a piece of the validator in a forked child with a time limit, so that whatever the plug-in
-// does there (crash, hang, exit, scribble on stdout) becomes a clear outcome for the parent.
+// Runs a piece of the validator in a child process with a time limit, so that whatever the plug-in
+// does there (crash, hang, exit, scribble on stdout) becomes a clear outcome for the parent. The
+// piece is a task named by a word, so that a system without fork can run this program again with
+// the task's words.
 
-#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The child's way back to the parent. Lives for the child's run only.
 class ChildChannel {
@@ -24,16 +27,27 @@ private:
 struct ChildOutcome {
     enum class Kind { Passed, Failed, Crashed, TimedOut, Vanished };
     Kind kind = Kind::Vanished;
-    std::string reason;   // Failed: the body's reason; Crashed: "crashed (SIGSEGV)"; TimedOut: "timed out after N s";
-                          // Vanished: how the child ended without reporting (e.g. "exited with status 3")
+    std::string reason;   // Failed: the body's reason; Crashed: "crashed (SIGSEGV)" (on Windows "crashed
+                          // (access violation)"); TimedOut: "timed out after N s"; Vanished: how the
+                          // child ended without reporting (e.g. "exited with status 3")
     std::string lastNote; // the last note the child sent; empty when none
     bool passed() const { return kind == Kind::Passed; }
 };
 
-// Runs `body` in a child process. The body returns a failure reason, or nothing when it passed.
-// The child's stdout goes to stderr, so a plug-in that prints cannot forge a report line.
-// The child is killed once `timeLimitSeconds` have passed.
-ChildOutcome runInChild(double timeLimitSeconds, const std::function<std::optional<std::string>(ChildChannel&)>& body);
+// What a child runs, given the words after the task's name; a failure reason, or nothing when it
+// passed.
+using ChildBody = std::optional<std::string> (*)(ChildChannel& channel, const std::vector<std::string>& words);
 
-// "SIGSEGV" for SIGSEGV; "signal N" for one without a name.
-std::string signalName(int signal);
+// A piece of the validator that runs in a child: the word that names it, and its body.
+struct ChildTask {
+    std::string_view name;
+    ChildBody body;
+};
+
+// Runs `task` on `words` in a child process. The child's stdout goes to stderr, so a plug-in that
+// prints cannot forge a report line. The child is killed once `timeLimitSeconds` have passed.
+ChildOutcome runInChild(double timeLimitSeconds, const ChildTask& task, const std::vector<std::string>& words);
+
+// In this program run again as a child (Windows): runs the task among `tasks` that its words name,
+// then ends the process. Returns at once in any other process.
+void runChildTask(std::span<const ChildTask* const> tasks);

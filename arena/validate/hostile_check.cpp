@@ -32,7 +32,52 @@ std::string replayHint(uint64_t seed)
     return hint;
 }
 
+uint64_t number(const std::string& word)
+{
+    return std::stoull(word);
+}
+
+// The library's path, the base seed, then the first round and the one past the last.
+std::optional<std::string> batchTask(ChildChannel& channel, const std::vector<std::string>& words)
+{
+    const std::string& path = words.at(0);
+    const uint64_t seed = number(words.at(1));
+    const uint64_t first = number(words.at(2));
+    const uint64_t last = number(words.at(3));
+    for (uint64_t round = first; round < last; ++round) {
+        const uint64_t thisSeed = roundSeed(seed, round);
+        // The seed leads the note, so that the parent can name it after a crash.
+        std::string note = std::to_string(thisSeed);
+        note += ' ';
+        note += roundName(round + 1, thisSeed);
+        channel.note(note);
+        if (auto failure = runHostileRound(path, thisSeed)) {
+            std::string reason = std::to_string(thisSeed);
+            reason += ' ';
+            reason += roundName(round + 1, thisSeed);
+            reason += ": ";
+            reason += *failure;
+            return reason;
+        }
+    }
+    return std::nullopt;
+}
+
+// The library's path, then the round's own seed.
+std::optional<std::string> replayTask(ChildChannel& channel, const std::vector<std::string>& words)
+{
+    const uint64_t seed = number(words.at(1));
+    channel.note("replaying seed " + std::to_string(seed));
+    return runHostileRound(words.at(0), seed, [](uint32_t step, const std::string& description) {
+        std::fprintf(stderr, "step %u: %s\n", step, description.c_str());
+        std::fflush(stderr);
+    });
+}
+
 } // namespace
+
+const ChildTask kHostileBatchTask{"hostile", batchTask};
+const ChildTask kHostileReplayTask{"hostile-replay", replayTask};
 
 CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_t seed, double timeLimitSeconds)
 {
@@ -43,26 +88,8 @@ CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_
         uint64_t failedSeed = 0;
         const double left =
             timeLimitSeconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-        ChildOutcome outcome =
-            runInChild(std::max(left, 0.001), [&](ChildChannel& channel) -> std::optional<std::string> {
-                for (uint32_t round = first; round < last; ++round) {
-                    const uint64_t thisSeed = roundSeed(seed, round);
-                    // The seed leads the note, so that the parent can name it after a crash.
-                    std::string note = std::to_string(thisSeed);
-                    note += ' ';
-                    note += roundName(round + 1, thisSeed);
-                    channel.note(note);
-                    if (auto failure = runHostileRound(path, thisSeed)) {
-                        std::string reason = std::to_string(thisSeed);
-                        reason += ' ';
-                        reason += roundName(round + 1, thisSeed);
-                        reason += ": ";
-                        reason += *failure;
-                        return reason;
-                    }
-                }
-                return std::nullopt;
-            });
+        ChildOutcome outcome = runInChild(std::max(left, 0.001), kHostileBatchTask,
+                                          {path, std::to_string(seed), std::to_string(first), std::to_string(last)});
         if (outcome.passed()) {
             continue;
         }
@@ -98,13 +125,7 @@ CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_
 
 CheckResult replayHostileRound(const std::string& path, uint64_t seed, double timeLimitSeconds)
 {
-    const ChildOutcome outcome = runInChild(timeLimitSeconds, [&](ChildChannel& channel) {
-        channel.note("replaying seed " + std::to_string(seed));
-        return runHostileRound(path, seed, [](uint32_t step, const std::string& description) {
-            std::fprintf(stderr, "step %u: %s\n", step, description.c_str());
-            std::fflush(stderr);
-        });
-    });
+    const ChildOutcome outcome = runInChild(timeLimitSeconds, kHostileReplayTask, {path, std::to_string(seed)});
     CheckResult result = resultOf("hostile", outcome);
     if (!result.pass) {
         std::string reason = "seed ";

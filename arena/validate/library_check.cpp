@@ -62,9 +62,16 @@ std::optional<std::string> inspect(const std::string& path)
     return problem;
 }
 
+std::optional<std::string> libraryTask(ChildChannel&, const std::vector<std::string>& words)
+{
+    return inspect(words.at(0));
+}
+
 } // namespace
+
+const ChildTask kLibraryTask{"library", libraryTask};
 
 CheckResult checkLibrary(const std::string& path, double timeLimitSeconds)
 {
-    return resultOf("library", runInChild(timeLimitSeconds, [&](ChildChannel&) { return inspect(path); }));
+    return resultOf("library", runInChild(timeLimitSeconds, kLibraryTask, {path}));
 }

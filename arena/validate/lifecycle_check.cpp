@@ -1,11 +1,7 @@
 // The plug-in's life as hosts run it: created, handed to the host, dropped, created again, and
 // loaded and unloaded many times in one process.
 
-#include <malloc.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
 #include "bakkesmod/plugin/bakkesmodplugin.h"
@@ -13,6 +9,7 @@
 #include "host.h"
 #include "host_invariants.h"
 #include "library.h"
+#include "memory_use.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define VOLANKO_VALIDATE_LSAN 1
@@ -37,21 +34,8 @@ constexpr int kWarmUpCycles = 20;
 // Growth allowed after the warm-up. Resident memory moves in pages and the allocator may keep a
 // few it touched once; the heap in use is exact, and a plug-in that leaks even its object (about
 // a hundred bytes) in every cycle passes its allowance within the cycles measured.
-constexpr long kResidentSlackBytes = 512L * 1024;
-constexpr size_t kHeapSlackBytes = size_t{8} * 1024;
-
-long residentBytes()
-{
-    std::FILE* file = std::fopen("/proc/self/statm", "r");
-    if (!file) {
-        return -1;
-    }
-    long total = 0;
-    long resident = 0;
-    const int read = std::fscanf(file, "%ld %ld", &total, &resident);
-    std::fclose(file);
-    return read == 2 ? resident * ::sysconf(_SC_PAGESIZE) : -1;
-}
+constexpr long long kResidentSlackBytes = 512LL * 1024;
+constexpr long long kHeapSlackBytes = 8LL * 1024;
 #endif
 
 // What the process holds after the warm-up cycles, to compare with what it holds at the end.
@@ -60,8 +44,7 @@ public:
     void warmedUp()
     {
 #ifndef VOLANKO_VALIDATE_LSAN
-        resident_ = residentBytes();
-        heap_ = ::mallinfo2().uordblks;
+        start_ = platform::memoryUse();
 #endif
     }
 
@@ -76,12 +59,13 @@ public:
             return "the leak checker found memory left behind (its report is on stderr)";
         }
 #else
-        const size_t heap = ::mallinfo2().uordblks;
-        if (heap > heap_ + kHeapSlackBytes) {
+        const platform::MemoryUse now = platform::memoryUse();
+        if (start_.heapInUse >= 0 && now.heapInUse > start_.heapInUse + kHeapSlackBytes) {
             reason = "the heap in use grew by ";
-            reason += std::to_string(heap - heap_);
+            reason += std::to_string(now.heapInUse - start_.heapInUse);
             reason += " bytes";
-        } else if (const long grown = residentBytes() - resident_; resident_ > 0 && grown > kResidentSlackBytes) {
+        } else if (const long long grown = now.resident - start_.resident;
+                   start_.resident > 0 && now.resident >= 0 && grown > kResidentSlackBytes) {
             reason = "resident memory grew by ";
             reason += std::to_string(grown / 1024);
             reason += " KiB";
@@ -98,8 +82,7 @@ public:
 
 private:
 #ifndef VOLANKO_VALIDATE_LSAN
-    long resident_ = -1;
-    size_t heap_ = 0;
+    platform::MemoryUse start_; // after the warm-up
 #endif
 };
 
@@ -263,20 +246,28 @@ std::optional<std::string> cycles(const std::string& path, int count)
     return memory.leftBehind(count - warmUp);
 }
 
+// The library's path, then the number of cycles.
+std::optional<std::string> lifecycleTask(ChildChannel& channel, const std::vector<std::string>& words)
+{
+    const std::string& path = words.at(0);
+    const int cycleCount = std::stoi(words.at(1));
+    channel.note("calling getPlugin and deleteMe");
+    if (auto failure = entryOrders(path)) {
+        return failure;
+    }
+    channel.note("reloading");
+    if (auto failure = reloadsLikeNew(path)) {
+        return failure;
+    }
+    channel.note("cycling load and unload");
+    return cycles(path, cycleCount);
+}
+
 } // namespace
+
+const ChildTask kLifecycleTask{"lifecycle", lifecycleTask};
 
 CheckResult checkLifecycle(const std::string& path, int cycleCount, double timeLimitSeconds)
 {
-    return resultOf("lifecycle", runInChild(timeLimitSeconds, [&](ChildChannel& channel) {
-                        channel.note("calling getPlugin and deleteMe");
-                        if (auto failure = entryOrders(path)) {
-                            return failure;
-                        }
-                        channel.note("reloading");
-                        if (auto failure = reloadsLikeNew(path)) {
-                            return failure;
-                        }
-                        channel.note("cycling load and unload");
-                        return cycles(path, cycleCount);
-                    }));
+    return resultOf("lifecycle", runInChild(timeLimitSeconds, kLifecycleTask, {path, std::to_string(cycleCount)}));
 }

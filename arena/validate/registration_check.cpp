@@ -141,9 +141,16 @@ std::optional<std::string> registration(const std::string& path)
     return std::nullopt;
 }
 
+std::optional<std::string> registrationTask(ChildChannel&, const std::vector<std::string>& words)
+{
+    return registration(words.at(0));
+}
+
 } // namespace
+
+const ChildTask kRegistrationTask{"registration", registrationTask};
 
 CheckResult checkRegistration(const std::string& path, double timeLimitSeconds)
 {
-    return resultOf("registration", runInChild(timeLimitSeconds, [&](ChildChannel&) { return registration(path); }));
+    return resultOf("registration", runInChild(timeLimitSeconds, kRegistrationTask, {path}));
 }

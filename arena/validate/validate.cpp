@@ -197,7 +197,15 @@ void printJson(const Options& options, const std::vector<CheckResult>& results, 
     std::fputs(out.c_str(), stdout);
 }
 
+constexpr const ChildTask* kTasks[] = {&kLibraryTask, &kLifecycleTask, &kRegistrationTask, &kHostileBatchTask,
+                                       &kHostileReplayTask};
+
 } // namespace
+
+void runValidatorChild()
+{
+    runChildTask(kTasks);
+}
 
 int validateMain(int argc, char** argv)
 {

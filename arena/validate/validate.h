@@ -3,3 +3,7 @@
 
 // Runs the validator with the words after "validate" (argv[0] is "validate"). Returns the exit status.
 int validateMain(int argc, char** argv);
+
+// In this program run again as one of the validator's children (Windows): runs the piece of a
+// check it was started for, then ends the process. Returns at once in any other process.
+void runValidatorChild();

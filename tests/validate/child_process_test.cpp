@@ -13,25 +13,40 @@
 namespace {
 
 using Kind = ChildOutcome::Kind;
-using Body = std::function<std::optional<std::string>(ChildChannel&)>;
+using Words = std::vector<std::string>;
+
+ChildOutcome runBody(double timeLimitSeconds, ChildBody body, const Words& words = {})
+{
+    return runInChild(timeLimitSeconds, ChildTask{"test", body}, words);
+}
 
 TEST(RunInChild, EachEndIsOneOutcomeWithItsReasonOnOneLineAndTheLastNote)
 {
     const struct {
-        Body body;
+        ChildBody body;
         Kind kind;
         const char* reason;
         const char* lastNote = "";
     } cases[] = {
-        {[](ChildChannel&) { return std::optional<std::string>(); }, Kind::Passed, ""},
-        {[](ChildChannel&) { return std::optional<std::string>("two\nlines"); }, Kind::Failed, "two lines"},
-        {[](ChildChannel&) -> std::optional<std::string> { ::_exit(0); }, Kind::Vanished,
+        {[](ChildChannel&, const Words&) { return std::optional<std::string>(); }, Kind::Passed, ""},
+        {[](ChildChannel&, const Words&) { return std::optional<std::string>("two\nlines"); }, Kind::Failed,
+         "two lines"},
+        {[](ChildChannel&, const Words&) -> std::optional<std::string> { ::_exit(0); }, Kind::Vanished,
          "exited with status 0 before the check finished"},
-        {[](ChildChannel&) -> std::optional<std::string> { ::_exit(3); }, Kind::Vanished,
+        {[](ChildChannel&, const Words&) -> std::optional<std::string> { ::_exit(3); }, Kind::Vanished,
          "exited with status 3 before the check finished"},
-        {[](ChildChannel&) -> std::optional<std::string> { throw std::runtime_error("oops"); }, Kind::Failed,
-         "the validator itself threw: oops"},
-        {[](ChildChannel& channel) -> std::optional<std::string> {
+        {[](ChildChannel&, const Words&) -> std::optional<std::string> { throw std::runtime_error("oops"); },
+         Kind::Failed, "the validator itself threw: oops"},
+        // The words arrive whole and in order, blanks, quotes and backslashes included.
+        {[](ChildChannel&, const Words& words) -> std::optional<std::string> {
+             std::string joined;
+             for (const std::string& word : words) {
+                 joined += "[" + word + "]";
+             }
+             return joined;
+         },
+         Kind::Failed, R"([a b][say "hi"][C:\dir\][])"},
+        {[](ChildChannel& channel, const Words&) -> std::optional<std::string> {
              channel.note("first");
              channel.note("second");
              ::raise(SIGILL); // not SIGSEGV: the sanitizer build turns that into its own report and an abort
@@ -40,7 +55,7 @@ TEST(RunInChild, EachEndIsOneOutcomeWithItsReasonOnOneLineAndTheLastNote)
          Kind::Crashed, "crashed (SIGILL)", "second"},
     };
     for (const auto& c : cases) {
-        const ChildOutcome outcome = runInChild(10, c.body);
+        const ChildOutcome outcome = runBody(10, c.body, {"a b", R"(say "hi")", R"(C:\dir\)", ""});
         EXPECT_EQ(outcome.kind, c.kind) << c.reason;
         EXPECT_EQ(outcome.reason, c.reason);
         EXPECT_EQ(outcome.lastNote, c.lastNote);
@@ -50,7 +65,7 @@ TEST(RunInChild, EachEndIsOneOutcomeWithItsReasonOnOneLineAndTheLastNote)
 TEST(RunInChild, AProcessLeftBehindNeitherHoldsUpTheVerdictNorOutlivesIt)
 {
     const auto start = std::chrono::steady_clock::now();
-    const ChildOutcome passed = runInChild(20, [](ChildChannel&) -> std::optional<std::string> {
+    const ChildOutcome passed = runBody(20, [](ChildChannel&, const Words&) -> std::optional<std::string> {
         // A grandchild that keeps the report pipe open far longer than the check takes.
         if (::fork() == 0) {
             std::this_thread::sleep_for(std::chrono::seconds(30));

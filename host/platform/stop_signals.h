@@ -1,12 +1,14 @@
 #pragma once
 // Signals that end or pause a session without losing it: SIGTERM and SIGHUP (and SIGINT where
 // asked) are recorded for the session to end cleanly, and Ctrl-Z gives the terminal back in the
-// state the shell left it, then restores the session's own modes and screen on resume.
+// state the shell left it, then restores the session's own modes and screen on resume. On Windows
+// the console's Ctrl-C and Ctrl-Break stand for SIGINT, and closing the console, logging off or
+// shutting down for SIGTERM; nothing pauses there.
 
 #include <csignal>
 #include <string>
 
-namespace arena {
+namespace platform {
 
 class StopSignals {
 public:
@@ -30,4 +32,4 @@ inline int signalStatus(int signal)
     return 128 + signal;
 }
 
-} // namespace arena
+} // namespace platform

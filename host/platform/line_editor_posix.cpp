@@ -12,7 +12,7 @@
 #include <cwchar>
 #include <filesystem>
 
-namespace arena {
+namespace platform {
 
 namespace {
 
@@ -59,88 +59,91 @@ std::wstring toWide(std::string_view text)
     return out;
 }
 
-LineEditor& editorOf(EditLine* editLine)
-{
-    void* editor = nullptr;
-    el_wget(editLine, EL_CLIENTDATA, &editor);
-    return *static_cast<LineEditor*>(editor);
-}
-
 } // namespace
 
-std::string defaultHistoryPath()
-{
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/') {
-        return std::string(state) + "/volanko/history";
-    }
-    if (const char* home = std::getenv("HOME"); home && *home) {
-        return std::string(home) + "/.local/state/volanko/history";
-    }
-    return {};
-}
+struct LineEditor::Editing {
+    Editing(LineEditor& editor, std::string historyPath);
+    ~Editing();
+    Editing(const Editing&) = delete;
+    Editing& operator=(const Editing&) = delete;
 
-LineEditor::LineEditor(std::FILE* in, std::FILE* out, std::string historyPath)
-    : in_(in), out_(out), historyPath_(std::move(historyPath))
+    static Editing& of(EditLine* editLine);
+    static unsigned char complete(EditLine* editLine, int key);
+    static const wchar_t* promptOf(EditLine* editLine);
+
+    LineEditor& editor;           // the owner, which outlives this
+    std::string historyPath;      // empty: the history lives in memory only
+    EditLine* editLine = nullptr; // null when libedit could not start
+    HistoryW* history = nullptr;  // the lines entered, loaded from and saved to `historyPath`
+    std::wstring prompt;          // shown by libedit for the read under way
+};
+
+LineEditor::LineEditor(std::FILE* in, std::FILE* out, std::string historyPath) : in_(in), out_(out)
 {
     if (::isatty(::fileno(in)) != 1 || ::isatty(::fileno(out)) != 1) {
         return;
     }
+    editing_ = std::make_unique<Editing>(*this, std::move(historyPath));
+    if (!editing_->editLine) {
+        editing_.reset();
+    }
+}
+
+LineEditor::~LineEditor() = default;
+
+LineEditor::Editing::Editing(LineEditor& owner, std::string path) : editor(owner), historyPath(std::move(path))
+{
     // Characters are decoded by the locale's character set; the console's texts are UTF-8.
     std::setlocale(LC_CTYPE, "");
     if (std::strcmp(::nl_langinfo(CODESET), "UTF-8") != 0) {
         std::setlocale(LC_CTYPE, "C.UTF-8");
     }
-    editLine_ = el_init("arena", in, out, stderr);
-    if (!editLine_) {
+    editLine = el_init("arena", editor.in_, editor.out_, stderr);
+    if (!editLine) {
         return;
     }
-    history_ = history_winit();
+    history = history_winit();
     HistEventW event{};
-    history_w(history_, &event, H_SETSIZE, kHistorySize);
-    history_w(history_, &event, H_SETUNIQUE, 1);
-    if (!historyPath_.empty()) {
-        history_w(history_, &event, H_LOAD, historyPath_.c_str());
+    history_w(history, &event, H_SETSIZE, kHistorySize);
+    history_w(history, &event, H_SETUNIQUE, 1);
+    if (!historyPath.empty()) {
+        history_w(history, &event, H_LOAD, historyPath.c_str());
     }
-    el_wset(editLine_, EL_EDITOR, L"emacs");
+    el_wset(editLine, EL_EDITOR, L"emacs");
     // libedit gives the terminal back on a stop or a termination and follows a resize.
-    el_wset(editLine_, EL_SIGNAL, 1);
-    el_wset(editLine_, EL_HIST, history_w, history_);
-    el_wset(editLine_, EL_CLIENTDATA, this);
-    el_wset(editLine_, EL_PROMPT, promptOf);
-    el_wset(editLine_, EL_ADDFN, L"arena-complete", L"Complete a command or variable name", complete);
-    el_wset(editLine_, EL_BIND, L"^I", L"arena-complete", nullptr);
+    el_wset(editLine, EL_SIGNAL, 1);
+    el_wset(editLine, EL_HIST, history_w, history);
+    el_wset(editLine, EL_CLIENTDATA, this);
+    el_wset(editLine, EL_PROMPT, promptOf);
+    el_wset(editLine, EL_ADDFN, L"arena-complete", L"Complete a command or variable name", complete);
+    el_wset(editLine, EL_BIND, L"^I", L"arena-complete", nullptr);
 }
 
-LineEditor::~LineEditor()
+LineEditor::Editing::~Editing()
 {
-    if (editLine_) {
-        el_end(editLine_);
+    if (editLine) {
+        el_end(editLine);
     }
-    if (history_) {
-        history_wend(history_);
+    if (history) {
+        history_wend(history);
     }
 }
 
-bool LineEditor::readPlain(std::string& line)
+LineEditor::Editing& LineEditor::Editing::of(EditLine* editLine)
 {
-    bool any = false;
-    for (int c = std::getc(in_); c != EOF; c = std::getc(in_)) {
-        any = true;
-        if (c == '\n') {
-            return true;
-        }
-        line += static_cast<char>(c);
-    }
-    return any;
+    void* editing = nullptr;
+    el_wget(editLine, EL_CLIENTDATA, &editing);
+    return *static_cast<Editing*>(editing);
 }
 
 bool LineEditor::read(std::string_view prompt, std::string& line)
 {
     line.clear();
-    if (!editLine_) {
+    if (!editing_) {
         return readPlain(line);
     }
-    prompt_ = toWide(prompt);
+    Editing& editing = *editing_;
+    editing.prompt = toWide(prompt);
     // Ctrl-C interrupts the read and drops the line; the console goes on.
     struct sigaction action {};
     struct sigaction previous {};
@@ -151,7 +154,7 @@ bool LineEditor::read(std::string_view prompt, std::string& line)
     for (;;) {
         interrupted = 0;
         int count = 0;
-        text = el_wgets(editLine_, &count);
+        text = el_wgets(editing.editLine, &count);
         if (text || !interrupted) {
             break;
         }
@@ -170,24 +173,24 @@ bool LineEditor::read(std::string_view prompt, std::string& line)
     line = toUtf8(typed);
     if (typed.find_first_not_of(L" \t") != std::wstring_view::npos) {
         HistEventW event{};
-        history_w(history_, &event, H_ENTER, std::wstring(typed).c_str());
-        if (!historyPath_.empty()) {
+        history_w(editing.history, &event, H_ENTER, std::wstring(typed).c_str());
+        if (!editing.historyPath.empty()) {
             std::error_code ignored; // without the folder the history stays in memory
-            std::filesystem::create_directories(std::filesystem::path(historyPath_).parent_path(), ignored);
-            history_w(history_, &event, H_SAVE, historyPath_.c_str());
+            std::filesystem::create_directories(std::filesystem::path(editing.historyPath).parent_path(), ignored);
+            history_w(editing.history, &event, H_SAVE, editing.historyPath.c_str());
         }
     }
     return true;
 }
 
-const wchar_t* LineEditor::promptOf(EditLine* editLine)
+const wchar_t* LineEditor::Editing::promptOf(EditLine* editLine)
 {
-    return editorOf(editLine).prompt_.c_str();
+    return of(editLine).prompt.c_str();
 }
 
-unsigned char LineEditor::complete(EditLine* editLine, int)
+unsigned char LineEditor::Editing::complete(EditLine* editLine, int)
 {
-    const LineEditor& editor = editorOf(editLine);
+    const LineEditor& editor = of(editLine).editor;
     const LineInfoW* info = el_wline(editLine);
     const std::string before =
         toUtf8(std::wstring_view(info->buffer, static_cast<size_t>(info->cursor - info->buffer)));
@@ -233,4 +236,4 @@ unsigned char LineEditor::complete(EditLine* editLine, int)
     return CC_REDISPLAY;
 }
 
-} // namespace arena
+} // namespace platform

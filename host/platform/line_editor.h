@@ -1,19 +1,18 @@
 #pragma once
-// Reads console lines. When input and output are both a terminal it edits with libedit: by
-// characters (UTF-8), long lines wrapped and redrawn, Tab completing the first word from the names
-// the session knows, Ctrl-C dropping the line, and a bounded history kept across sessions in a
-// file. Otherwise it reads plain lines and shows no prompt.
+// Reads console lines. When input and output are both a terminal it edits them: on POSIX systems
+// with libedit, by characters (UTF-8), long lines wrapped and redrawn, Tab completing the first
+// word from the names the session knows, Ctrl-C dropping the line, and a bounded history kept
+// across sessions in a file; on Windows with the console's own line editing and its history of
+// the session, Ctrl-C dropping the line. Otherwise it reads plain lines and shows no prompt.
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-typedef struct editline EditLine;
-typedef struct historyW HistoryW;
-
-namespace arena {
+namespace platform {
 
 class LineEditor {
 public:
@@ -26,7 +25,7 @@ public:
     LineEditor(const LineEditor&) = delete;
     LineEditor& operator=(const LineEditor&) = delete;
 
-    // False at end of input (Ctrl-D on an empty line).
+    // False at end of input (Ctrl-D on an empty line; on Windows Ctrl-Z, then Enter).
     bool read(std::string_view prompt, std::string& line);
 
     // The words Tab may complete the word under the cursor to, given the words before it on the
@@ -34,19 +33,13 @@ public:
     std::function<std::vector<std::string>(const std::vector<std::string>& before)> completions;
 
 private:
-    static unsigned char complete(EditLine* editLine, int key);
-    static const wchar_t* promptOf(EditLine* editLine);
+    struct Editing; // the system's editor, while input and output are a terminal
+
     bool readPlain(std::string& line);
 
     std::FILE* in_;
     std::FILE* out_;
-    std::string historyPath_;
-    EditLine* editLine_ = nullptr; // null off a terminal
-    HistoryW* history_ = nullptr;
-    std::wstring prompt_;
+    std::unique_ptr<Editing> editing_; // null off a terminal
 };
 
-// $XDG_STATE_HOME/volanko/history, else ~/.local/state/volanko/history; empty when neither is known.
-std::string defaultHistoryPath();
-
-} // namespace arena
+} // namespace platform

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <iterator>
 
-namespace arena {
+namespace platform {
 
 namespace {
 
@@ -150,4 +150,4 @@ void StopSignals::setScreenText(std::string pause, std::string resume)
     sigprocmask(SIG_SETMASK, &old, nullptr);
 }
 
-} // namespace arena
+} // namespace platform

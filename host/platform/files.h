@@ -1,0 +1,72 @@
+#pragma once
+// Files as the arena keeps them: what a path names, whole reads and writes, folders made, a file
+// replaced so that it is always either the old one or the new one, and a lock between processes
+// that save into one folder. Paths are UTF-8; a failure is an errno value (std::strerror words it).
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+enum class FileKind { Missing, Regular, Directory, CharacterDevice, BlockDevice, Fifo, Socket, Link, Other };
+
+struct FileFacts {
+    FileKind kind = FileKind::Missing;
+    int error = 0; // why `path` could not be asked about (ENOENT when it does not exist); 0 when it could
+};
+
+// What `path` names, symbolic links followed.
+FileFacts fileFacts(const std::string& path);
+
+// What `path` itself is: a symbolic link is a Link.
+FileFacts linkFacts(const std::string& path);
+
+// The path the symbolic link `path` holds (relative to the link's folder unless absolute); nothing
+// when it cannot be read.
+std::optional<std::string> linkText(const std::string& path);
+
+// Reads the whole of `path` into `bytes`, which it replaces. Never waits for a FIFO's writer nor
+// opens a terminal; `kind` becomes what the opened file is when that is not a regular file, and
+// then nothing is read. 0, or why it could not be opened or read.
+int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind);
+
+// Makes the folder `path`, whose parent exists. 0, or why not (EEXIST when something is there).
+int makeDirectory(const std::string& path);
+
+// Replaces the regular file `target` (or makes it) by `text` through a temporary file beside it:
+// the old file stays whole until the new one is complete on disk, then one step swaps them. The
+// replaced file's owner and permissions are kept. 0, or why not, with `failedPath` the file that
+// could not be written (the temporary one or `target`).
+int replaceFile(const std::string& target, std::string_view text, std::string& failedPath);
+
+// Holds the lock that processes saving into `folder` take in turn, waiting for it when another
+// holds it, until destroyed.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    int error() const { return error_; } // 0 when held; why not otherwise
+
+private:
+    long long handle_ = -1; // the system's handle of what is locked; -1 when none
+    int error_ = 0;
+};
+
+// A descriptor for writing to `path`, made or emptied; -1 with errno set when it cannot be.
+int createFile(const std::string& path);
+
+// Closes `fd`. 0, or why the data written could not be kept.
+int closeFile(int fd);
+
+// Writes all of `data` to `fd`, again after a short or interrupted write. False on an error, with
+// errno set.
+bool writeAll(int fd, std::string_view data);
+
+// True when this process may read `path`.
+bool canRead(const std::string& path);
+
+} // namespace platform

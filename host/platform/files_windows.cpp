@@ -1,0 +1,258 @@
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "error_number.h"
+#include "files.h"
+#include "wide_text.h"
+
+namespace platform {
+
+namespace {
+
+int lastError()
+{
+    return errorNumber(GetLastError());
+}
+
+bool isLink(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && found.dwReserved0 == IO_REPARSE_TAG_SYMLINK;
+}
+
+// Closes a handle when it goes out of scope.
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle()
+    {
+        if (valid()) {
+            CloseHandle(handle_);
+        }
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+bool writeHandle(HANDLE file, std::string_view data)
+{
+    while (!data.empty()) {
+        const DWORD asked = data.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(data.size());
+        DWORD written = 0;
+        if (!WriteFile(file, data.data(), asked, &written, nullptr) || written == 0) {
+            return false;
+        }
+        data.remove_prefix(written);
+    }
+    return true;
+}
+
+} // namespace
+
+FileFacts fileFacts(const std::string& path)
+{
+    struct _stat64 info {};
+    if (_wstat64(wideText(path).c_str(), &info) != 0) {
+        return {FileKind::Missing, errno};
+    }
+    const unsigned type = info.st_mode & _S_IFMT;
+    return {type == _S_IFREG   ? FileKind::Regular
+            : type == _S_IFDIR ? FileKind::Directory
+            : type == _S_IFCHR ? FileKind::CharacterDevice
+            : type == _S_IFIFO ? FileKind::Fifo
+                               : FileKind::Other,
+            0};
+}
+
+FileFacts linkFacts(const std::string& path)
+{
+    if (isLink(wideText(path))) {
+        return {FileKind::Link, 0};
+    }
+    return fileFacts(path);
+}
+
+std::optional<std::string> linkText(const std::string& path)
+{
+    // The system resolves every link on the way at once: the path it gives is the final file's.
+    const Handle file(CreateFileW(wideText(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid()) {
+        return std::nullopt;
+    }
+    std::wstring target(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file.get(), target.data(), static_cast<DWORD>(target.size()), 0);
+    if (length >= target.size()) {
+        target.resize(length + 1);
+        length = GetFinalPathNameByHandleW(file.get(), target.data(), static_cast<DWORD>(target.size()), 0);
+    }
+    if (length == 0 || length >= target.size()) {
+        return std::nullopt;
+    }
+    target.resize(length);
+    if (target.starts_with(L"\\\\?\\UNC\\")) {
+        target = L"\\" + target.substr(7);
+    } else if (target.starts_with(L"\\\\?\\")) {
+        target.erase(0, 4);
+    }
+    return narrowText(target);
+}
+
+int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
+{
+    const Handle file(CreateFileW(wideText(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        return lastError();
+    }
+    const DWORD type = GetFileType(file.get());
+    kind = type == FILE_TYPE_DISK   ? FileKind::Regular
+           : type == FILE_TYPE_CHAR ? FileKind::CharacterDevice
+           : type == FILE_TYPE_PIPE ? FileKind::Fifo
+                                    : FileKind::Other;
+    if (kind != FileKind::Regular) {
+        return EINVAL;
+    }
+    bytes.clear();
+    char buffer[8192];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+            return lastError();
+        }
+        if (got == 0) {
+            return 0;
+        }
+        bytes.append(buffer, got);
+    }
+}
+
+int makeDirectory(const std::string& path)
+{
+    return _wmkdir(wideText(path).c_str()) == 0 ? 0 : errno;
+}
+
+int replaceFile(const std::string& target, std::string_view text, std::string& failedPath)
+{
+    const std::string suffix = "." + std::to_string(GetCurrentProcessId());
+    const std::string temporary = target + ".tmp" + suffix;
+    const std::wstring wideTemporary = wideText(temporary);
+    const std::wstring wideTarget = wideText(target);
+    DeleteFileW(wideTemporary.c_str());
+    {
+        const Handle file(
+            CreateFileW(wideTemporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) {
+            failedPath = temporary;
+            return lastError();
+        }
+        if (!writeHandle(file.get(), text) || !FlushFileBuffers(file.get())) {
+            const int error = lastError();
+            failedPath = target;
+            DeleteFileW(wideTemporary.c_str());
+            return error;
+        }
+    }
+    failedPath = target;
+    if (GetFileAttributesW(wideTarget.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (MoveFileExW(wideTemporary.c_str(), wideTarget.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return 0;
+        }
+        const int error = lastError();
+        DeleteFileW(wideTemporary.c_str());
+        return error;
+    }
+    // The replaced file's attributes, owner and permissions pass to the new one. With a backup
+    // named, a failure part way leaves the old file under one of its two names: put back here.
+    const std::wstring backup = wideText(target + ".old" + suffix);
+    DeleteFileW(backup.c_str());
+    if (ReplaceFileW(wideTarget.c_str(), wideTemporary.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr)) {
+        DeleteFileW(backup.c_str());
+        return 0;
+    }
+    const DWORD code = GetLastError();
+    if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        MoveFileExW(backup.c_str(), wideTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    }
+    DeleteFileW(wideTemporary.c_str());
+    return errorNumber(code);
+}
+
+FolderLock::FolderLock(const std::string& folder)
+{
+    // A folder cannot hold a byte-range lock: a hidden file in it stands for it.
+    HANDLE file = CreateFileW(wideText(folder + "\\.volanko.lock").c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error_ = lastError();
+        return;
+    }
+    OVERLAPPED whole{};
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
+        error_ = lastError();
+        CloseHandle(file);
+        return;
+    }
+    handle_ = reinterpret_cast<long long>(file);
+}
+
+FolderLock::~FolderLock()
+{
+    if (handle_ != -1) {
+        // Closing the handle gives the lock up.
+        CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    }
+}
+
+int createFile(const std::string& path)
+{
+    return _wopen(wideText(path).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
+                  _S_IREAD | _S_IWRITE);
+}
+
+int closeFile(int fd)
+{
+    return _close(fd) == 0 ? 0 : errno;
+}
+
+bool writeAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        const unsigned asked = data.size() > 0x10000000 ? 0x10000000u : static_cast<unsigned>(data.size());
+        const int written = _write(fd, data.data(), asked);
+        if (written <= 0) {
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+bool canRead(const std::string& path)
+{
+    return _waccess(wideText(path).c_str(), 4) == 0;
+}
+
+} // namespace platform

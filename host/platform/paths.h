@@ -1,0 +1,43 @@
+#pragma once
+// How paths are written on this system and where its files go: the program's own folder, the
+// user's configuration and state folders, and a library's file name; and the program's words as
+// UTF-8, paths among them. Paths are UTF-8.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The words of this program's command line, `argv[0]` first, in UTF-8 (on Windows read from the
+// wide-character command line: `argv` there holds the words in the system's narrow code page).
+std::vector<std::string> programWords(int argc, char** argv);
+
+// `path` as the standard library's file streams and file system functions take it.
+std::filesystem::path filePath(const std::string& path);
+
+// The characters that end a folder's name in a path ("/"; on Windows "/" and "\").
+std::string_view pathSeparators();
+
+// The separator this system puts between folders in the paths it makes.
+char pathSeparator();
+
+// True when `path` does not depend on the current folder.
+bool isAbsolutePath(std::string_view path);
+
+// The folder this program's file is in; "." when the system cannot tell.
+std::string programFolder();
+
+// The file name of the shared library `name`: "libname.so"; on Windows "name.dll".
+std::string libraryFileName(std::string_view name);
+
+// `name` in the user's configuration folder for Volanko: $XDG_CONFIG_HOME/volanko, else
+// $HOME/.config/volanko; on Windows %APPDATA%\volanko. Empty when no such folder is known.
+std::string userConfigFile(std::string_view name);
+
+// `name` in the user's state folder for Volanko: $XDG_STATE_HOME/volanko, else
+// $HOME/.local/state/volanko; on Windows %LOCALAPPDATA%\volanko. Empty when none is known.
+std::string userStateFile(std::string_view name);
+
+} // namespace platform

@@ -1,0 +1,84 @@
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include "stop_signals.h"
+
+namespace platform {
+
+namespace {
+
+volatile LONG received_ = 0;
+volatile LONG interrupt_ = 0; // Ctrl-C and Ctrl-Break end the session too
+HANDLE mainThread = nullptr;  // the thread that may be blocked reading a line; null when not asked
+int nullFd = -1;              // NUL, put on standard input when the session ends; -1 when not asked
+
+// Runs on a thread of its own that the system starts for each console event.
+BOOL WINAPI onConsoleEvent(DWORD event)
+{
+    int signal = 0;
+    switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+        if (interrupt_ == 0) {
+            return FALSE; // to the handlers before, in the end the system's, which ends the process
+        }
+        signal = SIGINT;
+        break;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT: signal = SIGTERM; break;
+    default: return FALSE;
+    }
+    InterlockedCompareExchange(&received_, signal, 0);
+    if (mainThread) {
+        // The read under way returns; the ones after meet the end of input.
+        CancelSynchronousIo(mainThread);
+        _dup2(nullFd, 0);
+    }
+    if (signal == SIGTERM) {
+        // The system ends the process as soon as this returns: holding it lets the session end
+        // cleanly, within the few seconds the system allows, and the process ends with main.
+        Sleep(INFINITE);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+StopSignals::StopSignals(bool interrupt, bool endInput)
+{
+    received_ = 0;
+    interrupt_ = interrupt ? 1 : 0;
+    if (endInput) {
+        nullFd = _open("NUL", _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+        if (nullFd >= 0 && !DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &mainThread,
+                                            0, FALSE, DUPLICATE_SAME_ACCESS)) {
+            mainThread = nullptr;
+        }
+    }
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+
+StopSignals::~StopSignals()
+{
+    SetConsoleCtrlHandler(onConsoleEvent, FALSE);
+    if (mainThread) {
+        CloseHandle(mainThread);
+        mainThread = nullptr;
+    }
+    if (nullFd >= 0) {
+        _close(nullFd);
+        nullFd = -1;
+    }
+}
+
+int StopSignals::received()
+{
+    return static_cast<int>(received_);
+}
+
+void StopSignals::setScreenText(std::string, std::string) {}
+
+} // namespace platform

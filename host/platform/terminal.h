@@ -1,0 +1,51 @@
+#pragma once
+// The terminal the arena draws on: whether a stream is one, its size, the escape sequences that
+// colour text and move the cursor, and word of a change of its size.
+
+#include <cstdio>
+
+namespace platform {
+
+// True when `stream` is a terminal (on Windows, a console).
+bool isTerminal(std::FILE* stream);
+
+// The size in characters of the terminal `stream` is, or 80 × 24 when it cannot be asked.
+void terminalSize(std::FILE* stream, int& columns, int& rows);
+
+// Makes the terminal `out` is take escape sequences for colours and cursor moves, and UTF-8 text,
+// for as long as the object lives; its modes as they were come back after. Terminals on POSIX
+// systems take both already; a Windows console is switched to virtual-terminal processing.
+class TerminalModes {
+public:
+    explicit TerminalModes(std::FILE* out);
+    ~TerminalModes();
+    TerminalModes(const TerminalModes&) = delete;
+    TerminalModes& operator=(const TerminalModes&) = delete;
+
+private:
+    // Windows only: the console `out` writes to (null when none was changed), its output mode and
+    // code page before (0 when unchanged).
+    [[maybe_unused]] void* console_ = nullptr;
+    [[maybe_unused]] unsigned long mode_ = 0;
+    [[maybe_unused]] unsigned codePage_ = 0;
+};
+
+// Tells a change of the terminal's size, for as long as the object lives; one at a time.
+class ResizeWatch {
+public:
+    explicit ResizeWatch(std::FILE* out); // `out` stays open for the watch's lifetime
+    ~ResizeWatch();
+    ResizeWatch(const ResizeWatch&) = delete;
+    ResizeWatch& operator=(const ResizeWatch&) = delete;
+
+    // True at the first call and once after each change since.
+    bool changed();
+
+private:
+    // Where the system is asked rather than told (Windows): the terminal and its size last seen.
+    [[maybe_unused]] std::FILE* out_;
+    [[maybe_unused]] int columns_ = -1;
+    [[maybe_unused]] int rows_ = -1;
+};
+
+} // namespace platform
