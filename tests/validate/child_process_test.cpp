@@ -64,7 +64,7 @@ TEST(RunInChild, EachEndIsOneOutcomeWithItsReasonOnOneLineAndTheLastNote)
 
 TEST(RunInChild, AProcessLeftBehindNeitherHoldsUpTheVerdictNorOutlivesIt)
 {
-    const auto start = std::chrono::steady_clock::now();
+    // Were the verdict held up until the pipe closed, the time limit would end the child first.
     const ChildOutcome passed = runBody(20, [](ChildChannel&, const Words&) -> std::optional<std::string> {
         // A grandchild that keeps the report pipe open far longer than the check takes.
         if (::fork() == 0) {
@@ -74,7 +74,6 @@ TEST(RunInChild, AProcessLeftBehindNeitherHoldsUpTheVerdictNorOutlivesIt)
         return std::nullopt;
     });
     EXPECT_EQ(passed.kind, Kind::Passed);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 } // namespace
