@@ -6,28 +6,25 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "config_file.h"
 #include "config_text.h"
 #include "console.h"
+#include "fuzz_check.h"
 #include "fuzz_outcome.h"
 
 namespace {
 
 uint64_t lastOutcome = 0;
-
-void fail(const std::string& what)
-{
-    std::fprintf(stderr, "%s\n", what.c_str());
-    std::abort();
-}
 
 // A folder of this process's own, in memory when the system has one: saving syncs the file. Kept
 // to the end of the process, past the static objects, so that it can be removed then.
@@ -36,9 +33,7 @@ const std::string& folder()
     static const std::string* made = [] {
         std::string pattern = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         pattern += "/volanko-fuzz-config-XXXXXX";
-        if (!::mkdtemp(pattern.data())) {
-            fail("cannot make a temporary folder");
-        }
+        check(::mkdtemp(pattern.data()) != nullptr, "cannot make a temporary folder");
         std::atexit([] {
             std::remove((*made + "/arena.cfg").c_str());
             std::remove(made->c_str());
@@ -48,50 +43,29 @@ const std::string& folder()
     return *made;
 }
 
-void put(const std::string& path, const uint8_t* data, size_t size)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    if (!out.flush()) {
-        fail("cannot write " + path);
-    }
-}
-
 std::string contents(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-host::CVar saved(const char* name, const char* value, float low, float high)
-{
-    host::CVar cvar;
-    cvar.name = name;
-    cvar.defaultValue = value;
-    cvar.save = true;
-    cvar.hasMin = cvar.hasMax = low < high;
-    cvar.min = low;
-    cvar.max = high;
-    return cvar;
-}
-
 // The plug-in's saved variables as it registers them, so that applying the file sets some.
 host::Console pluginConsole()
 {
     host::Console console;
-    console.registerCvar(saved("volanko_balllocation_x", "(-5000, 5000)", -5000, 5000));
-    console.registerCvar(saved("volanko_throwplayer", "1", 0, 1));
-    console.registerCvar(saved("volanko_throwlevel", "beginner", 0, 0));
-    return console;
-}
-
-size_t lineCount(const uint8_t* data, size_t size)
-{
-    size_t lines = 0;
-    for (size_t i = 0; i < size; ++i) {
-        lines += data[i] == '\n' || i + 1 == size;
+    for (const auto& [name, value, low, high] :
+         {std::tuple{"volanko_balllocation_x", "(-5000, 5000)", -5000, 5000},
+          std::tuple{"volanko_throwplayer", "1", 0, 1}, std::tuple{"volanko_throwlevel", "beginner", 0, 0}}) {
+        host::CVar cvar;
+        cvar.name = name;
+        cvar.defaultValue = value;
+        cvar.save = true;
+        cvar.hasMin = cvar.hasMax = low < high;
+        cvar.min = static_cast<float>(low);
+        cvar.max = static_cast<float>(high);
+        console.registerCvar(cvar);
     }
-    return lines;
+    return console;
 }
 
 } // namespace
@@ -105,56 +79,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const arena::ConfigText text = arena::parseConfig(bytes);
-    const size_t lines = lineCount(data, size);
+    const size_t lines = std::ranges::count(bytes, '\n') + (size > 0 && bytes.back() != '\n');
     for (const std::string& problem : text.problems) {
         const int line = std::atoi(problem.c_str());
-        if (line < 1 || static_cast<size_t>(line) > lines) {
-            fail("a problem not at a line of the file: " + problem);
-        }
+        check(line >= 1 && static_cast<size_t>(line) <= lines, "a problem not at a line of the file: " + problem);
     }
     int lastLine = 0;
     for (const arena::ConfigEntry& entry : arena::configEntries(text)) {
-        if (entry.line <= lastLine || static_cast<size_t>(entry.line) > lines) {
-            fail("an entry out of the file's line order: " + entry.name);
-        }
+        check(entry.line > lastLine && static_cast<size_t>(entry.line) <= lines,
+              "an entry out of the file's line order: " + entry.name);
         lastLine = entry.line;
     }
     std::vector<std::string> skipped;
-    if (text.problems.empty() && (arena::renderConfig(text, {}, skipped) != bytes || !skipped.empty())) {
-        fail("a file rendered without a change came back different");
-    }
+    check(!text.problems.empty() || (arena::renderConfig(text, {}, skipped) == bytes && skipped.empty()),
+          "a file rendered without a change came back different");
 
     const std::string path = folder() + "/arena.cfg";
-    put(path, data, size);
+    check(!(std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes).flush().fail(), "cannot write " + path);
     host::Console console = pluginConsole();
     std::vector<std::string> messages;
     arena::ConfigFile file(path);
     file.load(console, messages);
     file.save(console, messages);
-    if (contents(path) != bytes) {
-        fail("a session that changed nothing rewrote the file");
-    }
+    check(contents(path) == bytes, "a session that changed nothing rewrote the file");
     const std::string level = console.find("volanko_throwlevel")->value == "pro" ? "hard" : "pro";
     console.set("volanko_throwlevel", level);
     const bool saved = file.save(console, messages);
     const std::string after = contents(path);
-    if (!saved && after != bytes) {
-        fail("a refused save changed the file");
-    }
+    check(saved || after == bytes, "a refused save changed the file");
     if (saved) {
         const arena::ConfigText back = arena::parseConfig(after);
-        if (!back.problems.empty()) {
-            fail("the saved file reads with a problem: " + back.problems.front());
-        }
+        check(back.problems.empty(), "the saved file reads with a problem:\n" + after);
         int found = 0;
         for (const arena::ConfigEntry& entry : arena::configEntries(back)) {
             if (entry.name == "volanko_throwlevel") {
                 found += entry.value == level ? 1 : -1000;
             }
         }
-        if (found < 1) {
-            fail("the saved file does not set the changed value:\n" + after);
-        }
+        check(found >= 1, "the saved file does not set the changed value:\n" + after);
     }
     lastOutcome = 0xcbf29ce484222325ULL;
     for (const char c : after) {

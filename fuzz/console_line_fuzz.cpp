@@ -2,11 +2,11 @@
 // made of the line's own bytes, and it gives the same answer twice.
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "console_line.h"
+#include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -14,25 +14,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string error;
     const auto words = splitConsoleLine(line, error);
     if (!words) {
-        if (error.empty()) {
-            std::abort(); // a refusal always says why
-        }
+        check(!error.empty(), "a refusal that does not say why");
         return 0;
     }
     size_t bytes = 0;
     for (const std::string& word : *words) {
         bytes += word.size();
         // Quotes group words and are not part of them; blanks end words outside quotes.
-        if (word.find('"') != std::string::npos) {
-            std::abort();
-        }
+        check(word.find('"') == std::string::npos, "a quote in a word");
     }
-    if (bytes > size) {
-        std::abort();
-    }
+    check(bytes <= size, "words longer than the line");
     std::string again;
-    if (splitConsoleLine(line, again) != words) {
-        std::abort();
-    }
+    check(splitConsoleLine(line, again) == words, "another answer the second time");
     return 0;
 }

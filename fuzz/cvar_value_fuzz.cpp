@@ -3,10 +3,10 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
 #include "cvar_value.h"
+#include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -15,13 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!value) {
         return 0;
     }
-    if (!std::isfinite(value->low) || !std::isfinite(value->high) || value->low > value->high ||
-        (!value->isRange && value->low != value->high)) {
-        std::abort();
-    }
+    check(std::isfinite(value->low) && std::isfinite(value->high) && value->low <= value->high &&
+              (value->isRange || value->low == value->high),
+          "a value whose ends are not finite and in order");
     const auto again = host::parseNumericValue(host::formatNumericValue(*value));
-    if (!again || again->isRange != value->isRange || again->low != value->low || again->high != value->high) {
-        std::abort();
-    }
+    check(again && again->isRange == value->isRange && again->low == value->low && again->high == value->high,
+          "a value that does not read back from its printed text");
     return 0;
 }

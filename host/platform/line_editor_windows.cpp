@@ -2,6 +2,7 @@
 
 #include <io.h>
 
+#include "console_windows.h"
 #include "line_editor.h"
 #include "stop_signals.h"
 #include "wide_text.h"
@@ -20,16 +21,6 @@ BOOL WINAPI onInterrupt(DWORD event)
     }
     interrupted = 1;
     return TRUE;
-}
-
-HANDLE consoleOf(std::FILE* stream)
-{
-    const intptr_t handle = _get_osfhandle(_fileno(stream));
-    DWORD mode = 0;
-    if (handle == -1 || !GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode)) {
-        return nullptr;
-    }
-    return reinterpret_cast<HANDLE>(handle);
 }
 
 } // namespace

@@ -2,13 +2,12 @@
 
 #include <io.h>
 
+#include "console_windows.h"
 #include "terminal.h"
 
 namespace platform {
 
-namespace {
-
-HANDLE consoleOf(std::FILE* stream)
+void* consoleOf(std::FILE* stream)
 {
     const intptr_t handle = _get_osfhandle(_fileno(stream));
     DWORD mode = 0;
@@ -17,8 +16,6 @@ HANDLE consoleOf(std::FILE* stream)
     }
     return reinterpret_cast<HANDLE>(handle);
 }
-
-} // namespace
 
 bool isTerminal(std::FILE* stream)
 {

@@ -20,20 +20,22 @@
 #include <unistd.h>
 #endif
 
+inline std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 struct Outcome {
     int status = -1;
     std::string out;
     std::string err;
 
-    std::vector<std::string> lines() const // standard output, line by line
-    {
-        std::vector<std::string> lines;
-        std::istringstream in(out);
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> lines() const { return linesOf(out); } // standard output, line by line
 };
 
 class ArenaProgram {

@@ -12,11 +12,9 @@ class ConfigFileKinds : public ::testing::Test, public ArenaProgram {};
 // "@" in the expected standard error stands for the file's path.
 TEST_F(ConfigFileKinds, OnlyARegularFileOfSettingsIsWrittenAndItsModeAndLinksStay)
 {
-    ASSERT_EQ(
-        std::system(("cd " + dir + " && chmod 755 . && mkdir folder && mkfifo fifo && ln -s real.cfg link.cfg && " +
-                     "ln -s nowhere.cfg dangling.cfg")
-                        .c_str()),
-        0);
+    const std::string kinds = " && chmod 755 . && mkdir folder && mkfifo fifo && ln -s real.cfg link.cfg && ln -s "
+                              "nowhere.cfg dangling.cfg";
+    ASSERT_EQ(std::system(("cd " + dir + kinds).c_str()), 0);
     file("real.cfg", "# dotfiles\nvolanko_throwlevel \"hard\"\n");
     file("private.cfg", "volanko_throwplayer \"0\"\n");
     file("unreadable.cfg", "volanko_throwlevel \"easy\"\n");
@@ -25,8 +23,12 @@ TEST_F(ConfigFileKinds, OnlyARegularFileOfSettingsIsWrittenAndItsModeAndLinksSta
     ::chmod((dir + "/unreadable.cfg").c_str(), 0);
     const std::string level = "volanko_throwlevel \"pro\"\n";
 
-    const std::string kind = " is a FIFO; the configuration must be a regular file";
-    const std::string bad = "@ has lines that are neither settings, comments nor blank";
+    // Refused when read, and again, with what the session changed, when it would be saved.
+    const auto refused = [](const std::string& why, const std::string& onReading = "") {
+        return (onReading.empty() ? "arena: " + why + "; it will not be saved\n" : onReading) + "arena: not saved (" +
+               why + "); changed this session: volanko_throwlevel\n";
+    };
+    const std::string notSetting = "expected a name and a quoted value: name \"value\"\n";
     const struct {
         std::string name;
         mode_t mode; // 0 for a link
@@ -36,21 +38,13 @@ TEST_F(ConfigFileKinds, OnlyARegularFileOfSettingsIsWrittenAndItsModeAndLinksSta
         {"link.cfg", 0, "# dotfiles\n" + level, ""},
         {"dangling.cfg", 0, level, ""},
         {"private.cfg", S_IFREG | 0600, "volanko_throwplayer \"0\"\n" + level, ""},
-        {"folder", S_IFDIR | 0755, "",
-         "arena: @ is a directory; the configuration must be a regular file; it will not be "
-         "saved\narena: not saved (@ is a directory; the configuration must be a regular file)"
-         "; changed this session: volanko_throwlevel\n"},
-        {"fifo", S_IFIFO | 0644, "",
-         "arena: @" + kind + "; it will not be saved\narena: not saved (@" + kind +
-             "); changed this session: volanko_throwlevel\n"},
-        {"unreadable.cfg", S_IFREG, "volanko_throwlevel \"easy\"\n",
-         "arena: cannot read @: Permission denied; it will not be saved\narena: not saved (cannot read @: Permission "
-         "denied); changed this session: volanko_throwlevel\n"},
+        {"folder", S_IFDIR | 0755, "", refused("@ is a directory; the configuration must be a regular file")},
+        {"fifo", S_IFIFO | 0644, "", refused("@ is a FIFO; the configuration must be a regular file")},
+        {"unreadable.cfg", S_IFREG, "volanko_throwlevel \"easy\"\n", refused("cannot read @: Permission denied")},
         {"bashrc", S_IFREG | 0644, "alias ll='ls -l'\nexport A=1\n",
-         "@:1: expected a name and a quoted value: name \"value\"\n@:2: expected a name and a quoted value: name "
-         "\"value\"\narena: will not save into @: it has lines that are neither settings, comments nor blank\narena: "
-         "not saved (" +
-             bad + "); changed this session: volanko_throwlevel\n"},
+         refused("@ has lines that are neither settings, comments nor blank",
+                 "@:1: " + notSetting + "@:2: " + notSetting +
+                     "arena: will not save into @: it has lines that are neither settings, comments nor blank\n")},
     };
     for (const auto& c : cases) {
         const std::string path = dir + "/" + c.name;
@@ -58,11 +52,11 @@ TEST_F(ConfigFileKinds, OnlyARegularFileOfSettingsIsWrittenAndItsModeAndLinksSta
         const std::string as =
             c.name == "unreadable.cfg" && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
         const Outcome outcome = run("--seed 1 --config " + path + " script -", "volanko_throwlevel pro\n", as);
+        EXPECT_EQ(outcome.status, 0) << c.name;
         std::string err = c.err;
-        for (size_t at = err.find('@'); at != std::string::npos; at = err.find('@', at)) {
+        for (size_t at; (at = err.find('@')) != std::string::npos;) {
             err.replace(at, 1, path);
         }
-        EXPECT_EQ(outcome.status, 0) << c.name;
         EXPECT_EQ(outcome.err, err) << c.name;
         struct stat info {};
         ASSERT_EQ(::lstat(path.c_str(), &info), 0) << c.name;

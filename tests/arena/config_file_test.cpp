@@ -18,25 +18,18 @@ host::CVar variable(const char* name, const char* value, bool save, bool bounded
     return cvar;
 }
 
-class ConfigFile : public ::testing::Test, public ArenaProgram {
-protected:
-    std::string path = dir + "/arena.cfg";
-    std::vector<std::string> messages;
-};
+class ConfigFile : public ::testing::Test, public ArenaProgram {};
 
 TEST(ConfigText, RenderKeepsEveryLineItDoesNotChange)
 {
+    const std::string bom = "\xEF\xBB\xBF";
     struct Case {
         std::string file;
         std::vector<arena::ConfigEntry> changes;
         std::string merged;
     } cases[] = {
         {"# mine\n\na \"1\"\nunknown \"u\"\n", {{"a", "2", 0}}, "# mine\n\na \"2\"\nunknown \"u\"\n"},
-        {"\xEF\xBB\xBF"
-         "a \"1\"\r\nb \"x\"  // note\r\n",
-         {{"a", "3", 0}},
-         "\xEF\xBB\xBF"
-         "a \"3\"\r\nb \"x\"  // note\r\n"},
+        {bom + "a \"1\"\r\nb \"x\"  // note\r\n", {{"a", "3", 0}}, bom + "a \"3\"\r\nb \"x\"  // note\r\n"},
         {"a \"1\"\n a  \"5\"", {{"a", "(1, 2)", 0}, {"new", "n", 0}}, "a \"(1, 2)\"\na \"(1, 2)\"\nnew \"n\"\n"},
         {"", {{"q", "say \"hi\"", 0}, {"", "x", 0}, {"b", "", 0}}, "b \"\"\n"},
     };
@@ -46,18 +39,18 @@ TEST(ConfigText, RenderKeepsEveryLineItDoesNotChange)
         EXPECT_EQ(arena::renderConfig(arena::parseConfig(c.file), {}, skipped), c.file);
     }
     EXPECT_EQ(skipped, (std::vector<std::string>{"q", ""}));
-    const arena::ConfigText bom = arena::parseConfig("\xEF\xBB\xBF"
-                                                     "a \"1\"\nb\n\"open\nb 1\n");
-    ASSERT_EQ(arena::configEntries(bom).size(), 1u);
-    EXPECT_EQ(arena::configEntries(bom)[0].name, "a");
-    EXPECT_EQ(bom.problems, (std::vector<std::string>{"2: expected a name and a quoted value: name \"value\"",
-                                                      "3: unterminated quote (opened at column 1)",
-                                                      "4: expected a name and a quoted value: name \"value\""}));
+    const arena::ConfigText faults = arena::parseConfig(bom + "a \"1\"\nb\n\"open\nb 1\n");
+    ASSERT_EQ(arena::configEntries(faults).size(), 1u);
+    EXPECT_EQ(arena::configEntries(faults)[0].name, "a");
+    EXPECT_EQ(faults.problems, (std::vector<std::string>{"2: expected a name and a quoted value: name \"value\"",
+                                                         "3: unterminated quote (opened at column 1)",
+                                                         "4: expected a name and a quoted value: name \"value\""}));
 }
 
 TEST_F(ConfigFile, RefusedValuesAreReportedAndOnlyThisSessionsChangesAreMerged)
 {
-    file("arena.cfg", "# kept\nnum \"20\"\nnum \"abc\"\nother \"o\"\n");
+    const std::string path = file("arena.cfg", "# kept\nnum \"20\"\nnum \"abc\"\nother \"o\"\n");
+    std::vector<std::string> messages;
     host::Console first;
     host::Console second;
     for (host::Console* console : {&first, &second}) {

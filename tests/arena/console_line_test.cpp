@@ -28,13 +28,4 @@ TEST(ConsoleLine, SplitsOnBlanksGroupsInQuotesAndStopsAtComments)
     }
 }
 
-TEST(ConsoleLine, UnterminatedQuoteIsRefusedWithItsColumn)
-{
-    std::string error;
-    EXPECT_FALSE(splitConsoleLine("name \"open", error).has_value());
-    EXPECT_EQ(error, "unterminated quote (opened at column 6)");
-    EXPECT_FALSE(splitConsoleLine("\"a\" \"", error).has_value());
-    EXPECT_EQ(error, "unterminated quote (opened at column 5)");
-}
-
 } // namespace

@@ -27,11 +27,7 @@ TEST_F(Arena, SameSeedSameOutputByteForByte)
     const Outcome first = run("--seed 42 script -", script);
     ASSERT_EQ(first.status, 0) << first.err;
     EXPECT_EQ(first.out, run("--seed 42 script -", script).out);
-    EXPECT_NE(first.out.find("{\"call\":\"GameWrapper::IsInFreeplay\",\"args\":[],\"result\":true}"),
-              std::string::npos);
     EXPECT_NE(first.out, run("--seed 43 script -", script).out);
-    // Without --seed one is chosen and told.
-    EXPECT_TRUE(run("script -").err.starts_with("arena: seed ")) << run("script -").err;
 }
 
 TEST_F(Arena, PlayPrintsRunLinesThenTheSummaryOrOnlyTheSummary)
@@ -40,7 +36,6 @@ TEST_F(Arena, PlayPrintsRunLinesThenTheSummaryOrOnlyTheSummary)
     ASSERT_EQ(lines.status, 0) << lines.err;
     EXPECT_TRUE(lines.out.starts_with("run 1: ")) << lines.out;
     EXPECT_NE(lines.out.find("runs   "), std::string::npos);
-    EXPECT_TRUE(run("--seed 1 --no-config play --seconds 60 --quiet").out.starts_with("runs   "));
     const Outcome json = run("--seed 1 --no-config play --seconds 60 --json --level pro --skill 0.9");
     EXPECT_TRUE(json.out.starts_with("{\"runs\":")) << json.out;
     EXPECT_TRUE(json.out.ends_with(",\"seed\":1,\"level\":\"pro\",\"skill\":0.9,\"configuration\":null}\n"))
@@ -70,11 +65,10 @@ TEST_F(Arena, AutopilotHasRunsStreaksAndFailuresAndProIsHarder)
 
 TEST_F(Arena, PlayKeepsTheConfigurationAndNotItsOwnLevel)
 {
-    const std::string config = dir + "/config/volanko/arena.cfg";
     ASSERT_TRUE(std::filesystem::create_directories(dir + "/config/volanko"));
     const std::string saved =
         "volanko_throwlevel \"hard\"\nvolanko_balllocation_z \"(500, 600)\"\nsomeone_else \"kept\"\n";
-    file("config/volanko/arena.cfg", saved);
+    const std::string config = file("config/volanko/arena.cfg", saved);
     const Outcome play = run("--seed 1 play --seconds 5 --quiet --level pro");
     ASSERT_EQ(play.status, 0) << play.err;
     EXPECT_EQ(play.err, "");
@@ -152,7 +146,6 @@ TEST_F(Arena, BadArgumentsAndUnloadablePlugIns)
     const Outcome missing = run("--plugin /nonexistent/libX.so script -");
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.err.starts_with("arena: /nonexistent/libX.so: cannot be opened as a library: ")) << missing.err;
-    EXPECT_EQ(run("--plugin " + file("text.so", "not a library") + " script -").status, 1);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -18,14 +19,11 @@ std::string textOf(const std::string& screen)
 {
     std::string text;
     for (size_t i = 0; i < screen.size(); ++i) {
-        if (screen[i] == '\x1b') {
-            while (i < screen.size() && !std::isalpha(static_cast<unsigned char>(screen[i]))) {
-                ++i;
-            }
-        } else if (screen[i] == '\n') {
-            text.erase(text.find_last_not_of(' ') + 1);
-            text += '\n';
+        if (screen[i] == '\x1b') { // up to the escape's final letter
+            i = std::min(screen.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", i),
+                         screen.size());
         } else if (screen[i] != '\r') {
+            text.erase(screen[i] == '\n' ? text.find_last_not_of(' ') + 1 : text.size());
             text += screen[i];
         }
     }

@@ -1,29 +1,17 @@
 // Recording a session (`--record`) and embedding it in the replay page (`arena replay`), through
 // the arena program.
 
-#include <sstream>
+#include <gmock/gmock.h>
 
 #include "arena_program.h"
 #include "recording_json.h"
-#include "replay_page.h"
 
 namespace {
 
-class Record : public ::testing::Test, public ArenaProgram {
-protected:
-    // The lines of a file, optionally only those that hold `part`, or only those that do not.
-    std::vector<std::string> lines(const std::string& path, const std::string& part = "", bool holding = true) const
-    {
-        std::vector<std::string> kept;
-        std::istringstream in(read(path));
-        for (std::string line; std::getline(in, line);) {
-            if (part.empty() || (line.find(part) != std::string::npos) == holding) {
-                kept.push_back(line);
-            }
-        }
-        return kept;
-    }
-};
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+
+class Record : public ::testing::Test, public ArenaProgram {};
 
 // The throw of the README's worked example, a hit, a level and canvas change and a landing, paused
 // so that only the plug-in and the script move the car; then 14 frames of physics.
@@ -38,8 +26,13 @@ TEST_F(Record, AScriptedSessionIsRecordedWithEveryEventAndTheFramesAReplayNeeds)
     const std::string recording = dir + "/r.jsonl";
     const Outcome outcome = run("--seed 7 script --record " + recording + " " + file("s.txt", kScript));
     ASSERT_EQ(outcome.status, 0) << outcome.err;
+    std::vector<std::string> events;
+    std::vector<std::string> frames;
+    for (const std::string& line : linesOf(read(recording))) {
+        (line.find(R"("type":"frame")") == std::string::npos ? events : frames).push_back(line);
+    }
     const std::string throwFrom = R"("location":[-1000,-2000,1000],"velocity":[444.44446,888.8889,0]})";
-    EXPECT_EQ(lines(recording, R"("type":"frame")", false),
+    EXPECT_EQ(events,
               (std::vector<std::string>{
                   R"({"format":"volanko-recording","version":1,"seed":7,"level":"beginner","session":"script",)"
                   R"("plugin":{"name":"Volanko","version":"1.0"},"fps":120,"frameEvery":6,"canvas":[1920,1080]})",
@@ -57,24 +50,21 @@ TEST_F(Record, AScriptedSessionIsRecordedWithEveryEventAndTheFramesAReplayNeeds)
               }));
     // Frames 0 to 4 each follow an event; then every sixth and the last. Frame 5 only changed a text.
     std::vector<std::string> numbers;
-    for (const std::string& line : lines(recording, R"("type":"frame")")) {
+    for (const std::string& line : frames) {
         const size_t at = line.find(R"("frame":)") + 8;
         numbers.push_back(line.substr(at, line.find(',', at) - at));
     }
     EXPECT_EQ(numbers, (std::vector<std::string>{"0", "1", "2", "3", "4", "6", "12", "17"}));
-    const std::vector<std::string> frames = lines(recording, R"("type":"frame")");
     EXPECT_EQ(frames[1],
               R"({"type":"frame","time":0,"frame":1,"car":{"location":[-1000,-2000,1000],"rotation":[0,0,0],)"
               R"("contact":"air"},"ball":{"location":[0,0,100],"rotation":[0,0,0]}})");
     // The canvas change moved the draws: written in full with the new size.
-    EXPECT_NE(frames[2].find(R"("draws":[{"text":"Current Time: 0.000000","position":[540,690],)"
-                             R"("color":[255,255,255,255],"scale":[1,1]},)"),
-              std::string::npos);
-    EXPECT_TRUE(frames[2].ends_with(R"(],"canvas":[1280,720]})")) << frames[2];
-    EXPECT_NE(frames[3].find(R"({"text":"Failed!","position":[520,310],"color":[255,0,0,255],"scale":[5,5]}])"),
-              std::string::npos);
-    EXPECT_NE(frames[5].find(R"("texts":["Current Time: 0.016667","Current Streak: 0","Best Streak: 1",)"),
-              std::string::npos);
+    EXPECT_THAT(frames[2], HasSubstr(R"("draws":[{"text":"Current Time: 0.000000","position":[540,690],)"
+                                     R"("color":[255,255,255,255],"scale":[1,1]},)"));
+    EXPECT_THAT(frames[2], EndsWith(R"(],"canvas":[1280,720]})"));
+    EXPECT_THAT(frames[3],
+                HasSubstr(R"({"text":"Failed!","position":[520,310],"color":[255,0,0,255],"scale":[5,5]}])"));
+    EXPECT_THAT(frames[5], HasSubstr(R"("texts":["Current Time: 0.016667","Current Streak: 0","Best Streak: 1",)"));
     // The recording does not change what the session prints.
     EXPECT_EQ(outcome.out, run("--seed 7 script " + dir + "/s.txt").out);
 }
@@ -84,9 +74,10 @@ TEST_F(Record, PlayRecordsFromTheLevelItPlaysAndEndsWithTheFramesDrawn)
     const std::string recording = dir + "/p.jsonl";
     const Outcome outcome = run("--seed 7 --no-config play --seconds 5 --level hard --record " + recording);
     ASSERT_EQ(outcome.status, 0) << outcome.err;
-    EXPECT_TRUE(lines(recording).front().starts_with(R"({"format":"volanko-recording","version":1,"seed":7,)"
-                                                     R"("level":"hard","session":"play",)"));
-    EXPECT_EQ(lines(recording).back(), R"({"type":"end","time":5,"frames":600})");
+    const std::vector<std::string> lines = linesOf(read(recording));
+    EXPECT_TRUE(lines.front().starts_with(R"({"format":"volanko-recording","version":1,"seed":7,)"
+                                          R"("level":"hard","session":"play",)"));
+    EXPECT_EQ(lines.back(), R"({"type":"end","time":5,"frames":600})");
     EXPECT_EQ(outcome.out, run("--seed 7 --no-config play --seconds 5 --level hard").out);
 }
 
@@ -135,19 +126,6 @@ TEST(RecordingJson, TextsAreValidUtf8AndNumbersFinite)
     EXPECT_EQ(numbers, "[0.1,-0,1e+30,0,0]");
 }
 
-TEST(ReplayPage, TheRecordingReplacesTheOneMarkerWithEveryLessThanEscaped)
-{
-    std::string error;
-    const std::string page = R"(<script type="application/jsonl" id="recording"><!--VOLANKO-RECORDING--></script>)";
-    EXPECT_EQ(arena::embedRecording(page, "{\"text\":\"</script><!--\"}\n", error),
-              R"(<script type="application/jsonl" id="recording">{"text":"\u003c/script>\u003c!--"}
-</script>)");
-    EXPECT_EQ(arena::embedRecording("<html></html>", "{}", error), std::nullopt);
-    EXPECT_EQ(error, "the page has no place for a recording (no <!--VOLANKO-RECORDING-->)");
-    EXPECT_EQ(arena::embedRecording(page + page, "{}", error), std::nullopt);
-    EXPECT_EQ(error, "the page has more than one <!--VOLANKO-RECORDING-->");
-}
-
 TEST_F(Record, ReplayWritesThePageBesideTheRecordingOrSaysWhy)
 {
     const std::string recording = file("s.jsonl", "{\"format\":\"volanko-recording\",\"version\":1}\n<\n");
@@ -158,6 +136,7 @@ TEST_F(Record, ReplayWritesThePageBesideTheRecordingOrSaysWhy)
     EXPECT_EQ(read(recording + ".html"), "<p>{\"format\":\"volanko-recording\",\"version\":1}\n\\u003c\n</p>");
 
     const std::string notes = file("notes.txt", "eggs\n");
+    const std::string twice = file("twice.html", "<!--VOLANKO-RECORDING--><!--VOLANKO-RECORDING-->");
     const struct {
         std::string args;
         std::string err;
@@ -170,6 +149,8 @@ TEST_F(Record, ReplayWritesThePageBesideTheRecordingOrSaysWhy)
              "-DVOLANKO_WEB=ON and build, or run: cd web && npm ci && npm run build\n"},
         {"replay --page " + notes + " " + recording,
          "arena replay: " + notes + ": the page has no place for a recording (no <!--VOLANKO-RECORDING-->)\n"},
+        {"replay --page " + twice + " " + recording,
+         "arena replay: " + twice + ": the page has more than one <!--VOLANKO-RECORDING-->\n"},
         {"replay --page " + page + " " + dir + "/none.jsonl",
          "arena replay: cannot read " + dir + "/none.jsonl: No such file or directory\n"},
     };

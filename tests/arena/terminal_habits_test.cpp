@@ -18,9 +18,7 @@ TEST_F(TerminalHabits, ConsoleEditsCharactersCompletesDropsAndRemembers)
         {"bogus\x03", "^C"},                            // Ctrl-C drops the line and the console goes on
         {"volanko_throwlevel \xc3\xa9\x1b[Da\r", "\n"}, // Left moves by a character
         {"volanko_throwlevel\r", value + "a\xc3\xa9\""},
-        {"volanko_throwlevel n\xc3\xa9\x7f"
-         "e\r",
-         "\n"}, // Backspace erases a character, not a byte of it
+        {"volanko_throwlevel n\xc3\xa9\177e\r", "\n"}, // Backspace (DEL) erases a character, not a byte of it
         {"volanko_throwlevel\r", value + "ne\""},
     };
     {

@@ -62,31 +62,6 @@ INSTANTIATE_TEST_SUITE_P(Libraries, Refusal,
                                            Refused{"wrong_version", "\"exports\" has host API version 94, not 95"},
                                            Refused{"null_functions", "\"exports\" has no createFunction"}));
 
-TEST_F(Loader, SameLibraryTwiceIsRefusedAndTheFirstLoadStaysWhole)
-{
-    const host::LoadResult first = host.load(VOLANKO_PLUGIN_PATH);
-    ASSERT_TRUE(first) << first.error;
-    const host::LoadResult second = host.load(VOLANKO_PLUGIN_PATH);
-    EXPECT_FALSE(second);
-    EXPECT_EQ(second.error, std::string(VOLANKO_PLUGIN_PATH) + ": the library is already loaded in this process");
-    EXPECT_EQ(host.plugins.size(), 1u);
-    EXPECT_EQ(host.hooks.size() + host.drawables.size() + host.console.notifiers.size(), 4u);
-    EXPECT_EQ(host.console.repeatedRegistrations, 0u);
-    EXPECT_TRUE(host.unload(first.plugin));
-    EXPECT_FALSE(libraryIsOpen(VOLANKO_PLUGIN_PATH));
-}
-
-TEST_F(Loader, UnexportedDeleteIsReachedThroughTheRecord)
-{
-    const std::string path = brokenPlugin("missing_delete");
-    const host::LoadResult loaded = host.load(path);
-    ASSERT_TRUE(loaded) << loaded.error;
-    EXPECT_EQ(platform::findSymbol(host.findPlugin(loaded.plugin)->library, "deleteMe"), nullptr);
-    EXPECT_TRUE(host.unload(loaded.plugin));
-    EXPECT_FALSE(libraryIsOpen(path));
-    EXPECT_TRUE(host.faults.reports.empty());
-}
-
 TEST_F(Loader, ProbeSeesItsEntriesRunAndTheWrappersItIsGiven)
 {
     const host::LoadResult loaded = host.load(LOADER_PROBE_PATH);
@@ -188,20 +163,27 @@ TEST_F(Loader, WrappersAtTheirEdges)
                      "CVarManagerWrapper::registerNotifier was called on a wrapper that holds nothing"}));
 }
 
-TEST_F(Loader, AReloadStartsFreshAndFindsItsVariablesInPlace)
+// A second load of a loaded library is refused and leaves the first whole; once unloaded, it loads
+// afresh and finds its variables where it left them.
+TEST_F(Loader, OnceLoadedALibraryIsRefusedUntilUnloadedThenStartsFresh)
 {
     for (int load = 0; load < 2; ++load) {
         const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
         ASSERT_TRUE(loaded) << loaded.error;
+        EXPECT_EQ(host.load(VOLANKO_PLUGIN_PATH).error,
+                  std::string(VOLANKO_PLUGIN_PATH) + ": the library is already loaded in this process");
+        EXPECT_EQ(host.plugins.size(), 1u);
+        EXPECT_EQ(host.hooks.size() + host.drawables.size() + host.console.notifiers.size(), 4u);
         Volanko& volanko = static_cast<Volanko&>(*host.findPlugin(loaded.plugin)->plugin);
         EXPECT_EQ(volanko.bestStreak, 0);
         volanko.bestStreak = 5;
         ASSERT_TRUE(host.unload(loaded.plugin));
         EXPECT_TRUE(host.wrappersAlive() == 0 && host.plugins.empty() && host.hooks.empty() && host.drawables.empty() &&
                     host.console.notifiers.empty());
+        EXPECT_FALSE(libraryIsOpen(VOLANKO_PLUGIN_PATH));
     }
     EXPECT_EQ(host.console.cvars.size(), 5u) << "variables and their values outlive the plug-in";
-    EXPECT_EQ(host.console.repeatedRegistrations, 5u);
+    EXPECT_EQ(host.console.repeatedRegistrations, 5u) << "by the reload alone";
 }
 
 struct Misbehaving {
@@ -253,15 +235,20 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     {"ActorWrapper::SetLocation was called on a wrapper that holds nothing"}}));
 
+// The host's destructor unloads what is still loaded, reaching an unexported deleteMe through the
+// record.
 TEST(HostLifetime, DestructorUnloadsWhatIsStillLoaded)
 {
+    const std::string hidden = brokenPlugin("missing_delete");
     {
         host::Host scoped{2};
         ASSERT_TRUE(scoped.load(VOLANKO_PLUGIN_PATH));
-        ASSERT_TRUE(scoped.load(LOADER_PROBE_PATH));
+        const host::LoadResult loaded = scoped.load(hidden);
+        ASSERT_TRUE(loaded) << loaded.error;
+        EXPECT_EQ(platform::findSymbol(scoped.findPlugin(loaded.plugin)->library, "deleteMe"), nullptr);
     }
     EXPECT_FALSE(libraryIsOpen(VOLANKO_PLUGIN_PATH));
-    EXPECT_FALSE(libraryIsOpen(LOADER_PROBE_PATH));
+    EXPECT_FALSE(libraryIsOpen(hidden));
 }
 
 } // namespace

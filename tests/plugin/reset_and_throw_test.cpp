@@ -45,12 +45,9 @@ const Lines kUpToBallRotation =
 
 Lines levelReads(int times)
 {
-    Lines lines;
-    for (int i = 0; i < times; ++i) {
-        lines = lines + Lines{R"(CVarManagerWrapper::getCvar ["volanko_throwlevel"])",
-                              "CVarWrapper::getStringValue volanko_throwlevel []"};
-    }
-    return lines;
+    return times == 0 ? Lines{}
+                      : levelReads(times - 1) + Lines{R"(CVarManagerWrapper::getCvar ["volanko_throwlevel"])",
+                                                      "CVarWrapper::getStringValue volanko_throwlevel []"};
 }
 
 class ResetAndThrow : public VolankoTest {
@@ -93,10 +90,6 @@ TEST_P(ThrowLevels, ExactCallsFromTheGuardToTheThrow)
     ASSERT_TRUE(host.console.set("volanko_throwlevel", GetParam().level));
     hitAt(5);
     EXPECT_EQ(calls(), kUpToBallRotation + levelReads(GetParam().reads) + GetParam().carCalls);
-    EXPECT_EQ(volanko().ballTarget.x, 1000);
-    EXPECT_EQ(volanko().ballTarget.y, 2000);
-    EXPECT_EQ(volanko().ballTarget.z, 500);
-    EXPECT_EQ(volanko().lastResetTime, 5.0f);
 }
 
 const char* const kEasy = "[444.44446,888.8889,0]";
@@ -117,7 +110,7 @@ TEST_F(ResetAndThrow, ThrowSwitchOffLeavesCarBallAndLevelUnread)
     ASSERT_TRUE(host.console.set("volanko_throwplayer", "0"));
     hitAt(8);
     EXPECT_EQ(calls(), kUpToThrowSwitch);
-    EXPECT_EQ(volanko().ballTarget.x, 1000);
+    EXPECT_EQ(xyz(volanko().ballTarget), xyz({1000, 2000, 500}));
     EXPECT_EQ(volanko().lastResetTime, 8.0f);
     EXPECT_EQ(host.world.car()->velocity.z, 70) << "the car keeps its motion";
 }
@@ -167,9 +160,7 @@ TEST_P(StartPosition, LimitedThenMirrored)
     switchLocationAfterTarget(c.reads[0], c.reads[1], c.reads[2]);
     ASSERT_TRUE(host.console.set("volanko_throwlevel", "beginner"));
     hitAt(2);
-    EXPECT_EQ(host.world.car()->location.x, c.start.x);
-    EXPECT_EQ(host.world.car()->location.y, c.start.y);
-    EXPECT_EQ(host.world.car()->location.z, c.start.z);
+    EXPECT_EQ(xyz(host.world.car()->location), xyz(c.start));
     // A zero is never mirrored, so it never turns into -0 either.
     EXPECT_EQ(std::signbit(host.world.car()->location.x), std::signbit(c.start.x));
     EXPECT_EQ(std::signbit(host.world.car()->location.y), std::signbit(c.start.y));
@@ -179,12 +170,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, StartPosition,
     ::testing::Values(StartCase{{"3500", "100", "500"}, {"3500", "-2600", "1200"}, {-3000, -2500, 1200}},
                       StartCase{{"-100", "-200", "500"}, {"-2000", "-1000", "999.5"}, {2000, 1000, 1000}},
-                      StartCase{{"100", "200", "500"}, {"2000", "1000", "1000"}, {-2000, -1000, 1000}},
                       StartCase{{"-100", "200", "500"}, {"2000", "-1000", "1900"}, {2000, -1000, 1900}},
                       StartCase{{"0", "0", "500"}, {"700", "-700", "100"}, {700, -700, 1000}},
                       StartCase{{"500", "-500", "500"}, {"0", "0", "500"}, {0, 0, 1000}},
                       StartCase{{"-3500", "3900", "500"}, {"-4000", "3000", "500"}, {3000, -2500, 1000}},
-                      StartCase{{"-3500", "3900", "500"}, {"3000", "-2500", "500"}, {3000, -2500, 1000}},
                       // Between 0 and 1 on either side: still strictly positive or negative.
                       StartCase{{"0.5", "-0.5", "500"}, {"700", "-700", "500"}, {-700, 700, 1000}},
                       StartCase{{"700", "-700", "500"}, {"0.5", "-0.5", "500"}, {-0.5f, 0.5f, 1000}}));

@@ -36,6 +36,7 @@ protected:
     }
 
     Volanko& volanko() { return static_cast<Volanko&>(*host.findPlugin(id)->plugin); }
+    static auto xyz(const Vector& v) { return std::tuple(v.x, v.y, v.z); } // comparable and printable
     void hitAt(double clock)
     {
         host.world.clock = clock;

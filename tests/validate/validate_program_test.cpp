@@ -16,11 +16,6 @@ using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using ::testing::StartsWith;
 
-std::string testPlugin(const std::string& name)
-{
-    return std::string(VALIDATE_PLUGIN_DIR) + "/libvalidate_" + name + PLUGIN_SUFFIX;
-}
-
 struct Verdict {
     const char* name;
     std::string args;
@@ -28,11 +23,6 @@ struct Verdict {
     std::vector<std::string> lines; // a regular expression for each line of standard output
     const char* err = "";           // a text standard error must hold
 };
-
-void PrintTo(const Verdict& verdict, std::ostream* out)
-{
-    *out << verdict.name;
-}
 
 const std::vector<std::string> kAllPass = {"PASS library", "PASS lifecycle", "PASS registration", "PASS hostile",
                                            "4 passed, 0 failed"};
@@ -122,26 +112,26 @@ INSTANTIATE_TEST_SUITE_P(
         failsARound("throws", ".*", "plug-in 1: drawable threw: the broken drawable gave up"),
         failsARound("null_call", ".*", "ActorWrapper::SetLocation was called on a wrapper that holds nothing"),
         failsOnly("crashes", brokenPlugin("crashes"), "hostile", kCrash + kAfterARound),
-        failsOnly("hangs", "--time-limit " + kShortLimit + " " + testPlugin("hangs"), "hostile",
+        failsOnly("hangs", "--time-limit " + kShortLimit + " " + brokenPlugin("hangs"), "hostile",
                   "timed out after " + kShortLimit + " s" + kAfterARound),
         // The limit bounds the whole check, however many child processes its rounds take.
         failsOnly("many_rounds", "--cycles 1 --rounds 200000 --time-limit 1 " VOLANKO_PLUGIN_PATH, "hostile",
                   "timed out after 1 s" + kCutShort),
-        failsOnly("new_object_each_call", "--rounds 10 " + testPlugin("new_object_each_call"), "lifecycle",
+        failsOnly("new_object_each_call", "--rounds 10 " + brokenPlugin("new_object_each_call"), "lifecycle",
                   "a second getPlugin made a new object instead of returning the first"),
         // The sanitizer build checks allocations instead of sizes.
-        failsOnly("leaks", "--rounds 10 " + testPlugin("leaks"), "lifecycle",
+        failsOnly("leaks", "--rounds 10 " + brokenPlugin("leaks"), "lifecycle",
                   "(the heap in use grew by [0-9]+ bytes over 180 load and unload cycles after warm-up|the leak "
                   "checker found memory left behind .*)"),
-        failsOnly("registers_twice", "--rounds 10 " + testPlugin("registers_twice"), "registration",
+        failsOnly("registers_twice", "--rounds 10 " + brokenPlugin("registers_twice"), "registration",
                   "command \"twice_go\" registered twice"),
         // What a plug-in prints cannot pass for a report line.
-        Verdict{"prints", "--rounds 20 " + testPlugin("prints"), 0, kAllPass, "PASS everything"}),
+        Verdict{"prints", "--rounds 20 " + brokenPlugin("prints"), 0, kAllPass, "PASS everything"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 #ifndef _WIN32 // on Windows the validator's own locale is "C" already: its C library has no "C.UTF-8"
 INSTANTIATE_TEST_SUITE_P(Locale, Verdicts,
-                         ::testing::Values(failsOnly("sets_locale", "--rounds 10 " + testPlugin("sets_locale"),
+                         ::testing::Values(failsOnly("sets_locale", "--rounds 10 " + brokenPlugin("sets_locale"),
                                                      "registration",
                                                      "the process locale changed from \"C.UTF-8\" to \"C\" by onLoad")),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -13,7 +13,6 @@ import { launch } from './browser.mjs';
 const here = new URL('..', import.meta.url).pathname;
 const out = `${here}test-output/`;
 const built = `${here}dist/replay.html`;
-const MARKER = '<!--VOLANKO-RECORDING-->';
 const ARENA = process.env.ARENA || `${here}../build/default/bin/arena`;
 
 const arena = (...args) => execFileSync(ARENA, args, { stdio: ['ignore', 'pipe', 'inherit'] });
@@ -56,7 +55,6 @@ async function open(url) {
 const hudOnPage = () => page.$$eval('#hud .draw', (divs) => divs.map((d) => ({ text: d.textContent, left: parseFloat(d.style.left), top: parseFloat(d.style.top), color: d.style.color, size: parseFloat(d.style.fontSize) })));
 
 before(async () => {
-    assert.ok(existsSync(built), `${built} is missing: run "npm run build" first`);
     assert.ok(existsSync(ARENA), `${ARENA} is missing: build the arena (cmake --preset default && cmake --build --preset default) or set ARENA`);
     mkdirSync(out, { recursive: true });
     arena('--seed', '7', '--no-config', 'script', '--record', `${out}session.jsonl`, `${here}test/session.txt`);
@@ -215,9 +213,7 @@ test('?file= on a local server opens the recording; a missing one says so', asyn
     }
 });
 
-test('an embedded HUD text holding "</script>" survives the embedding; the page has one marker', async () => {
-    const page0 = readFileSync(built, 'utf8');
-    assert.equal(page0.split(MARKER).length, 2);
+test('an embedded HUD text holding "</script>" survives the embedding', async () => {
     const lines = text.split('\n');
     const first = JSON.parse(lines.find((l) => l.includes('"draws"')));
     const tricky = '</script><!-- "Failed!" & <b>';
