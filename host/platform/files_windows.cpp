@@ -62,13 +62,32 @@ bool writeHandle(HANDLE file, std::string_view data)
     return true;
 }
 
+// The system says only "not found" where a folder on the way is a file; POSIX systems say "not a
+// directory", which callers tell apart from a file that is merely missing.
+int missingOrNotDirectory(const std::wstring& path)
+{
+    std::wstring part = path;
+    for (size_t end; (end = part.find_last_of(L"/\\")) != std::wstring::npos && end > 0;) {
+        part.resize(end);
+        if (part.back() == L':') {
+            break;
+        }
+        const DWORD attributes = GetFileAttributesW(part.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            return attributes & FILE_ATTRIBUTE_DIRECTORY ? ENOENT : ENOTDIR;
+        }
+    }
+    return ENOENT;
+}
+
 } // namespace
 
 FileFacts fileFacts(const std::string& path)
 {
     struct _stat64 info {};
-    if (_wstat64(wideText(path).c_str(), &info) != 0) {
-        return {FileKind::Missing, errno};
+    const std::wstring wide = wideText(path);
+    if (_wstat64(wide.c_str(), &info) != 0) {
+        return {FileKind::Missing, errno == ENOENT ? missingOrNotDirectory(wide) : errno};
     }
     const unsigned type = info.st_mode & _S_IFMT;
     return {type == _S_IFREG   ? FileKind::Regular

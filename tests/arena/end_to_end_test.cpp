@@ -85,8 +85,10 @@ TEST_F(Arena, FailuresAndOddBytesAreToldPlainly)
 {
 #ifdef _WIN32
     const std::string folderRead = "Permission denied"; // Windows opens no folder as a file
+    const std::string slash = "\\";
 #else
     const std::string folderRead = "Is a directory";
+    const std::string slash = "/";
 #endif
     file("config", "a file where a folder should be");
     const struct {
@@ -105,10 +107,9 @@ TEST_F(Arena, FailuresAndOddBytesAreToldPlainly)
          "arena validate: cannot write the output: No space left on device\n"},
         {"--no-config --seed 1 script -", std::string("bo\0gus\x1b[2J\n", 11), "", 1,
          "stdin:1: unknown command \"bo\\x00gus\\x1b[2J\"\n"},
-#ifndef _WIN32 // where a folder on the way is a file, Windows says only that the path is not found
         {"--seed 1 console", "exit\n", "", 0,
-         "arena: " + dir + "/config/volanko/arena.cfg: " + dir + "/config is not a directory; it will not be saved\n"},
-#endif
+         "arena: " + dir + slash + "config" + slash + "volanko" + slash + "arena.cfg: " + dir + slash +
+             "config is not a directory; it will not be saved\n"},
     };
     for (const auto& c : cases) {
         output = c.output;
