@@ -137,53 +137,6 @@ bool drain(HANDLE pipe, const std::function<void(std::string_view data)>& read)
     }
 }
 
-// A child started suspended, with the standard handles and the channel's write end as the only
-// handles it inherits.
-bool startChild(const std::wstring& self, std::wstring& line, HANDLE channel, PROCESS_INFORMATION& process,
-                std::string& error)
-{
-    HANDLE input = inheritableCopy(STD_INPUT_HANDLE);
-    HANDLE errors = inheritableCopy(STD_ERROR_HANDLE);
-    HANDLE inherited[3] = {channel};
-    DWORD count = 1;
-    for (HANDLE each : {input, errors}) {
-        if (each) {
-            inherited[count++] = each;
-        }
-    }
-    SIZE_T size = 0;
-    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-    std::vector<char> storage(size);
-    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
-    bool started = InitializeProcThreadAttributeList(attributes, 1, 0, &size) &&
-                   UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
-                                             count * sizeof(HANDLE), nullptr, nullptr);
-    if (started) {
-        STARTUPINFOEXW startup{};
-        startup.StartupInfo.cb = sizeof startup;
-        startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
-        startup.StartupInfo.hStdInput = input;
-        // The child's standard output goes to standard error, so that a plug-in that prints
-        // cannot forge a report line.
-        startup.StartupInfo.hStdOutput = errors;
-        startup.StartupInfo.hStdError = errors;
-        startup.lpAttributeList = attributes;
-        started = CreateProcessW(self.c_str(), line.data(), nullptr, nullptr, TRUE,
-                                 CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
-                                 &startup.StartupInfo, &process);
-        DeleteProcThreadAttributeList(attributes);
-    }
-    if (!started) {
-        error = "cannot start a child: " + systemMessage(GetLastError());
-    }
-    for (HANDLE each : {input, errors}) {
-        if (each) {
-            CloseHandle(each);
-        }
-    }
-    return started;
-}
-
 // A job that ends every process in it when its last handle closes, and lets a crash end its
 // process at once instead of waiting on a report dialog.
 HANDLE makeJob()
@@ -200,6 +153,64 @@ HANDLE makeJob()
         return nullptr;
     }
     return job;
+}
+
+// A child started suspended, with the standard handles and the channel's write end as the only
+// handles it inherits. With `job`, the child starts inside it, so that no moment passes in which
+// the end of this process would leave it behind; `inJob` tells whether the system could.
+bool startChild(const std::wstring& self, std::wstring& line, HANDLE channel, HANDLE job, PROCESS_INFORMATION& process,
+                bool& inJob, std::string& error)
+{
+    HANDLE input = inheritableCopy(STD_INPUT_HANDLE);
+    HANDLE errors = inheritableCopy(STD_ERROR_HANDLE);
+    HANDLE inherited[3] = {channel};
+    DWORD count = 1;
+    for (HANDLE each : {input, errors}) {
+        if (each) {
+            inherited[count++] = each;
+        }
+    }
+    bool started = false;
+    // Systems without the job attribute refuse it; they get the job assigned after the start.
+    for (inJob = job != nullptr;; inJob = false) {
+        const DWORD attributeCount = inJob ? 2 : 1;
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, attributeCount, 0, &size);
+        std::vector<char> storage(size);
+        auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
+        started = InitializeProcThreadAttributeList(attributes, attributeCount, 0, &size) &&
+                  UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                            count * sizeof(HANDLE), nullptr, nullptr) &&
+                  (!inJob || UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_JOB_LIST, &job, sizeof job,
+                                                       nullptr, nullptr));
+        if (started) {
+            STARTUPINFOEXW startup{};
+            startup.StartupInfo.cb = sizeof startup;
+            startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+            startup.StartupInfo.hStdInput = input;
+            // The child's standard output goes to standard error, so that a plug-in that prints
+            // cannot forge a report line.
+            startup.StartupInfo.hStdOutput = errors;
+            startup.StartupInfo.hStdError = errors;
+            startup.lpAttributeList = attributes;
+            started = CreateProcessW(self.c_str(), line.data(), nullptr, nullptr, TRUE,
+                                     CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
+                                     &startup.StartupInfo, &process);
+            DeleteProcThreadAttributeList(attributes);
+        }
+        if (started || !inJob) {
+            break;
+        }
+    }
+    if (!started) {
+        error = "cannot start a child: " + systemMessage(GetLastError());
+    }
+    for (HANDLE each : {input, errors}) {
+        if (each) {
+            CloseHandle(each);
+        }
+    }
+    return started;
 }
 
 // A crash ends the child at once, its exception's code the exit code, with no debugger started and
@@ -241,15 +252,19 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
     std::fflush(stdout);
     std::fflush(stderr);
     PROCESS_INFORMATION process{};
-    const bool started = startChild(self, line, writeEnd, process, end.error);
+    // Without a job (the system refused one), a timeout still ends the child itself.
+    HANDLE job = makeJob();
+    bool inJob = false;
+    const bool started = startChild(self, line, writeEnd, job, process, inJob, end.error);
     CloseHandle(writeEnd);
     if (!started) {
+        if (job) {
+            CloseHandle(job);
+        }
         CloseHandle(readEnd);
         return end;
     }
-    // Without a job (the system refused one), a timeout still ends the child itself.
-    HANDLE job = makeJob();
-    if (job && !AssignProcessToJobObject(job, process.hProcess)) {
+    if (job && !inJob && !AssignProcessToJobObject(job, process.hProcess)) {
         CloseHandle(job);
         job = nullptr;
     }
