@@ -8,6 +8,7 @@
 
 #include "error_number.h"
 #include "files.h"
+#include "handle_windows.h"
 #include "wide_text.h"
 
 namespace platform {
@@ -49,19 +50,6 @@ private:
     HANDLE handle_;
 };
 
-bool writeHandle(HANDLE file, std::string_view data)
-{
-    while (!data.empty()) {
-        const DWORD asked = data.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(data.size());
-        DWORD written = 0;
-        if (!WriteFile(file, data.data(), asked, &written, nullptr) || written == 0) {
-            return false;
-        }
-        data.remove_prefix(written);
-    }
-    return true;
-}
-
 // The system says only "not found" where a folder on the way is a file; POSIX systems say "not a
 // directory", which callers tell apart from a file that is merely missing.
 int missingOrNotDirectory(const std::wstring& path)
@@ -81,6 +69,19 @@ int missingOrNotDirectory(const std::wstring& path)
 }
 
 } // namespace
+
+bool writeHandle(void* file, std::string_view data)
+{
+    while (!data.empty()) {
+        const DWORD asked = data.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(data.size());
+        DWORD written = 0;
+        if (!WriteFile(file, data.data(), asked, &written, nullptr) || written == 0) {
+            return false;
+        }
+        data.remove_prefix(written);
+    }
+    return true;
+}
 
 FileFacts fileFacts(const std::string& path)
 {

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <vector>
 
+#include "handle_windows.h"
 #include "private_copy.h"
 #include "wide_text.h"
 
@@ -69,13 +70,7 @@ PrivateCopy::PrivateCopy(std::string_view name, std::string_view bytes)
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
-    bool written = true;
-    for (std::string_view left = bytes; written && !left.empty();) {
-        const DWORD asked = left.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left.size());
-        DWORD done = 0;
-        written = WriteFile(file, left.data(), asked, &done, nullptr) && done > 0;
-        left.remove_prefix(written ? done : 0);
-    }
+    const bool written = writeHandle(file, bytes);
     CloseHandle(file);
     if (!written) {
         DeleteFileW(path.c_str());
