@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 
 #include "arena_program.h"
 
@@ -48,16 +49,26 @@ public:
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
 
-    // Types `keys`, then reads until `expected` has appeared in what it shows (5 s at most). Keys
-    // wait until the line editor has the terminal, as a person would wait for the prompt.
+    // Whether `condition` comes to hold within the bound, which is generous: on a loaded machine a
+    // program may wait seconds for a core.
+    static bool within(const std::function<bool()>& condition, std::chrono::seconds bound = kBound)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + bound;
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            ::usleep(2000);
+        }
+        return true;
+    }
+
+    // Types `keys`, then reads until `expected` has appeared in what it shows (within the bound).
+    // Keys wait until the line editor has the terminal, as a person would wait for the prompt.
     bool type(const std::string& keys, const std::string& expected)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        termios modes{};
-        while (!keys.empty() && ::tcgetattr(fd_, &modes) == 0 && (modes.c_lflag & ICANON) != 0 &&
-               std::chrono::steady_clock::now() < deadline) {
-            ::usleep(1000);
-        }
+        const auto deadline = std::chrono::steady_clock::now() + kBound;
+        EXPECT_TRUE(keys.empty() || within([this] { return editing(); })) << "the line editor never took the terminal";
         EXPECT_EQ(::write(fd_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
         while (screen.find(expected, seen_) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
             pollfd ready{fd_, POLLIN, 0};
@@ -74,24 +85,31 @@ public:
         const winsize size{rows, columns, 0, 0};
         EXPECT_EQ(::ioctl(fd_, TIOCSWINSZ, &size), 0);
     }
-    // Whether the program comes to handle `signal` within 10 s.
+    // Whether the program comes to handle `signal` within the bound.
     bool handles(int signal) const
     {
-        for (int i = 0; i < 1000; ++i, ::usleep(10000)) {
+        return within([&] {
             std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
             for (std::string line; std::getline(status, line);) {
                 if (line.starts_with("SigCgt:") && (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1)) {
                     return true;
                 }
             }
-        }
-        return false;
+            return false;
+        });
     }
     void send(int signal) const { ::kill(pid_, signal); }
     bool echoing() const
     {
         termios modes{};
         return ::tcgetattr(fd_, &modes) == 0 && (modes.c_lflag & ECHO) != 0;
+    }
+    // Whether the line editor holds the terminal in its own modes: no echo, no line discipline. Its
+    // prompt may be on the screen a moment before.
+    bool editing() const
+    {
+        termios modes{};
+        return ::tcgetattr(fd_, &modes) == 0 && (modes.c_lflag & (ECHO | ICANON)) == 0;
     }
     // The exit status, or minus the signal that ended it, or -1000 once stopped (with WUNTRACED).
     int wait(int options = 0)
@@ -102,6 +120,8 @@ public:
         return WIFEXITED(status) ? WEXITSTATUS(status) : WIFSTOPPED(status) ? -1000 : -WTERMSIG(status);
     }
     std::string screen; // all it showed
+
+    static constexpr std::chrono::seconds kBound{20};
 
 private:
     int fd_ = -1;

@@ -52,6 +52,14 @@ async function open(url) {
     return page.evaluate(() => ({ status: replay.status, message: replay.message, warning: replay.warning }));
 }
 
+// Resolves once the page has drawn `count` more animation frames: the moments at which it moves a
+// playing replay on and redraws its view.
+const animationFrames = (count) =>
+    page.evaluate((count) => new Promise((resolve) => {
+        const step = (left) => (left === 0 ? resolve() : requestAnimationFrame(() => step(left - 1)));
+        step(count);
+    }), count);
+
 const hudOnPage = () => page.$$eval('#hud .draw', (divs) => divs.map((d) => ({ text: d.textContent, left: parseFloat(d.style.left), top: parseFloat(d.style.top), color: d.style.color, size: parseFloat(d.style.fontSize) })));
 
 before(async () => {
@@ -122,7 +130,7 @@ test('playing moves through the frames at the chosen speed and pausing stops it'
     await page.click('#play');
     const paused = await page.evaluate(() => [replay.playing, replay.speed, replay.frameIndex]);
     assert.deepEqual(paused.slice(0, 2), [false, 4]);
-    await page.waitForTimeout(300);
+    await animationFrames(20);
     assert.equal(await page.evaluate(() => replay.frameIndex), paused[2]);
 });
 
@@ -134,9 +142,9 @@ test('the 3D view is drawn at three moments, screenshots saved', async () => {
     for (const [name, index, follow] of [['start', 0, false], ['hit', hit.frameBefore, true], ['failed', banner + 20, false]]) {
         await page.click(follow ? '#follow' : '#overview');
         await page.evaluate((i) => replay.seekIndex(i), index);
-        await page.waitForTimeout(400);
-        // Pixels of the WebGL canvas itself: a blank or single-colour view has no spread.
-        const spread = await page.evaluate(() => {
+        // Pixels of the WebGL canvas itself: a blank or single-colour view has no spread. Looked at
+        // frame by frame until the view shows, for at most ten seconds.
+        const viewSpread = () => page.evaluate(() => {
             const source = document.getElementById('scene');
             const copy = Object.assign(document.createElement('canvas'), { width: 320, height: 160 });
             const g = copy.getContext('2d');
@@ -154,7 +162,13 @@ test('the 3D view is drawn at three moments, screenshots saved', async () => {
             const n = data.length / 4;
             return { colours: colours.size, deviation: Math.sqrt(squares / n - (sum / n) ** 2) };
         });
-        assert.ok(spread.colours > 200 && spread.deviation > 15, `${name}: the view looks blank (${JSON.stringify(spread)})`);
+        const shows = ({ colours, deviation }) => colours > 200 && deviation > 15;
+        await animationFrames(2); // the view drawn at the new moment
+        let spread = await viewSpread();
+        for (const until = Date.now() + 10000; !shows(spread) && Date.now() < until; spread = await viewSpread()) {
+            await animationFrames(1);
+        }
+        assert.ok(shows(spread), `${name}: the view looks blank (${JSON.stringify(spread)})`);
         await page.screenshot({ path: `${out}replay-${name}.png` });
     }
 });
