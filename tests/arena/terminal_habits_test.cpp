@@ -50,7 +50,7 @@ TEST_F(TerminalHabits, LiveViewFollowsAResizeAndWarningsFollowIt)
     // 80 columns hold the status in one line; 40 (the view then has 11 rows) need two.
     ASSERT_TRUE(play.type("", "\n+-------------------------+  ")) << play.screen;
     play.resize(40, 13);
-    EXPECT_TRUE(play.type("", "\n\x1b[0m\x1b[1mskill 0.60  runs ")) << play.screen;
+    EXPECT_TRUE(play.type("", "\n\x1b[0m\x1b[1mlevel PRO  skill 0.60  runs ")) << play.screen;
     play.send(SIGINT);
     ASSERT_TRUE(play.type("", "(did you mean \"pro\"?)")) << play.screen;
     EXPECT_EQ(play.wait(), 130);
