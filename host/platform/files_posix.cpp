@@ -37,6 +37,33 @@ std::string folderOf(const std::string& path)
     return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
+// Reads `fd` from where it stands to its end into `bytes`, at most `limit` bytes: EFBIG, `bytes`
+// empty, when there are more. 0, or why not.
+int readAll(int fd, std::string& bytes, size_t limit)
+{
+    char buffer[8192];
+    bytes.clear();
+    for (;;) {
+        // One byte past the limit tells a file that is over it.
+        const size_t room = limit - bytes.size();
+        const ssize_t got = ::read(fd, buffer, room < sizeof buffer ? room + 1 : sizeof buffer);
+        if (got == 0) {
+            return 0;
+        }
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (static_cast<size_t>(got) > limit - bytes.size()) {
+            bytes.clear();
+            return EFBIG;
+        }
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+}
+
 } // namespace
 
 FileFacts fileFacts(const std::string& path)
@@ -64,7 +91,7 @@ std::optional<std::string> linkText(const std::string& path)
     return link;
 }
 
-int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
+int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind, size_t limit)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
@@ -81,19 +108,9 @@ int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
         ::close(fd);
         return EINVAL;
     }
-    bool ok = true;
-    char buffer[8192];
-    bytes.clear();
-    for (ssize_t got = 0; ok && (got = ::read(fd, buffer, sizeof buffer)) != 0;) {
-        if (got < 0 && errno != EINTR) {
-            ok = false;
-        } else if (got > 0) {
-            bytes.append(buffer, static_cast<size_t>(got));
-        }
-    }
-    const int readErrno = errno;
+    const int error = readAll(fd, bytes, limit);
     ::close(fd);
-    return ok ? 0 : readErrno;
+    return error;
 }
 
 int makeDirectory(const std::string& path)

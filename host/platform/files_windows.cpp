@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 
 #include "error_number.h"
 #include "files.h"
@@ -66,6 +67,32 @@ int missingOrNotDirectory(const std::wstring& path)
         }
     }
     return ENOENT;
+}
+
+// Reads `file` from where it stands to its end into `bytes`, at most `limit` bytes: EFBIG,
+// `bytes` empty, when there are more. 0, or why not.
+int readHandle(HANDLE file, std::string& bytes, size_t limit)
+{
+    bytes.clear();
+    char buffer[8192];
+    for (;;) {
+        // One byte past the limit tells a file that is over it.
+        const size_t room = limit - bytes.size();
+        const auto asked = static_cast<DWORD>(room < sizeof buffer ? room + 1 : sizeof buffer);
+        DWORD got = 0;
+        if (!ReadFile(file, buffer, asked, &got, nullptr)) {
+            bytes.clear();
+            return lastError();
+        }
+        if (got == 0) {
+            return 0;
+        }
+        if (got > limit - bytes.size()) {
+            bytes.clear();
+            return EFBIG;
+        }
+        bytes.append(buffer, got);
+    }
 }
 
 } // namespace
@@ -133,7 +160,7 @@ std::optional<std::string> linkText(const std::string& path)
     return narrowText(target);
 }
 
-int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
+int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind, size_t limit)
 {
     const Handle file(CreateFileW(wideText(path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -149,18 +176,7 @@ int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
     if (kind != FileKind::Regular) {
         return EINVAL;
     }
-    bytes.clear();
-    char buffer[8192];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
-            return lastError();
-        }
-        if (got == 0) {
-            return 0;
-        }
-        bytes.append(buffer, got);
-    }
+    return readHandle(file.get(), bytes, limit);
 }
 
 int makeDirectory(const std::string& path)
