@@ -35,6 +35,9 @@ namespace {
 
 using arena::CommandLine;
 
+// The status of a session that went well but whose changed settings could not be saved.
+constexpr int kNotSaved = 3;
+
 uint64_t chooseSeed()
 {
     std::random_device device;
@@ -261,9 +264,12 @@ int run(const CommandLine& options)
             host.console.set(std::string(arena::drill::kLevelVariable), keptLevel);
         }
         std::vector<std::string> saveMessages;
-        config.save(host.console, saveMessages);
+        const bool saved = config.save(host.console, saveMessages);
         for (const std::string& message : saveMessages) {
             warnLine(message);
+        }
+        if (!saved && status == 0) {
+            status = kNotSaved;
         }
     }
     return status;
