@@ -242,7 +242,10 @@ bool ConfigFile::save(const host::Console& console, std::vector<std::string>& me
     } else if (!text.problems.empty()) {
         saved = refuse(concat(target, " now has lines that are neither settings, comments nor blank"));
     } else if (merged != bytes) {
-        if (const int failed = platform::replaceFile(target, merged, failedPath); failed != 0) {
+        // The folder may let anyone replace the file; the file says whether this user may change it.
+        if (const int denied = read == Disk::Read ? platform::writeAccess(target) : 0; denied != 0) {
+            saved = refuse(concat("cannot write ", target, ": ", std::strerror(denied)));
+        } else if (const int failed = platform::replaceFile(target, merged, failedPath); failed != 0) {
             saved = refuse(concat("cannot write ", failedPath, ": ", std::strerror(failed)));
         }
     }

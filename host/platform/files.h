@@ -36,11 +36,19 @@ int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind,
 // Makes the folder `path`, whose parent exists. 0, or why not (EEXIST when something is there).
 int makeDirectory(const std::string& path);
 
-// Replaces the regular file `target` (or makes it) by `text` through a temporary file beside it:
-// the old file stays whole until the new one is complete on disk, then one step swaps them. The
-// replaced file's owner and permissions are kept. 0, or why not, with `failedPath` the file that
-// could not be written (the temporary one or `target`).
+// Replaces the regular file `target` (or makes it) by `text` through a temporary file beside it,
+// `target`.tmp.PID: the old file stays whole until the new one is complete on disk, then one step
+// swaps them. The replaced file's owner and permissions are kept. A swap would part a file with
+// more than one name (hard links) from its other names, or give it to this user when its owner
+// cannot be given back: such a file is rewritten in place instead, the room for the new text
+// taken first and the old text written back when the write fails. 0, or why not, with
+// `failedPath` the file that could not be written (the temporary one or `target`).
 int replaceFile(const std::string& target, std::string_view text, std::string& failedPath);
+
+// Whether this user may change the existing file `path`: 0, or why not. A file with no write
+// permission at all (on Windows, the read-only attribute) counts as read-only even for an
+// administrator, who could otherwise write anything.
+int writeAccess(const std::string& path);
 
 // Holds the lock that processes saving into `folder` take in turn, waiting for it when another
 // holds it, until destroyed.

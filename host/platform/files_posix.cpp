@@ -64,6 +64,56 @@ int readAll(int fd, std::string& bytes, size_t limit)
     }
 }
 
+bool writeAllAt(int fd, std::string_view data)
+{
+    for (off_t at = 0; !data.empty();) {
+        const ssize_t written = ::pwrite(fd, data.data(), data.size(), at);
+        if (written <= 0) {
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            errno = written == 0 ? EIO : errno;
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(written));
+        at += written;
+    }
+    return true;
+}
+
+// Rewrites the regular file `target` with `text` in place, keeping its inode and so every name,
+// the owner and the mode it has. Before anything is overwritten, the blocks a longer text needs
+// are taken (where the file system can), so that a full disk fails with the old text untouched;
+// a write that fails later is undone with the old text.
+int rewriteInPlace(const std::string& target, std::string_view text)
+{
+    const int fd = ::open(target.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    struct stat info {};
+    std::string old;
+    int error = ::fstat(fd, &info) != 0 ? errno : !S_ISREG(info.st_mode) ? EINVAL : readAll(fd, old, SIZE_MAX);
+#ifdef FALLOC_FL_KEEP_SIZE
+    if (error == 0 && text.size() > old.size()) {
+        const int taken = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(text.size()));
+        error = taken == 0 || errno == EOPNOTSUPP || errno == ENOSYS ? 0 : errno;
+    }
+#endif
+    if (error == 0) {
+        if (writeAllAt(fd, text) && ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fsync(fd) == 0) {
+            return ::close(fd) == 0 ? 0 : errno;
+        }
+        error = errno;
+        if (writeAllAt(fd, old)) {
+            [[maybe_unused]] const int undone = ::ftruncate(fd, static_cast<off_t>(old.size()));
+            ::fsync(fd);
+        }
+    }
+    ::close(fd);
+    return error;
+}
+
 } // namespace
 
 FileFacts fileFacts(const std::string& path)
@@ -120,6 +170,16 @@ int makeDirectory(const std::string& path)
 
 int replaceFile(const std::string& target, std::string_view text, std::string& failedPath)
 {
+    struct stat kept {};
+    const bool exists = ::stat(target.c_str(), &kept) == 0 && S_ISREG(kept.st_mode);
+    const auto inPlace = [&] {
+        const int error = rewriteInPlace(target, text);
+        failedPath = error == 0 ? std::string() : target;
+        return error;
+    };
+    if (exists && kept.st_nlink > 1) {
+        return inPlace();
+    }
     const std::string temporary = target + ".tmp." + std::to_string(::getpid());
     ::unlink(temporary.c_str());
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -127,10 +187,16 @@ int replaceFile(const std::string& target, std::string_view text, std::string& f
         failedPath = temporary;
         return errno;
     }
-    if (struct stat kept{}; ::stat(target.c_str(), &kept) == 0 && S_ISREG(kept.st_mode)) {
-        // Best effort: only the owner or root may give the file back to its owner.
-        [[maybe_unused]] const int owned = ::fchown(fd, kept.st_uid, kept.st_gid);
-        ::fchmod(fd, kept.st_mode & 07777);
+    if (exists) {
+        // Only the owner or root may give the file back to its owner; another user who may write
+        // it writes it where it is.
+        struct stat made {};
+        if ((::fchown(fd, kept.st_uid, kept.st_gid) != 0 || ::fchmod(fd, kept.st_mode & 07777) != 0) &&
+            (::fstat(fd, &made) != 0 || made.st_uid != kept.st_uid || made.st_gid != kept.st_gid)) {
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            return inPlace();
+        }
     }
     const bool written = writeAll(fd, text) && ::fsync(fd) == 0;
     const int savedErrno = errno;
@@ -197,6 +263,15 @@ bool writeAll(int fd, std::string_view data)
 bool canRead(const std::string& path)
 {
     return ::access(path.c_str(), R_OK) == 0;
+}
+
+int writeAccess(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || ::access(path.c_str(), W_OK) != 0) {
+        return errno;
+    }
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? EACCES : 0;
 }
 
 } // namespace platform

@@ -95,6 +95,61 @@ int readHandle(HANDLE file, std::string& bytes, size_t limit)
     }
 }
 
+bool moveTo(HANDLE file, size_t at)
+{
+    LARGE_INTEGER where{};
+    where.QuadPart = static_cast<LONGLONG>(at);
+    return SetFilePointerEx(file, where, nullptr, FILE_BEGIN) != 0;
+}
+
+bool writeWhole(HANDLE file, std::string_view text)
+{
+    return moveTo(file, 0) && writeHandle(file, text) && moveTo(file, text.size()) && SetEndOfFile(file) &&
+           FlushFileBuffers(file);
+}
+
+// Rewrites the file `target` with `text` in place, keeping it and so every name and its security.
+// The file is first grown to the new length, so that a full disk fails before anything is
+// overwritten; a write that fails later is undone with the old text.
+int rewriteInPlace(const std::wstring& target, std::string_view text)
+{
+    const Handle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        return lastError();
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        return EINVAL;
+    }
+    std::string old;
+    if (const int error = readHandle(file.get(), old, SIZE_MAX); error != 0) {
+        return error;
+    }
+    if (text.size() > old.size() && !(moveTo(file.get(), text.size()) && SetEndOfFile(file.get()))) {
+        const int error = lastError();
+        if (moveTo(file.get(), old.size())) {
+            SetEndOfFile(file.get());
+        }
+        return error;
+    }
+    if (writeWhole(file.get(), text)) {
+        return 0;
+    }
+    const int error = lastError();
+    writeWhole(file.get(), old);
+    return error;
+}
+
+// Whether `path` names a file with more than one name.
+bool hasOtherNames(const std::wstring& path)
+{
+    const Handle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    return file.valid() && GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks > 1;
+}
+
 } // namespace
 
 bool writeHandle(void* file, std::string_view data)
@@ -190,6 +245,11 @@ int replaceFile(const std::string& target, std::string_view text, std::string& f
     const std::string temporary = target + ".tmp" + suffix;
     const std::wstring wideTemporary = wideText(temporary);
     const std::wstring wideTarget = wideText(target);
+    if (hasOtherNames(wideTarget)) {
+        const int error = rewriteInPlace(wideTarget, text);
+        failedPath = error == 0 ? std::string() : target;
+        return error;
+    }
     DeleteFileW(wideTemporary.c_str());
     {
         const Handle file(
@@ -289,6 +349,22 @@ bool writeAll(int fd, std::string_view data)
 bool canRead(const std::string& path)
 {
     return _waccess(wideText(path).c_str(), 4) == 0;
+}
+
+int writeAccess(const std::string& path)
+{
+    const std::wstring wide = wideText(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return lastError();
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        return EACCES;
+    }
+    // Opened for writing and closed untouched: the file's security says whether this user may.
+    const Handle file(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() ? 0 : lastError();
 }
 
 } // namespace platform

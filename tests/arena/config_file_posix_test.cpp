@@ -1,7 +1,11 @@
 // The arena run against configuration files that are not plain files of settings: folders, FIFOs,
-// links, modes and a file it may not read. POSIX only.
+// devices, links, modes, files it may not read or write, other users' files and hard links. POSIX
+// only.
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <optional>
 
 #include "arena_program.h"
 
@@ -28,14 +32,16 @@ TEST_F(ConfigFileKinds, OnlyARegularFileOfSettingsIsWrittenAndItsModeAndLinksSta
     file("private.cfg", "volanko_throwplayer \"0\"\n");
     file("unreadable.cfg", "volanko_throwlevel \"easy\"\n");
     file("bashrc", "alias ll='ls -l'\nexport A=1\n");
+    file("readonly.cfg", "volanko_throwlevel \"easy\"\n");
     ::chmod((dir + "/private.cfg").c_str(), 0600);
     ::chmod((dir + "/unreadable.cfg").c_str(), 0);
+    ::chmod((dir + "/readonly.cfg").c_str(), 0444);
     const std::string level = "volanko_throwlevel \"pro\"\n";
 
     // Refused when read, and again, with what the session changed, when it would be saved.
-    const auto refused = [](const std::string& why, const std::string& onReading = "") {
-        return (onReading.empty() ? "arena: " + why + "; it will not be saved\n" : onReading) + "arena: not saved (" +
-               why + "); changed this session: volanko_throwlevel\n";
+    const auto refused = [](const std::string& why, const std::optional<std::string>& onReading = std::nullopt) {
+        return onReading.value_or("arena: " + why + "; it will not be saved\n") + "arena: not saved (" + why +
+               "); changed this session: volanko_throwlevel\n";
     };
     const std::string notSetting = "expected a name and a quoted value: name \"value\"\n";
     const struct {
@@ -54,6 +60,9 @@ TEST_F(ConfigFileKinds, OnlyARegularFileOfSettingsIsWrittenAndItsModeAndLinksSta
          3},
         {"loop.cfg", 0, "", refused("@: Too many levels of symbolic links"), 3},
         {"unreadable.cfg", S_IFREG, "volanko_throwlevel \"easy\"\n", refused("cannot read @: Permission denied"), 3},
+        // Read-only even to root, who runs these tests.
+        {"readonly.cfg", S_IFREG | 0444, "volanko_throwlevel \"easy\"\n",
+         refused("cannot write @: Permission denied", ""), 3},
         {"bashrc", S_IFREG | 0644, "alias ll='ls -l'\nexport A=1\n",
          refused("@ has lines that are neither settings, comments nor blank",
                  "@:1: " + notSetting + "@:2: " + notSetting +
@@ -77,6 +86,66 @@ TEST_F(ConfigFileKinds, OnlyARegularFileOfSettingsIsWrittenAndItsModeAndLinksSta
     }
     // A session that failed of itself keeps its own status.
     EXPECT_EQ(run("--seed 1 --config " + dir + "/folder script -", "volanko_throwlevel pro\nbogus\n").status, 1);
+}
+
+// Root runs these tests; the arena runs as nobody, in a folder of nobody's, on root's files.
+TEST_F(ConfigFileKinds, AnotherUsersFileIsWrittenOnlyWhenItMayBeAndKeepsItsOwner)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "running the arena as another user needs root";
+    }
+    const std::string make = " && chmod 755 . && mkdir theirs locked && chown 65534:65534 theirs && chmod 555 locked";
+    ASSERT_EQ(std::system(("cd " + dir + make).c_str()), 0);
+    const std::string easy = "volanko_throwlevel \"easy\"\n";
+    const std::string changed = "changed this session: volanko_throwlevel\n";
+    const struct {
+        std::string name;
+        mode_t mode; // of the file before and after; 0 for none
+        std::string after;
+        std::string err; // its start, when `status` is 3: a temporary file's name holds the process's id
+        int status;
+    } cases[] = {
+        {"theirs/root.cfg", 0644, easy, "arena: not saved (cannot write @: Permission denied); " + changed, 3},
+        {"theirs/shared.cfg", 0666, "volanko_throwlevel \"pro\"\n", "", 0},
+        {"locked/arena.cfg", 0, "", "arena: not saved (cannot write @.tmp.", 3},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir + "/" + c.name;
+        if (c.mode != 0) {
+            file(c.name, easy);
+            ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        }
+        const Outcome outcome = run("--seed 1 --config " + path + " script -", "volanko_throwlevel pro\n",
+                                    "setpriv --reuid=65534 --regid=65534 --clear-groups ");
+        EXPECT_EQ(outcome.status, c.status) << c.name;
+        const std::string err = named(c.err, path);
+        EXPECT_TRUE(c.mode == 0
+                        ? outcome.err.starts_with(err) && outcome.err.ends_with(": Permission denied); " + changed)
+                        : outcome.err == err)
+            << c.name << ": " << outcome.err;
+        struct stat info {};
+        EXPECT_EQ(::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0, c.mode) << c.name;
+        if (c.mode != 0) {
+            EXPECT_EQ(info.st_uid, 0u) << c.name;
+            EXPECT_EQ(read(path), c.after) << c.name;
+        }
+    }
+}
+
+TEST_F(ConfigFileKinds, AFileWithOtherNamesIsWrittenInPlace)
+{
+    const std::string path = file("arena.cfg", "# mine\nvolanko_throwlevel \"easy\"\n");
+    ASSERT_EQ(::link(path.c_str(), (dir + "/other.cfg").c_str()), 0);
+    const Outcome outcome = run("--seed 1 --config " + path + " script -", "volanko_throwlevel pro\n");
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    struct stat one {};
+    struct stat other {};
+    ASSERT_EQ(::stat(path.c_str(), &one), 0);
+    ASSERT_EQ(::stat((dir + "/other.cfg").c_str(), &other), 0);
+    EXPECT_EQ(one.st_ino, other.st_ino);
+    EXPECT_EQ(one.st_nlink, 2u);
+    EXPECT_EQ(read(dir + "/other.cfg"), "# mine\nvolanko_throwlevel \"pro\"\n");
 }
 
 } // namespace
