@@ -182,7 +182,6 @@ void ConfigFile::load(host::Console& console, std::vector<std::string>& messages
             problems.push_back(concat(path_, ":", problem));
         }
         appendShown(messages, problems, path_);
-
         if (!text.problems.empty()) {
             refusal_ = concat(path_, " has lines that are neither settings, comments nor blank");
             messages.push_back(concat("arena: will not save into ", path_,
@@ -230,6 +229,8 @@ bool ConfigFile::save(const host::Console& console, std::vector<std::string>& me
     if (lock.error() != 0) {
         return refuse(concat("cannot lock ", directoryOf(target), ": ", std::strerror(lock.error())));
     }
+    // What a save killed part way left; under the lock no other save is under way.
+    platform::removeStaleTemporaries(target);
     std::string bytes;
     const Disk read = readRegular(target, bytes, error);
     const ConfigText text = parseConfig(read == Disk::Read ? bytes : std::string());

@@ -50,6 +50,11 @@ int replaceFile(const std::string& target, std::string_view text, std::string& f
 // administrator, who could otherwise write anything.
 int writeAccess(const std::string& path);
 
+// Removes the temporary files that replaceFile made beside `target` in processes that no longer
+// exist (ended while they saved); those of running processes stay. For a caller that holds the
+// folder's lock.
+void removeStaleTemporaries(const std::string& target);
+
 // Holds the lock that processes saving into `folder` take in turn, waiting for it when another
 // holds it, until destroyed.
 class FolderLock {

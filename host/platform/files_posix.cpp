@@ -1,9 +1,12 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "files.h"
 
@@ -112,6 +115,12 @@ int rewriteInPlace(const std::string& target, std::string_view text)
     }
     ::close(fd);
     return error;
+}
+
+// Whether the process `pid` is gone: one that exists but is another user's still counts.
+bool processGone(long pid)
+{
+    return pid > 0 && static_cast<pid_t>(pid) == pid && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
 } // namespace
@@ -272,6 +281,31 @@ int writeAccess(const std::string& path)
         return errno;
     }
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? EACCES : 0;
+}
+
+void removeStaleTemporaries(const std::string& target)
+{
+    const size_t slash = target.find_last_of('/');
+    const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp.";
+    DIR* folder = ::opendir(folderOf(target).c_str());
+    if (!folder) {
+        return;
+    }
+    const int folderFd = ::dirfd(folder);
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix) || name.size() == prefix.size() ||
+            name.find_first_not_of("0123456789", prefix.size()) != std::string_view::npos ||
+            name.size() - prefix.size() > 9) {
+            continue;
+        }
+        struct stat info {};
+        if (processGone(std::strtol(entry->d_name + prefix.size(), nullptr, 10)) &&
+            ::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)) {
+            ::unlinkat(folderFd, entry->d_name, 0);
+        }
+    }
+    ::closedir(folder);
 }
 
 } // namespace platform

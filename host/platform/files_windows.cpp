@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cwchar>
 
 #include "error_number.h"
 #include "files.h"
@@ -148,6 +149,19 @@ bool hasOtherNames(const std::wstring& path)
                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     return file.valid() && GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks > 1;
+}
+
+// Whether the process `pid` has ended: one that exists but may not be asked about still counts.
+bool processGone(DWORD pid)
+{
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) {
+        return GetLastError() == ERROR_INVALID_PARAMETER;
+    }
+    DWORD code = 0;
+    const bool ended = GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
+    CloseHandle(process);
+    return ended;
 }
 
 } // namespace
@@ -365,6 +379,30 @@ int writeAccess(const std::string& path)
     const Handle file(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.valid() ? 0 : lastError();
+}
+
+void removeStaleTemporaries(const std::string& target)
+{
+    const size_t slash = target.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash);
+    const std::wstring prefix = wideText((slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp.");
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(wideText(folder + "\\" + narrowText(prefix) + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (!name.starts_with(prefix) || name.size() == prefix.size() || name.size() - prefix.size() > 9 ||
+            name.find_first_not_of(L"0123456789", prefix.size()) != std::wstring_view::npos ||
+            (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+            continue;
+        }
+        if (processGone(static_cast<DWORD>(std::wcstoul(found.cFileName + prefix.size(), nullptr, 10)))) {
+            DeleteFileW(wideText(folder + "\\" + narrowText(std::wstring(name))).c_str());
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 } // namespace platform

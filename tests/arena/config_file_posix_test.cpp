@@ -1,8 +1,9 @@
 // The arena run against configuration files that are not plain files of settings: folders, FIFOs,
-// devices, links, modes, files it may not read or write, other users' files and hard links. POSIX
-// only.
+// devices, links, modes, files it may not read or write, other users' files, hard links, and what
+// a killed save left. POSIX only.
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <optional>
@@ -146,6 +147,34 @@ TEST_F(ConfigFileKinds, AFileWithOtherNamesIsWrittenInPlace)
     EXPECT_EQ(one.st_ino, other.st_ino);
     EXPECT_EQ(one.st_nlink, 2u);
     EXPECT_EQ(read(dir + "/other.cfg"), "# mine\nvolanko_throwlevel \"pro\"\n");
+}
+
+TEST_F(ConfigFileKinds, ASaveRemovesTheTemporaryFilesOfProcessesThatEnded)
+{
+    const pid_t ended = ::fork();
+    if (ended == 0) {
+        ::_exit(0);
+    }
+    ASSERT_GT(ended, 0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    const struct {
+        std::string name;
+        bool kept;
+    } cases[] = {
+        {"arena.cfg.tmp." + std::to_string(ended), false},
+        {"arena.cfg.tmp.1", true}, // the first process runs as long as the system
+        {"other.cfg.tmp." + std::to_string(ended), true},
+        {"arena.cfg.tmp." + std::to_string(ended) + "x", true},
+    };
+    for (const auto& c : cases) {
+        file(c.name, std::string(4096, 'x'));
+    }
+    const std::string path = dir + "/arena.cfg";
+    EXPECT_EQ(run("--seed 1 --config " + path + " script -", "volanko_throwlevel pro\n").status, 0);
+    EXPECT_EQ(read(path), "volanko_throwlevel \"pro\"\n");
+    for (const auto& c : cases) {
+        EXPECT_EQ(::access((dir + "/" + c.name).c_str(), F_OK) == 0, c.kept) << c.name;
+    }
 }
 
 } // namespace
