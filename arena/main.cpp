@@ -35,6 +35,9 @@ namespace {
 
 using arena::CommandLine;
 
+// The status of a session that went well but whose changed settings could not be saved.
+constexpr int kNotSaved = 3;
+
 uint64_t chooseSeed()
 {
     std::random_device device;
@@ -260,10 +263,18 @@ int run(const CommandLine& options)
         if (options.command == "play" && !options.level.empty()) {
             host.console.set(std::string(arena::drill::kLevelVariable), keptLevel);
         }
-        std::vector<std::string> saveMessages;
-        config.save(host.console, saveMessages);
-        for (const std::string& message : saveMessages) {
-            warnLine(message);
+        // Once begun, the save and its messages run to their end: a stop signal meanwhile waits
+        // for them, then ends the arena with its status as it would have.
+        bool saved = true;
+        const int late = platform::holdingStops([&] {
+            std::vector<std::string> saveMessages;
+            saved = config.save(host.console, saveMessages);
+            for (const std::string& message : saveMessages) {
+                warnLine(message);
+            }
+        });
+        if (status == 0) {
+            status = !saved ? kNotSaved : late != 0 ? platform::signalStatus(late) : 0;
         }
     }
     return status;

@@ -15,6 +15,23 @@ using platform::FileKind;
 
 enum class Disk { Missing, Read, Refused };
 
+// A file of settings is a few hundred bytes: far beyond that it is not one, and reading it whole
+// would cost its size in memory and a message for every line.
+constexpr size_t kMaxBytes = 1 << 20;
+
+// Problems of one kind shown before the rest are only counted.
+constexpr size_t kShownProblems = 10;
+
+void appendShown(std::vector<std::string>& messages, const std::vector<std::string>& problems, const std::string& path)
+{
+    for (size_t i = 0; i < problems.size() && i < kShownProblems; ++i) {
+        messages.push_back(problems[i]);
+    }
+    if (problems.size() > kShownProblems) {
+        messages.push_back(concat(path, ": ... and ", std::to_string(problems.size() - kShownProblems), " more"));
+    }
+}
+
 std::string directoryOf(const std::string& path)
 {
     const size_t slash = path.find_last_of(platform::pathSeparators());
@@ -67,10 +84,12 @@ Disk readRegular(const std::string& path, std::string& bytes, std::string& error
         return Disk::Refused;
     }
     FileKind opened = FileKind::Regular;
-    if (const int failed = platform::readRegularFile(path, bytes, opened); failed != 0) {
-        error = opened == FileKind::Regular
-                    ? concat("cannot read ", unreachable(path, failed))
-                    : concat(path, " is ", kindOf(opened), "; the configuration must be a regular file");
+    if (const int failed = platform::readRegularFile(path, bytes, opened, kMaxBytes); failed != 0) {
+        error = opened != FileKind::Regular
+                    ? concat(path, " is ", kindOf(opened), "; the configuration must be a regular file")
+                : failed == EFBIG
+                    ? concat(path, " is over ", std::to_string(kMaxBytes), " bytes, too large for a configuration")
+                    : concat("cannot read ", unreachable(path, failed));
         return Disk::Refused;
     }
     return Disk::Read;
@@ -158,15 +177,19 @@ void ConfigFile::load(host::Console& console, std::vector<std::string>& messages
         messages.push_back(concat("arena: ", error, "; it will not be saved"));
     } else if (read == Disk::Read) {
         const ConfigText text = parseConfig(bytes);
+        std::vector<std::string> problems;
         for (const std::string& problem : text.problems) {
-            messages.push_back(concat(path_, ":", problem));
+            problems.push_back(concat(path_, ":", problem));
         }
+        appendShown(messages, problems, path_);
         if (!text.problems.empty()) {
             refusal_ = concat(path_, " has lines that are neither settings, comments nor blank");
             messages.push_back(concat("arena: will not save into ", path_,
                                       ": it has lines that are neither settings, comments nor blank"));
         }
-        applyConfig(console, path_, configEntries(text), messages);
+        problems.clear();
+        applyConfig(console, path_, configEntries(text), problems);
+        appendShown(messages, problems, path_);
     }
     for (const host::CVar& cvar : console.cvars) {
         if (cvar.save) {
@@ -206,6 +229,8 @@ bool ConfigFile::save(const host::Console& console, std::vector<std::string>& me
     if (lock.error() != 0) {
         return refuse(concat("cannot lock ", directoryOf(target), ": ", std::strerror(lock.error())));
     }
+    // What a save killed part way left; under the lock no other save is under way.
+    platform::removeStaleTemporaries(target);
     std::string bytes;
     const Disk read = readRegular(target, bytes, error);
     const ConfigText text = parseConfig(read == Disk::Read ? bytes : std::string());
@@ -218,7 +243,10 @@ bool ConfigFile::save(const host::Console& console, std::vector<std::string>& me
     } else if (!text.problems.empty()) {
         saved = refuse(concat(target, " now has lines that are neither settings, comments nor blank"));
     } else if (merged != bytes) {
-        if (const int failed = platform::replaceFile(target, merged, failedPath); failed != 0) {
+        // The folder may let anyone replace the file; the file says whether this user may change it.
+        if (const int denied = read == Disk::Read ? platform::writeAccess(target) : 0; denied != 0) {
+            saved = refuse(concat("cannot write ", target, ": ", std::strerror(denied)));
+        } else if (const int failed = platform::replaceFile(target, merged, failedPath); failed != 0) {
             saved = refuse(concat("cannot write ", failedPath, ": ", std::strerror(failed)));
         }
     }

@@ -1,8 +1,9 @@
 #pragma once
-// The file that keeps the saved console variables between sessions. Only a regular file is read
-// or written (a symbolic link is followed to one); a session writes back only the variables it
-// changed, merged into the file as it is on disk then, under an advisory lock, and keeps every
-// other line and the file's mode.
+// The file that keeps the saved console variables between sessions. Only a regular file of a
+// bounded size is read or written (a symbolic link is followed to one), and only when this user
+// may change it; a session writes back only the variables it changed, merged into the file as it
+// is on disk then, under an advisory lock, and keeps every other line, the file's mode, owner and
+// other names.
 
 #include <map>
 #include <string>

@@ -3,6 +3,7 @@
 // replaced so that it is always either the old one or the new one, and a lock between processes
 // that save into one folder. Paths are UTF-8; a failure is an errno value (std::strerror words it).
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,17 +29,31 @@ std::optional<std::string> linkText(const std::string& path);
 
 // Reads the whole of `path` into `bytes`, which it replaces. Never waits for a FIFO's writer nor
 // opens a terminal; `kind` becomes what the opened file is when that is not a regular file, and
-// then nothing is read. 0, or why it could not be opened or read.
-int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind);
+// then nothing is read. A file of more than `limit` bytes is not read past them: EFBIG, `bytes`
+// empty. 0, or why it could not be opened or read.
+int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind, size_t limit = SIZE_MAX);
 
 // Makes the folder `path`, whose parent exists. 0, or why not (EEXIST when something is there).
 int makeDirectory(const std::string& path);
 
-// Replaces the regular file `target` (or makes it) by `text` through a temporary file beside it:
-// the old file stays whole until the new one is complete on disk, then one step swaps them. The
-// replaced file's owner and permissions are kept. 0, or why not, with `failedPath` the file that
-// could not be written (the temporary one or `target`).
+// Replaces the regular file `target` (or makes it) by `text` through a temporary file beside it,
+// `target`.tmp.PID: the old file stays whole until the new one is complete on disk, then one step
+// swaps them. The replaced file's owner and permissions are kept. A swap would part a file with
+// more than one name (hard links) from its other names, or give it to this user when its owner
+// cannot be given back: such a file is rewritten in place instead, the room for the new text
+// taken first and the old text written back when the write fails. 0, or why not, with
+// `failedPath` the file that could not be written (the temporary one or `target`).
 int replaceFile(const std::string& target, std::string_view text, std::string& failedPath);
+
+// Whether this user may change the existing file `path`: 0, or why not. A file with no write
+// permission at all (on Windows, the read-only attribute) counts as read-only even for an
+// administrator, who could otherwise write anything.
+int writeAccess(const std::string& path);
+
+// Removes the temporary files that replaceFile made beside `target` in processes that no longer
+// exist (ended while they saved); those of running processes stay. For a caller that holds the
+// folder's lock.
+void removeStaleTemporaries(const std::string& target);
 
 // Holds the lock that processes saving into `folder` take in turn, waiting for it when another
 // holds it, until destroyed.

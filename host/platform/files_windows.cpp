@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cwchar>
 
 #include "error_number.h"
 #include "files.h"
@@ -66,6 +68,100 @@ int missingOrNotDirectory(const std::wstring& path)
         }
     }
     return ENOENT;
+}
+
+// Reads `file` from where it stands to its end into `bytes`, at most `limit` bytes: EFBIG,
+// `bytes` empty, when there are more. 0, or why not.
+int readHandle(HANDLE file, std::string& bytes, size_t limit)
+{
+    bytes.clear();
+    char buffer[8192];
+    for (;;) {
+        // One byte past the limit tells a file that is over it.
+        const size_t room = limit - bytes.size();
+        const auto asked = static_cast<DWORD>(room < sizeof buffer ? room + 1 : sizeof buffer);
+        DWORD got = 0;
+        if (!ReadFile(file, buffer, asked, &got, nullptr)) {
+            bytes.clear();
+            return lastError();
+        }
+        if (got == 0) {
+            return 0;
+        }
+        if (got > limit - bytes.size()) {
+            bytes.clear();
+            return EFBIG;
+        }
+        bytes.append(buffer, got);
+    }
+}
+
+bool moveTo(HANDLE file, size_t at)
+{
+    LARGE_INTEGER where{};
+    where.QuadPart = static_cast<LONGLONG>(at);
+    return SetFilePointerEx(file, where, nullptr, FILE_BEGIN) != 0;
+}
+
+bool writeWhole(HANDLE file, std::string_view text)
+{
+    return moveTo(file, 0) && writeHandle(file, text) && moveTo(file, text.size()) && SetEndOfFile(file) &&
+           FlushFileBuffers(file);
+}
+
+// Rewrites the file `target` with `text` in place, keeping it and so every name and its security.
+// The file is first grown to the new length, so that a full disk fails before anything is
+// overwritten; a write that fails later is undone with the old text.
+int rewriteInPlace(const std::wstring& target, std::string_view text)
+{
+    const Handle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        return lastError();
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        return EINVAL;
+    }
+    std::string old;
+    if (const int error = readHandle(file.get(), old, SIZE_MAX); error != 0) {
+        return error;
+    }
+    if (text.size() > old.size() && !(moveTo(file.get(), text.size()) && SetEndOfFile(file.get()))) {
+        const int error = lastError();
+        if (moveTo(file.get(), old.size())) {
+            SetEndOfFile(file.get());
+        }
+        return error;
+    }
+    if (writeWhole(file.get(), text)) {
+        return 0;
+    }
+    const int error = lastError();
+    writeWhole(file.get(), old);
+    return error;
+}
+
+// Whether `path` names a file with more than one name.
+bool hasOtherNames(const std::wstring& path)
+{
+    const Handle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    return file.valid() && GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks > 1;
+}
+
+// Whether the process `pid` has ended: one that exists but may not be asked about still counts.
+bool processGone(DWORD pid)
+{
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) {
+        return GetLastError() == ERROR_INVALID_PARAMETER;
+    }
+    DWORD code = 0;
+    const bool ended = GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
+    CloseHandle(process);
+    return ended;
 }
 
 } // namespace
@@ -133,7 +229,7 @@ std::optional<std::string> linkText(const std::string& path)
     return narrowText(target);
 }
 
-int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
+int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind, size_t limit)
 {
     const Handle file(CreateFileW(wideText(path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -149,18 +245,7 @@ int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
     if (kind != FileKind::Regular) {
         return EINVAL;
     }
-    bytes.clear();
-    char buffer[8192];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
-            return lastError();
-        }
-        if (got == 0) {
-            return 0;
-        }
-        bytes.append(buffer, got);
-    }
+    return readHandle(file.get(), bytes, limit);
 }
 
 int makeDirectory(const std::string& path)
@@ -174,6 +259,11 @@ int replaceFile(const std::string& target, std::string_view text, std::string& f
     const std::string temporary = target + ".tmp" + suffix;
     const std::wstring wideTemporary = wideText(temporary);
     const std::wstring wideTarget = wideText(target);
+    if (hasOtherNames(wideTarget)) {
+        const int error = rewriteInPlace(wideTarget, text);
+        failedPath = error == 0 ? std::string() : target;
+        return error;
+    }
     DeleteFileW(wideTemporary.c_str());
     {
         const Handle file(
@@ -273,6 +363,46 @@ bool writeAll(int fd, std::string_view data)
 bool canRead(const std::string& path)
 {
     return _waccess(wideText(path).c_str(), 4) == 0;
+}
+
+int writeAccess(const std::string& path)
+{
+    const std::wstring wide = wideText(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return lastError();
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        return EACCES;
+    }
+    // Opened for writing and closed untouched: the file's security says whether this user may.
+    const Handle file(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() ? 0 : lastError();
+}
+
+void removeStaleTemporaries(const std::string& target)
+{
+    const size_t slash = target.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash);
+    const std::wstring prefix = wideText((slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp.");
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(wideText(folder + "\\" + narrowText(prefix) + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (!name.starts_with(prefix) || name.size() == prefix.size() || name.size() - prefix.size() > 9 ||
+            name.find_first_not_of(L"0123456789", prefix.size()) != std::wstring_view::npos ||
+            (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+            continue;
+        }
+        if (processGone(static_cast<DWORD>(std::wcstoul(found.cFileName + prefix.size(), nullptr, 10)))) {
+            DeleteFileW(wideText(folder + "\\" + narrowText(std::wstring(name))).c_str());
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include <histedit.h>
 #include <langinfo.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <cwchar>
 #include <filesystem>
+#include <string>
 
 namespace platform {
 
@@ -57,6 +59,36 @@ std::wstring toWide(std::string_view text)
         }
     }
     return out;
+}
+
+// A history file of a thousand lines is far smaller; one larger is not read whole into memory.
+constexpr off_t kHistoryBytes = 4 << 20;
+
+// Why the history file `path` is neither read nor written, or empty when it may be: it must be a
+// regular file (libedit would block on a FIFO's open, or wait for its writer) of a bounded size.
+// One that is missing is made by the first save.
+std::string historyProblem(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return {};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "not a regular file";
+    }
+    return info.st_size > kHistoryBytes ? "over " + std::to_string(kHistoryBytes) + " bytes" : std::string();
+}
+
+// Whether the history may go on using `path`; when not, says why once, on standard error.
+bool historyUsable(const std::string& path)
+{
+    const std::string problem = historyProblem(path);
+    if (!problem.empty()) {
+        const std::string note =
+            "arena: history " + path + " skipped (" + problem + "); this session's lines are kept in memory only\n";
+        std::fputs(note.c_str(), stderr);
+    }
+    return problem.empty();
 }
 
 } // namespace
@@ -106,6 +138,9 @@ LineEditor::Editing::Editing(LineEditor& owner, std::string path) : editor(owner
     HistEventW event{};
     history_w(history, &event, H_SETSIZE, kHistorySize);
     history_w(history, &event, H_SETUNIQUE, 1);
+    if (!historyPath.empty() && !historyUsable(historyPath)) {
+        historyPath.clear();
+    }
     if (!historyPath.empty()) {
         history_w(history, &event, H_LOAD, historyPath.c_str());
     }
@@ -174,6 +209,9 @@ bool LineEditor::read(std::string_view prompt, std::string& line)
     if (typed.find_first_not_of(L" \t") != std::wstring_view::npos) {
         HistEventW event{};
         history_w(editing.history, &event, H_ENTER, std::wstring(typed).c_str());
+        if (!editing.historyPath.empty() && !historyUsable(editing.historyPath)) {
+            editing.historyPath.clear(); // what took its place since is left alone
+        }
         if (!editing.historyPath.empty()) {
             std::error_code ignored; // without the folder the history stays in memory
             std::filesystem::create_directories(std::filesystem::path(editing.historyPath).parent_path(), ignored);

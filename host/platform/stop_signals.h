@@ -6,6 +6,7 @@
 // shutting down for SIGTERM; nothing pauses there.
 
 #include <csignal>
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -25,6 +26,14 @@ public:
     // Terminal text written on Ctrl-Z (`pause`) and on resume (`resume`); kept until replaced.
     static void setScreenText(std::string pause, std::string resume);
 };
+
+// Runs `work`, which must not be cut short (a save), with the signals that end a session held
+// back: SIGTERM, SIGHUP and SIGINT that come meanwhile wait until it is done and are then taken
+// here, not acted on. On Windows a Ctrl-C or Ctrl-Break waits likewise, and closing the console,
+// logging off or shutting down waits for the end of `work` before the system ends the process.
+// Returns one that came (SIGTERM before SIGHUP before SIGINT; on Windows the first event, as
+// SIGINT or SIGTERM), 0 when none did.
+int holdingStops(const std::function<void()>& work);
 
 // The status a shell expects of a program ended by `signal`.
 inline int signalStatus(int signal)

@@ -1,6 +1,7 @@
 #include "stop_signals.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -136,6 +137,35 @@ StopSignals::~StopSignals()
 int StopSignals::received()
 {
     return received_;
+}
+
+int holdingStops(const std::function<void()>& work)
+{
+    sigset_t held;
+    sigset_t old;
+    sigemptyset(&held);
+    for (const int signal : kEnding) {
+        sigaddset(&held, signal);
+    }
+    pthread_sigmask(SIG_BLOCK, &held, &old);
+    work();
+    // Taken while still blocked, so that none reaches the handler or the default action.
+    int first = 0;
+    sigset_t pending;
+    sigemptyset(&pending);
+    sigpending(&pending);
+    for (const int signal : kEnding) {
+        if (sigismember(&pending, signal) == 1 && sigismember(&old, signal) != 1) {
+            sigset_t one;
+            sigemptyset(&one);
+            sigaddset(&one, signal);
+            int taken = 0;
+            sigwait(&one, &taken);
+            first = first == 0 ? taken : first;
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    return first;
 }
 
 void StopSignals::setScreenText(std::string pause, std::string resume)

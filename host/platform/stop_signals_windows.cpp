@@ -45,7 +45,43 @@ BOOL WINAPI onConsoleEvent(DWORD event)
     return TRUE;
 }
 
+volatile LONG held_ = 0;   // the first event while stops are held, as a signal; 0 when none
+HANDLE workDone = nullptr; // set once the held work is done; never closed, as waiters may remain
+
+// Registered last while the work runs, so asked first.
+BOOL WINAPI holdEvent(DWORD event)
+{
+    const bool ending = event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
+    if (!ending && event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
+        return FALSE;
+    }
+    InterlockedCompareExchange(&held_, ending ? SIGTERM : SIGINT, 0);
+    if (ending) {
+        // The system ends the process once a handler returns: not before the work is done.
+        WaitForSingleObject(workDone, INFINITE);
+    }
+    return TRUE;
+}
+
 } // namespace
+
+int holdingStops(const std::function<void()>& work)
+{
+    if (!workDone) {
+        workDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    if (workDone) {
+        ResetEvent(workDone);
+    }
+    held_ = 0;
+    const bool holding = workDone && SetConsoleCtrlHandler(holdEvent, TRUE);
+    work();
+    if (holding) {
+        SetConsoleCtrlHandler(holdEvent, FALSE);
+        SetEvent(workDone);
+    }
+    return static_cast<int>(held_);
+}
 
 StopSignals::StopSignals(bool interrupt, bool endInput)
 {

@@ -75,9 +75,9 @@ bool Console::set(std::string_view name, std::string_view text)
     }
     const auto parsed = parseNumericValue(text);
     if (!parsed) {
-        messages.push_back(cvar->name + ": \"" + std::string(text) +
-                           "\" is neither a finite number nor a range \"(low, high)\"; the value stays \"" +
-                           cvar->value + "\"");
+        messages.push_back(cvar->name + ": " + quotedExcerpt(text) +
+                           " is neither a finite number nor a range \"(low, high)\"; the value stays \"" + cvar->value +
+                           "\"");
         return false;
     }
     cvar->parsed = clampTo(*cvar, *parsed);

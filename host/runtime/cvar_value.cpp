@@ -101,4 +101,22 @@ std::string formatNumericValue(const NumericValue& value)
     return text;
 }
 
+std::string quotedExcerpt(std::string_view text)
+{
+    std::string quoted = "\"";
+    if (text.size() <= kExcerptBytes) {
+        quoted += text;
+        return quoted + '"';
+    }
+    // Back to the first byte of the character the cut would split (continuation bytes are 10xxxxxx).
+    size_t cut = kExcerptBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    quoted += text.substr(0, cut);
+    quoted += "\xE2\x80\xA6\" ("; // …
+    quoted += std::to_string(text.size());
+    return quoted + " bytes)";
+}
+
 } // namespace host

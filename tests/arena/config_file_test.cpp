@@ -79,4 +79,81 @@ TEST_F(ConfigFile, RefusedValuesAreReportedAndOnlyThisSessionsChangesAreMerged)
     EXPECT_EQ(read(path), "# kept\nnum \"3\"\nnum \"3\"\nother \"o\"\nword \"from one\"\n");
 }
 
+TEST(QuotedExcerpt, LongTextIsCutAtACharacterWithItsLength)
+{
+    const std::string limit(host::kExcerptBytes, 'a');
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"", "\"\""},
+        {limit, "\"" + limit + "\""},
+        {limit + "b", "\"" + limit + "\xE2\x80\xA6\" (65 bytes)"},
+        // A two-byte character across the cut is left out whole.
+        {limit.substr(1) + "\xC3\xA9", "\"" + limit.substr(1) + "\xE2\x80\xA6\" (65 bytes)"},
+        {std::string(10485760, 'a'), "\"" + limit + "\xE2\x80\xA6\" (10485760 bytes)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(host::quotedExcerpt(c.text), c.shown) << c.text.size();
+    }
+}
+
+TEST_F(ConfigFile, ManyProblemsAreCountedAndLongValuesCut)
+{
+    const std::string longValue(100, 'x');
+    std::string text;
+    for (int i = 0; i < 12; ++i) {
+        text += "num \"" + longValue + "\"\n";
+    }
+    for (int i = 0; i < 11; ++i) {
+        text += "oops\n";
+    }
+    const std::string path = file("arena.cfg", text);
+    host::Console console;
+    console.registerCvar(variable("num", "1", true, true));
+    std::vector<std::string> messages;
+    arena::ConfigFile(path).load(console, messages);
+
+    std::vector<std::string> expected;
+    for (int line = 13; line < 23; ++line) {
+        expected.push_back(path + ":" + std::to_string(line) + ": expected a name and a quoted value: name \"value\"");
+    }
+    expected.push_back(path + ": ... and 1 more");
+    expected.push_back("arena: will not save into " + path +
+                       ": it has lines that are neither settings, comments nor blank");
+    for (int line = 1; line <= 10; ++line) {
+        expected.push_back(path + ":" + std::to_string(line) + ": num: \"" + longValue.substr(0, 64) +
+                           "\xE2\x80\xA6\" (100 bytes) is neither a finite number nor a range \"(low, high)\"; the "
+                           "value stays \"1\"");
+    }
+    expected.push_back(path + ": ... and 2 more");
+    EXPECT_EQ(messages, expected);
+}
+
+TEST_F(ConfigFile, AFileBeyondTheBoundIsNeitherAppliedNorSaved)
+{
+    constexpr size_t kBound = 1048576;
+    const std::string setting = "num \"3\"\n";
+    const struct {
+        size_t size;
+        bool refused;
+    } cases[] = {{kBound, false}, {kBound + 1, true}};
+    for (const auto& c : cases) {
+        const std::string text = setting + "#" + std::string(c.size - setting.size() - 2, '-') + "\n";
+        const std::string path = file("arena.cfg", text);
+        host::Console console;
+        console.registerCvar(variable("num", "1", true, true));
+        std::vector<std::string> messages;
+        arena::ConfigFile config(path);
+        config.load(console, messages);
+        console.set("num", "4");
+        EXPECT_EQ(config.save(console, messages), !c.refused);
+        const std::string why = path + " is over 1048576 bytes, too large for a configuration";
+        const std::vector<std::string> expected = {"arena: " + why + "; it will not be saved",
+                                                   "arena: not saved (" + why + "); changed this session: num"};
+        EXPECT_EQ(messages, c.refused ? expected : std::vector<std::string>()) << c.size;
+        EXPECT_EQ(read(path).substr(0, setting.size()), c.refused ? setting : "num \"4\"\n") << c.size;
+    }
+}
+
 } // namespace

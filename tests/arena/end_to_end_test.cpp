@@ -110,6 +110,10 @@ TEST_F(Arena, FailuresAndOddBytesAreToldPlainly)
         {"--seed 1 console", "exit\n", "", 0,
          "arena: " + dir + slash + "config" + slash + "volanko" + slash + "arena.cfg: " + dir + slash +
              "config is not a directory; it will not be saved\n"},
+        // Asked to save and not saved.
+        {"--seed 1 console", "volanko_throwlevel pro\nexit\n", "", 3,
+         "arena: not saved (" + dir + slash + "config" + slash + "volanko" + slash + "arena.cfg: " + dir + slash +
+             "config is not a directory); changed this session: volanko_throwlevel\n"},
     };
     for (const auto& c : cases) {
         output = c.output;

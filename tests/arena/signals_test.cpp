@@ -1,6 +1,9 @@
 // Signals to a running arena: play and the console end cleanly on SIGINT (play), SIGTERM and
-// SIGHUP, with the summary printed, the settings saved and the terminal's modes back; Ctrl-Z gives
-// the shell its modes and a resume takes the console's back.
+// SIGHUP, with the summary printed, the settings saved and the terminal's modes back; a signal
+// during the save waits for it; Ctrl-Z gives the shell its modes and a resume takes the console's
+// back.
+
+#include <sys/file.h>
 
 #include "arena_program.h"
 #include "terminal.h"
@@ -39,6 +42,37 @@ TEST_F(Signals, ConsolePausesResumesAndEndsWithItsSettingsSavedAndTheTerminalBac
     console.send(SIGTERM);
     EXPECT_EQ(console.wait(), 143);
     EXPECT_TRUE(console.echoing());
+    EXPECT_EQ(read(config), "volanko_throwlevel \"pro\"\n");
+}
+
+// Whether the process `pid` waits for a lock (its line in /proc/locks is marked "->").
+bool waitsForLock(pid_t pid)
+{
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        if (line.find(" -> ") != std::string::npos && line.find(" " + std::to_string(pid) + " ") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The save waits for the folder's lock, held here, so that the second signal comes while it is
+// under way; it cannot write anything before the lock is given up.
+TEST_F(Signals, ASecondSignalDuringTheSaveWaitsForIt)
+{
+    const std::string config = dir + "/arena.cfg";
+    const int folder = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+    Terminal console(dir, {"--seed", "1", "--config", config.c_str(), "console"});
+    ASSERT_TRUE(console.handles(SIGTERM));
+    ASSERT_TRUE(console.type("volanko_throwlevel pro\r", "volanko_throwlevel pro") && console.type("", "] "))
+        << console.screen;
+    console.send(SIGTERM);
+    EXPECT_TRUE(Terminal::within([&] { return waitsForLock(console.pid()); }));
+    console.send(SIGTERM);
+    ::close(folder);
+    EXPECT_EQ(console.wait(), 143);
     EXPECT_EQ(read(config), "volanko_throwlevel \"pro\"\n");
 }
 

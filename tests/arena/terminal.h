@@ -99,6 +99,7 @@ public:
         });
     }
     void send(int signal) const { ::kill(pid_, signal); }
+    pid_t pid() const { return pid_; }
     bool echoing() const
     {
         termios modes{};

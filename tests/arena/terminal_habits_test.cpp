@@ -1,6 +1,8 @@
 // The arena on a terminal as people expect it: a console that edits by characters, completes on
-// Tab, drops a line on Ctrl-C and remembers its history from one session to the next, and a live
-// view that follows a resize.
+// Tab, drops a line on Ctrl-C and remembers its history from one session to the next (when the
+// history file is a plain one), and a live view that follows a resize.
+
+#include <sys/stat.h>
 
 #include "terminal.h"
 
@@ -38,6 +40,37 @@ TEST_F(TerminalHabits, ConsoleEditsCharactersCompletesDropsAndRemembers)
     EXPECT_TRUE(console.type("volanko_throwlevel\r", value + "ne\"")) << console.screen;
     EXPECT_TRUE(console.type("exit\r", "exit"));
     EXPECT_EQ(console.wait(), 0);
+}
+
+// A FIFO there would hold the console before its first prompt, a huge file fill its memory.
+TEST_F(TerminalHabits, AHistoryFileThatIsNotARegularOneOfABoundedSizeIsLeftAlone)
+{
+    const std::string history = dir + "/volanko/history";
+    const struct {
+        std::string make;
+        std::string why;
+        mode_t type;
+        off_t size; // afterwards, of a regular file
+    } cases[] = {
+        {"mkfifo '" + history + "'", "not a regular file", S_IFIFO, 0},
+        {"truncate -s 4194305 '" + history + "'", "over 4194304 bytes", S_IFREG, 4194305},
+    };
+    for (const auto& c : cases) {
+        const std::string make = "rm -rf '" + dir + "/volanko' && mkdir '" + dir + "/volanko' && " + c.make;
+        ASSERT_EQ(std::system(make.c_str()), 0);
+        Terminal console(dir);
+        ASSERT_TRUE(console.type("", "arena: history " + history + " skipped (" + c.why +
+                                         "); this session's lines are kept in memory only\r\n"))
+            << console.screen;
+        ASSERT_TRUE(console.type("", "] ")) << console.screen;
+        EXPECT_TRUE(console.type("volanko_throwlevel pro\r", "\n") && console.type("", "] ")) << console.screen;
+        EXPECT_TRUE(console.type("exit\r", "exit"));
+        EXPECT_EQ(console.wait(), 0);
+        struct stat info {};
+        ASSERT_EQ(::lstat(history.c_str(), &info), 0) << c.why;
+        EXPECT_EQ(info.st_mode & S_IFMT, c.type) << c.why;
+        EXPECT_EQ(S_ISREG(info.st_mode) ? info.st_size : 0, c.size) << c.why;
+    }
 }
 
 TEST_F(TerminalHabits, LiveViewFollowsAResizeAndWarningsFollowIt)

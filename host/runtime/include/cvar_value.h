@@ -23,4 +23,11 @@ std::string formatNumber(float value);
 // The value's canonical text: a number as above, a range as "(low, high)".
 std::string formatNumericValue(const NumericValue& value);
 
+// The longest text a message shows whole: a value or a line may be megabytes long.
+constexpr size_t kExcerptBytes = 64;
+
+// `text` in double quotes for a message; when longer than kExcerptBytes, cut at the start of a
+// UTF-8 character within them, with "…" and its length after: "aaaa…" (10485760 bytes).
+std::string quotedExcerpt(std::string_view text);
+
 } // namespace host
