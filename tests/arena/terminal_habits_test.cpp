@@ -47,10 +47,10 @@ TEST_F(TerminalHabits, LiveViewFollowsAResizeAndWarningsFollowIt)
     // A play longer than any test, ended once the resize has shown: a short one could end first on
     // a loaded machine, which plays the frames it fell behind on at once.
     Terminal play(dir, {"--seed", "1", "play", "--seconds", "100000"});
-    // 80 columns hold the status in one line; 40 (the view then has 11 rows) need two.
+    // 80 columns hold the status in one line; 40 need three, the level starting the second.
     ASSERT_TRUE(play.type("", "\n+-------------------------+  ")) << play.screen;
     play.resize(40, 13);
-    EXPECT_TRUE(play.type("", "\n\x1b[0m\x1b[1mskill 0.60  runs ")) << play.screen;
+    EXPECT_TRUE(play.type("", "\n\x1b[0m\x1b[1mlevel PRO  skill 0.60  runs ")) << play.screen;
     play.send(SIGINT);
     ASSERT_TRUE(play.type("", "(did you mean \"pro\"?)")) << play.screen;
     EXPECT_EQ(play.wait(), 130);
