@@ -21,6 +21,10 @@ void writeText(std::FILE* out, std::string_view text)
     std::fwrite(text.data(), 1, text.size(), out);
 }
 
+// A paced play this far behind its frames' times has not been running (a pause with Ctrl-Z, a
+// machine that withheld the processor): those frames are not played at once to catch up.
+constexpr std::chrono::milliseconds kFarBehind{200};
+
 } // namespace
 
 int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FILE* err)
@@ -63,7 +67,11 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
         platform::StopSignals::setScreenText(LiveView::leave(), LiveView::enter());
         writeText(out, LiveView::enter());
     }
-    const auto begin = std::chrono::steady_clock::now();
+    // Frames are due at even steps from an anchor, which moves to now after a resume or when the
+    // play has fallen far behind: time the play did not run for is not game time.
+    auto anchor = std::chrono::steady_clock::now();
+    int64_t anchorFrame = 0;
+    int resumes = platform::StopSignals::resumes();
     const auto recordingFailed = [&] { return session.recorder && session.recorder->failed(); };
     for (int64_t i = 0; i < frames && platform::StopSignals::received() == 0 && !recordingFailed(); ++i) {
         const int hits = session.frame();
@@ -84,8 +92,16 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
             std::fflush(out);
         }
         if (paced) {
-            const auto due = begin + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                         std::chrono::duration<double>(static_cast<double>(i + 1) / session.fps()));
+            const auto now = std::chrono::steady_clock::now();
+            auto due =
+                anchor + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                             std::chrono::duration<double>(static_cast<double>(i + 1 - anchorFrame) / session.fps()));
+            if (platform::StopSignals::resumes() != resumes || now - due > kFarBehind) {
+                resumes = platform::StopSignals::resumes();
+                anchor = now;
+                anchorFrame = i + 1;
+                due = now;
+            }
             std::this_thread::sleep_until(due);
         }
     }

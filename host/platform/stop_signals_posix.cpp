@@ -15,6 +15,8 @@ namespace {
 constexpr int kEnding[] = {SIGTERM, SIGHUP, SIGINT};
 
 volatile std::sig_atomic_t received_ = 0;
+// Resumes after a pause, counted by the pause handler alone.
+volatile std::sig_atomic_t resumes_ = 0;
 int nullFd = -1;     // /dev/null, put on standard input when the session ends; -1 when not asked
 int terminalFd = -1; // a copy of the terminal on standard input; -1 when it is none
 termios shellModes{};
@@ -72,6 +74,7 @@ void onPause(int)
         ::tcsetattr(terminalFd, TCSADRAIN, &session);
     }
     writeText(resumeText);
+    resumes_ = resumes_ + 1;
     errno = saved;
 }
 
@@ -136,6 +139,11 @@ StopSignals::~StopSignals()
 int StopSignals::received()
 {
     return received_;
+}
+
+int StopSignals::resumes()
+{
+    return resumes_;
 }
 
 void StopSignals::setScreenText(std::string pause, std::string resume)
