@@ -66,6 +66,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     if (settings.live) {
         platform::StopSignals::setScreenText(LiveView::leave(), LiveView::enter());
         writeText(out, LiveView::enter());
+        platform::terminalSize(out, columns, rows);
     }
     // Frames are due at even steps from an anchor, which moves to now after a resume or when the
     // play has fallen far behind: time the play did not run for is not game time.
@@ -82,7 +83,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
             std::fprintf(out, "%s\n", line.c_str());
         }
         const bool resize = settings.live && resizes->changed();
-        if (settings.live && (resize || i % redrawEvery == 0 || i + 1 == frames)) {
+        if (settings.live && (resize || i % redrawEvery == 0)) {
             if (resize) {
                 platform::terminalSize(out, columns, rows);
                 writeText(out, LiveView::clear());
@@ -106,11 +107,15 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
         }
     }
     resizes.reset();
+    // The run under way ends with the play, before the view's last status, which then tells the
+    // figures the summary gives.
+    const bool runEnded = tally.finish(session.host().world.clock);
     if (settings.live) {
+        writeText(out, view.render(session.host(), tally, status, columns, rows - 1));
         platform::StopSignals::setScreenText({}, {});
         writeText(out, LiveView::leave());
     }
-    if (tally.finish(session.host().world.clock) && settings.runLines) {
+    if (runEnded && settings.runLines) {
         std::fprintf(out, "%s\n", runLine(tally.lastRun()).c_str());
     }
     session.setAutopilot(false);

@@ -1,6 +1,6 @@
 // The arena on a terminal as people expect it: a console that edits by characters, completes on
 // Tab, drops a line on Ctrl-C and remembers its history from one session to the next, and a live
-// view that follows a resize.
+// view that follows a resize and ends with the figures of the summary.
 
 #include "terminal.h"
 
@@ -60,6 +60,19 @@ TEST_F(TerminalHabits, LiveViewFollowsAResizeAndWarningsFollowIt)
     EXPECT_LT(viewEnds, broken) << play.screen;
     EXPECT_LT(broken, hint);
     EXPECT_NE(hint, std::string::npos);
+}
+
+TEST_F(TerminalHabits, LiveViewsLastStatusCountsTheRunsAsTheSummaryDoes)
+{
+    // Seed 7 takes off at 0.68 s: the run is still under way when the play ends, and counts.
+    Terminal play(dir, {"--seed", "7", "--no-config", "play", "--level", "easy", "--seconds", "1"});
+    ASSERT_TRUE(play.type("", "configuration           none")) << play.screen;
+    EXPECT_EQ(play.wait(), 0);
+    const size_t viewEnds = play.screen.find("\x1b[?25h");
+    const size_t lastRuns = play.screen.rfind("  runs ", viewEnds);
+    ASSERT_NE(lastRuns, std::string::npos) << play.screen;
+    EXPECT_EQ(play.screen.substr(lastRuns, 16), "  runs 1  hits 0");
+    EXPECT_NE(play.screen.find("\nruns                    1\r\n", viewEnds), std::string::npos) << play.screen;
 }
 
 } // namespace
