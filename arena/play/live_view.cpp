@@ -41,6 +41,38 @@ bool plain(const host::CanvasDraw& draw)
     return draw.xScale == 1 && draw.yScale == 1;
 }
 
+// Fields joined by `gap` into as few lines as `width` allows; a field wider than that has a line
+// of its own.
+std::vector<std::string> packed(const std::vector<std::string>& fields, int width, std::string_view gap)
+{
+    std::vector<std::string> lines;
+    for (const std::string& field : fields) {
+        if (lines.empty() || lines.back().size() + gap.size() + field.size() > static_cast<size_t>(width)) {
+            lines.push_back(field);
+        } else {
+            lines.back() += gap;
+            lines.back() += field;
+        }
+    }
+    return lines;
+}
+
+// `text` in lines of at most `width` characters, broken between words; only a word wider than the
+// terminal itself is cut.
+std::vector<std::string> wrapped(std::string_view text, int width)
+{
+    const auto size = static_cast<size_t>(std::max(1, width));
+    std::vector<std::string> pieces;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find(' ', at), text.size());
+        for (size_t piece = at; piece < end; piece += size) {
+            pieces.emplace_back(text.substr(piece, std::min(size, end - piece)));
+        }
+        at = end + 1;
+    }
+    return packed(pieces, static_cast<int>(size), " ");
+}
+
 } // namespace
 
 std::string LiveView::enter()
@@ -226,16 +258,30 @@ void LiveView::drawCanvas(const host::Host& host, int top, int height)
     }
 }
 
+std::string& LiveView::notice(int columns, int rows)
+{
+    char text[128];
+    std::snprintf(text, sizeof text, "The live view needs a terminal of at least %d x %d; this one is %d x %d.",
+                  kMinColumns, kMinRows, columns, rows);
+    // Broken between words by the view itself, not mid-word by the terminal; as many lines as
+    // there are rows, so that the screen never scrolls.
+    const std::vector<std::string> lines = wrapped(text, columns);
+    out_ = "\x1b[H\x1b[0m";
+    for (size_t i = 0; i < lines.size() && static_cast<int>(i) < std::max(1, rows); ++i) {
+        out_ += i == 0 ? "" : "\r\n";
+        // Erased before it is written: after a line as wide as the terminal, the cursor still
+        // stands on its last character.
+        out_ += "\x1b[K";
+        out_ += lines[i];
+    }
+    return out_;
+}
+
 std::string LiveView::render(const host::Host& host, const RunTally& tally, const LiveStatus& status, int columns,
                              int rows)
 {
     if (columns < kMinColumns || rows < kMinRows) {
-        char text[128];
-        std::snprintf(text, sizeof text,
-                      "\x1b[H\x1b[0mThe live view needs a terminal of at least %d x %d; this one is %d x %d.\x1b[K",
-                      kMinColumns, kMinRows, columns, rows);
-        out_ = text;
-        return out_;
+        return notice(columns, rows);
     }
     columns_ = columns;
     rows_ = rows;

@@ -21,7 +21,7 @@ struct LiveStatus {
 
 class LiveView {
 public:
-    static constexpr int kMinColumns = 40; // below this size the view is one line saying so
+    static constexpr int kMinColumns = 40; // below this size the view is a notice of the size it needs
     static constexpr int kMinRows = 12;
 
     // Builds the screen for a terminal of `columns` × `rows` characters. The text returned starts
@@ -37,6 +37,7 @@ private:
     int drawStatus(const host::Host& host, const RunTally& tally, const LiveStatus& status); // rows used
     void drawMap(const host::World& world, int top, int innerWidth, int innerHeight);
     void drawCanvas(const host::Host& host, int top, int height);
+    std::string& notice(int columns, int rows);
 
     int columns_ = 0;
     int rows_ = 0;
