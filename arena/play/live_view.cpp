@@ -309,8 +309,9 @@ std::string LiveView::render(const host::Host& host, const RunTally& tally, cons
         uint8_t current = 0;
         for (int c = 0; c < columns_; ++c) {
             const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(columns_) + static_cast<size_t>(c);
-            if (style_[cell] != current) {
-                current = style_[cell];
+            const auto style = static_cast<uint8_t>(colours_ ? style_[cell] : style_[cell] & (kBold | kReverse));
+            if (style != current) {
+                current = style;
                 out_ += "\x1b[0m";
                 if (current & kBold) {
                     out_ += "\x1b[1m";

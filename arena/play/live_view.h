@@ -2,7 +2,7 @@
 // The live `play` screen on a terminal, scaled to its size: a status line, a top-down map of car
 // and ball with a legend beside it, and the texts the plug-in drew in the last frame, placed by
 // their canvas positions scaled to the area below the map, coloured as drawn. Redrawn in place
-// with ANSI escapes.
+// with ANSI escapes; without colours where the terminal is to get none.
 
 #include <cstdint>
 #include <string>
@@ -24,6 +24,8 @@ public:
     static constexpr int kMinColumns = 40; // below this size the view is a notice of the size it needs
     static constexpr int kMinRows = 12;
 
+    explicit LiveView(bool colours = true) : colours_(colours) {}
+
     // Builds the screen for a terminal of `columns` × `rows` characters. The text returned starts
     // at the top-left corner and overwrites the screen in place.
     std::string render(const host::Host& host, const RunTally& tally, const LiveStatus& status, int columns, int rows);
@@ -39,6 +41,7 @@ private:
     void drawCanvas(const host::Host& host, int top, int height);
     std::string& notice(int columns, int rows);
 
+    bool colours_;
     int columns_ = 0;
     int rows_ = 0;
     std::vector<char> cells_;    // rows_ × columns_ characters

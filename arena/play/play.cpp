@@ -57,7 +57,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     const platform::StopSignals signals(true, false);
 
     RunTally tally;
-    LiveView view;
+    LiveView view(settings.colours);
     LiveStatus status{settings.seconds, settings.level, settings.skill};
     if (const host::CVar* level = session.host().console.find(levelVariable); level && status.level.empty()) {
         status.level = level->value;

@@ -84,9 +84,15 @@ TEST_F(LiveViewTest, FramesFitTheTerminal)
     }
 }
 
-TEST_F(LiveViewTest, BannerIsRedBoldReversed)
+TEST_F(LiveViewTest, BannerIsBoldReversedAndRedUnlessColoursAreOff)
 {
-    EXPECT_NE(render(80, 24).find("\x1b[0m\x1b[1m\x1b[7m\x1b[31m Failed! \x1b[0m"), std::string::npos);
+    for (const auto& [colours, banner] : {std::pair{true, "\x1b[0m\x1b[1m\x1b[7m\x1b[31m Failed! \x1b[0m"},
+                                          {false, "\x1b[0m\x1b[1m\x1b[7m Failed! \x1b[0m"}}) {
+        arena::LiveView view(colours);
+        const std::string screen = view.render(host, tally, {60, "easy", 0.5}, 80, 24);
+        EXPECT_NE(screen.find(banner), std::string::npos) << colours;
+        EXPECT_EQ(screen.find("\x1b[3") != std::string::npos, colours);
+    }
     host.canvas.size = {0, 0}; // nothing to scale by: texts go to the area's corner, nothing breaks
     EXPECT_NE(render(40, 12).find("Failed!"), std::string::npos);
 }

@@ -1,6 +1,7 @@
 // The arena on a terminal as people expect it: a console that edits by characters, completes on
 // Tab, drops a line on Ctrl-C and remembers its history from one session to the next, and a live
-// view that follows a resize and ends with the figures of the summary.
+// view that follows a resize, keeps to what the environment says the terminal takes, and ends
+// with the figures of the summary.
 
 #include "terminal.h"
 
@@ -60,6 +61,42 @@ TEST_F(TerminalHabits, LiveViewFollowsAResizeAndWarningsFollowIt)
     EXPECT_LT(viewEnds, broken) << play.screen;
     EXPECT_LT(broken, hint);
     EXPECT_NE(hint, std::string::npos);
+}
+
+TEST_F(TerminalHabits, LiveViewLeavesOutColoursOrCursorMovesAsTheEnvironmentSays)
+{
+    const std::vector<const char*> args = {"--seed", "7", "--no-config", "play", "--level", "easy", "--seconds", "1"};
+    // Off a terminal: the run lines and the summary.
+    const std::string lines = run("--seed 7 --no-config play --level easy --seconds 1").out;
+    ASSERT_TRUE(lines.starts_with("run 1: ")) << lines;
+    const struct {
+        std::vector<std::string> environment;
+        bool colours;
+        bool view;
+    } cases[] = {
+        {{}, true, true},
+        {{"NO_COLOR="}, true, true}, // set but empty: no say
+        {{"NO_COLOR=1"}, false, true},
+        {{"TERM=dumb"}, false, false},
+        {{"TERM"}, false, false},
+        {{"TERM="}, false, false},
+        {{"TERM=dumb", "NO_COLOR=1"}, false, false},
+    };
+    for (const auto& [environment, colours, view] : cases) {
+        const std::string name = environment.empty() ? "TERM=xterm" : environment.front();
+        Terminal play(dir, args, "", environment);
+        ASSERT_TRUE(play.type("", "configuration           none")) << name << "\n" << play.screen;
+        EXPECT_EQ(play.wait(), 0) << name;
+        EXPECT_EQ(play.screen.find("\x1b[3") != std::string::npos, colours) << name;
+        EXPECT_EQ(play.screen.find("\x1b[H") != std::string::npos, view) << name;
+        if (!view) {
+            std::string screen = play.screen;
+            for (size_t at = screen.find("\r\n"); at != std::string::npos; at = screen.find("\r\n", at)) {
+                screen.erase(at, 1);
+            }
+            EXPECT_EQ(screen, lines) << name;
+        }
+    }
 }
 
 TEST_F(TerminalHabits, LiveViewsLastStatusCountsTheRunsAsTheSummaryDoes)
