@@ -1,8 +1,9 @@
 #pragma once
-// The live `play` screen on a terminal, scaled to its size: a status line, a top-down map of car
-// and ball with a legend beside it, and the texts the plug-in drew in the last frame, placed by
-// their canvas positions scaled to the area below the map, coloured as drawn. Redrawn in place
-// with ANSI escapes; without colours where the terminal is to get none.
+// The live `play` screen on a terminal, scaled to its size: a status line, two maps of car and ball
+// side by side, the pitch seen from above (length × width) and from the side (length × height),
+// with a legend below them, and the texts the plug-in drew in the last frame, placed by their
+// canvas positions scaled to the area below, coloured as drawn. Redrawn in place with ANSI
+// escapes; without colours where the terminal is to get none.
 
 #include <cstdint>
 #include <string>
@@ -37,7 +38,7 @@ public:
 private:
     void put(int row, int column, std::string_view text, uint8_t style);
     int drawStatus(const host::Host& host, const RunTally& tally, const LiveStatus& status); // rows used
-    void drawMap(const host::World& world, int top, int innerWidth, int innerHeight);
+    void drawMaps(const host::World& world, int top, int innerWidth, int innerHeight);
     void drawCanvas(const host::Host& host, int top, int height);
     std::string& notice(int columns, int rows);
 

@@ -49,7 +49,7 @@ TEST_F(TerminalHabits, LiveViewFollowsAResizeAndWarningsFollowIt)
     // a loaded machine, which plays the frames it fell behind on at once.
     Terminal play(dir, {"--seed", "1", "play", "--seconds", "100000"});
     // 80 columns hold the status in one line; 40 need three, the level starting the second.
-    ASSERT_TRUE(play.type("", "\n+-------------------------+  ")) << play.screen;
+    ASSERT_TRUE(play.type("", "\n+- from above -")) << play.screen;
     play.resize(40, 13);
     EXPECT_TRUE(play.type("", "\n\x1b[0m\x1b[1mlevel PRO  skill 0.60  runs ")) << play.screen;
     play.send(SIGINT);
