@@ -134,7 +134,10 @@ int run(const CommandLine& options)
                     pluginPath.c_str());
         return 0;
     }
-    const bool live = options.command == "play" && !options.quiet && platform::isTerminal(stdout);
+    // A terminal that takes no cursor moves (TERM=dumb) watches the play in plain lines instead.
+    const platform::TerminalAbilities abilities = platform::terminalAbilities(stdout);
+    const bool watched = options.command == "play" && !options.quiet && platform::isTerminal(stdout);
+    const bool live = watched && abilities.cursorMoves;
 
     // Opened before the session runs, so that a path that cannot be written stops it at once.
     int recordFd = -1;
@@ -199,7 +202,8 @@ int run(const CommandLine& options)
         settings.seconds = options.seconds;
         settings.level = options.level;
         settings.live = live;
-        settings.realtime = options.realtime;
+        settings.realtime = options.realtime || watched;
+        settings.colours = abilities.colours;
         settings.runLines = !options.quiet && !settings.live && !options.json;
         settings.json = options.json;
         settings.seed = seed;

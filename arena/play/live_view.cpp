@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
 
 #include "physics.h"
 
@@ -16,10 +17,14 @@ constexpr uint8_t kBold = 16;
 constexpr uint8_t kReverse = 32;
 constexpr uint8_t kCarStyle = kColoured | 4 | kBold;
 constexpr uint8_t kBallStyle = kColoured | 3 | kBold;
-constexpr int kLegendWidth = 24; // beside the map
+constexpr int kMapGap = 2; // columns between the two maps
+// Rows kept for the plug-in's HUD on a short terminal: its banner and its two lines of figures.
+constexpr int kMinHudRows = 3;
 // Map cells per character row: a character is about twice as tall as wide, and the pitch is
-// 1.25 times longer than wide.
+// 1.25 times longer than wide. The view from above is never taller than that shape; the one from
+// the side takes the same rows, its height stretched.
 constexpr double kMapAspect = 2.5;
+constexpr std::string_view kSymbols = "C car flying, c landed, O ball, * both"; // the legend's first field
 
 // The nearest of the eight ANSI colours; white (and anything unreadable) keeps the default.
 uint8_t styleOf(const LinearColor& color)
@@ -39,6 +44,47 @@ int scaled(int64_t value, int64_t from, int to)
 bool plain(const host::CanvasDraw& draw)
 {
     return draw.xScale == 1 && draw.yScale == 1;
+}
+
+// Fields joined by `gap` into as few lines as `width` allows; a field wider than that has a line
+// of its own.
+std::vector<std::string> packed(const std::vector<std::string>& fields, int width, std::string_view gap)
+{
+    std::vector<std::string> lines;
+    for (const std::string& field : fields) {
+        if (lines.empty() || lines.back().size() + gap.size() + field.size() > static_cast<size_t>(width)) {
+            lines.push_back(field);
+        } else {
+            lines.back() += gap;
+            lines.back() += field;
+        }
+    }
+    return lines;
+}
+
+// `text` in lines of at most `width` characters, broken between words; only a word wider than the
+// terminal itself is cut.
+std::vector<std::string> wrapped(std::string_view text, int width)
+{
+    const auto size = static_cast<size_t>(std::max(1, width));
+    std::vector<std::string> pieces;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find(' ', at), text.size());
+        for (size_t piece = at; piece < end; piece += size) {
+            pieces.emplace_back(text.substr(piece, std::min(size, end - piece)));
+        }
+        at = end + 1;
+    }
+    return packed(pieces, static_cast<int>(size), " ");
+}
+
+// Where in [0, cells) a fraction of a map's side falls; a position that is no number is nowhere.
+std::optional<int> cellOf(double fraction, int cells)
+{
+    if (!std::isfinite(fraction)) {
+        return std::nullopt;
+    }
+    return std::clamp(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * cells), 0, cells - 1);
 }
 
 } // namespace
@@ -85,71 +131,54 @@ int LiveView::drawStatus(const host::Host& host, const RunTally& tally, const Li
     std::snprintf(texts[4], sizeof texts[4], "runs %d", tally.runs());
     std::snprintf(texts[5], sizeof texts[5], "hits %d", tally.hits());
     std::snprintf(texts[6], sizeof texts[6], "best %d", tally.bestStreak());
-    // Fields are packed into as few lines as the width allows.
-    int row = 0;
-    std::string line;
-    for (const char* text : texts) {
-        const std::string_view field(text);
-        if (!line.empty() && line.size() + 2 + field.size() > static_cast<size_t>(columns_)) {
-            put(row++, 0, line, kBold);
-            line.clear();
-        }
-        line += line.empty() ? "" : "  ";
-        line += field;
+    const std::vector<std::string> lines = packed({std::begin(texts), std::end(texts)}, columns_, "  ");
+    for (size_t row = 0; row < lines.size(); ++row) {
+        put(static_cast<int>(row), 0, lines[row], kBold);
     }
-    put(row++, 0, line, kBold);
-    return row;
+    return static_cast<int>(lines.size());
 }
 
-void LiveView::drawMap(const host::World& world, int top, int innerWidth, int innerHeight)
+void LiveView::drawMaps(const host::World& world, int top, int innerWidth, int innerHeight)
 {
-    std::string line = "+";
-    line.append(static_cast<size_t>(innerWidth), '-');
-    line += '+';
-    put(top, 0, line, 0);
-    put(top + innerHeight + 1, 0, line, 0);
-    for (int r = 1; r <= innerHeight; ++r) {
-        put(top + r, 0, "|", 0);
-        put(top + r, innerWidth + 1, "|", 0);
-        // The half-way line.
-        put(top + r, 1 + innerWidth / 2, ":", 0);
-    }
-    // Screen right is +y (the length of the pitch), screen down is +x.
-    const auto mark = [&](const host::Actor* actor, char symbol, uint8_t style) {
-        if (!actor) {
-            return;
-        }
-        const double across = (actor->location.y + kBackWallY) / (2 * kBackWallY);
-        const double down = (actor->location.x + kSideWallX) / (2 * kSideWallX);
-        const int c = 1 + std::clamp(static_cast<int>(across * innerWidth), 0, innerWidth - 1);
-        const int r = top + 1 + std::clamp(static_cast<int>(down * innerHeight), 0, innerHeight - 1);
-        const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(columns_) + static_cast<size_t>(c);
-        const bool taken = r < rows_ && (cells_[cell] == 'C' || cells_[cell] == 'c');
-        put(r, c, taken ? "*" : std::string_view(&symbol, 1), style);
-    };
     const host::Actor* car = world.car();
     const host::Actor* ball = world.ball();
-    mark(car, car && car->contact == host::Contact::Air ? 'C' : 'c', kCarStyle);
-    mark(ball, 'O', kBallStyle);
-
-    // The legend, beside the map.
-    const int left = innerWidth + 4;
-    put(top, left, "C", kCarStyle);
-    put(top, left + 1, " car flying, ", 0);
-    put(top, left + 14, "c", kCarStyle);
-    put(top, left + 15, " landed", 0);
-    put(top + 1, left, "O", kBallStyle);
-    put(top + 1, left + 1, " ball, * car on ball", 0);
-    char text[96];
-    if (car) {
-        std::snprintf(text, sizeof text, "car  height %5.0f %s", static_cast<double>(car->location.z),
-                      host::contactName(car->contact));
-        put(top + 2, left, text, 0);
-    }
-    if (ball) {
-        std::snprintf(text, sizeof text, "ball height %5.0f", static_cast<double>(ball->location.z));
-        put(top + 3, left, text, 0);
-    }
+    const char carSymbol = car && car->contact == host::Contact::Air ? 'C' : 'c';
+    // Both maps have the pitch's length left to right, at one scale: a column is one place along it
+    // in either. Screen down is +x from above, and down from the ceiling from the side.
+    const auto drawOne = [&](int left, std::string_view title, double (*down)(const host::Actor&)) {
+        std::string border = "+";
+        border.append(static_cast<size_t>(innerWidth), '-');
+        border += '+';
+        put(top, left, border, 0);
+        put(top + innerHeight + 1, left, border, 0);
+        put(top, left + 2, title.substr(0, static_cast<size_t>(std::max(0, innerWidth - 2))), 0);
+        for (int r = 1; r <= innerHeight; ++r) {
+            put(top + r, left, "|", 0);
+            put(top + r, left + innerWidth + 1, "|", 0);
+            put(top + r, left + 1 + innerWidth / 2, ":", 0); // the half-way line
+        }
+        const auto mark = [&](const host::Actor* actor, char symbol, uint8_t style) {
+            if (!actor) {
+                return;
+            }
+            const auto column = cellOf((actor->location.y + kBackWallY) / (2.0 * kBackWallY), innerWidth);
+            const auto row = cellOf(down(*actor), innerHeight);
+            if (!column || !row) {
+                return;
+            }
+            const int r = top + 1 + *row;
+            const int c = left + 1 + *column;
+            const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(columns_) + static_cast<size_t>(c);
+            const bool taken = r < rows_ && c < columns_ && (cells_[cell] == 'C' || cells_[cell] == 'c');
+            put(r, c, taken ? "*" : std::string_view(&symbol, 1), style);
+        };
+        mark(car, carSymbol, kCarStyle);
+        mark(ball, 'O', kBallStyle);
+    };
+    drawOne(0, " from above ",
+            [](const host::Actor& actor) { return (actor.location.x + kSideWallX) / (2.0 * kSideWallX); });
+    drawOne(innerWidth + 2 + kMapGap, " from the side ",
+            [](const host::Actor& actor) { return 1.0 - actor.location.z / static_cast<double>(kCeilingZ); });
 }
 
 void LiveView::drawCanvas(const host::Host& host, int top, int height)
@@ -226,16 +255,30 @@ void LiveView::drawCanvas(const host::Host& host, int top, int height)
     }
 }
 
+std::string& LiveView::notice(int columns, int rows)
+{
+    char text[128];
+    std::snprintf(text, sizeof text, "The live view needs a terminal of at least %d x %d; this one is %d x %d.",
+                  kMinColumns, kMinRows, columns, rows);
+    // Broken between words by the view itself, not mid-word by the terminal; as many lines as
+    // there are rows, so that the screen never scrolls.
+    const std::vector<std::string> lines = wrapped(text, columns);
+    out_ = "\x1b[H\x1b[0m";
+    for (size_t i = 0; i < lines.size() && static_cast<int>(i) < std::max(1, rows); ++i) {
+        out_ += i == 0 ? "" : "\r\n";
+        // Erased before it is written: after a line as wide as the terminal, the cursor still
+        // stands on its last character.
+        out_ += "\x1b[K";
+        out_ += lines[i];
+    }
+    return out_;
+}
+
 std::string LiveView::render(const host::Host& host, const RunTally& tally, const LiveStatus& status, int columns,
                              int rows)
 {
     if (columns < kMinColumns || rows < kMinRows) {
-        char text[128];
-        std::snprintf(text, sizeof text,
-                      "\x1b[H\x1b[0mThe live view needs a terminal of at least %d x %d; this one is %d x %d.\x1b[K",
-                      kMinColumns, kMinRows, columns, rows);
-        out_ = text;
-        return out_;
+        return notice(columns, rows);
     }
     columns_ = columns;
     rows_ = rows;
@@ -244,18 +287,43 @@ std::string LiveView::render(const host::Host& host, const RunTally& tally, cons
 
     const int statusRows = drawStatus(host, tally, status);
     put(rows_ - 1, 0, "Ctrl-C stops; above: the plug-in's HUD", 0);
-    // The body between the status and the last line: three fifths for the map, the rest for the
-    // HUD; the map keeps the pitch's shape and leaves room for its legend.
-    const int body = rows_ - statusRows - 1;
-    const int mapTop = statusRows;
-    int innerHeight = std::max(3, body * 3 / 5 - 2);
-    int innerWidth = static_cast<int>(std::lround(innerHeight * kMapAspect));
-    if (innerWidth > columns_ - kLegendWidth - 4) {
-        innerWidth = columns_ - kLegendWidth - 4;
-        innerHeight = std::max(3, static_cast<int>(innerWidth / kMapAspect));
+
+    // The legend's fields keep their widths, so that its lines do not change as the figures do.
+    char heights[2][64];
+    const host::Actor* car = host.world.car();
+    const host::Actor* ball = host.world.ball();
+    if (ball) {
+        std::snprintf(heights[0], sizeof heights[0], "ball height %4.0f", static_cast<double>(ball->location.z));
+    } else {
+        std::snprintf(heights[0], sizeof heights[0], "ball height    -");
     }
-    drawMap(host.world, mapTop, innerWidth, innerHeight);
-    const int hudTop = mapTop + innerHeight + 2;
+    if (car) {
+        std::snprintf(heights[1], sizeof heights[1], "car height %4.0f %-6s", static_cast<double>(car->location.z),
+                      host::contactName(car->contact));
+    } else {
+        std::snprintf(heights[1], sizeof heights[1], "car height    -       ");
+    }
+    const std::vector<std::string> legend = packed({std::string(kSymbols), heights[0], heights[1]}, columns_, "  ");
+
+    // The body between the status and the last line: the maps take what the HUD (a quarter, at
+    // least its few rows) and the legend leave; on a short terminal the legend gives way first.
+    const int body = rows_ - statusRows - 1;
+    const int innerWidth = (columns_ - 4 - kMapGap) / 2;
+    const int wanted = body - std::max(kMinHudRows, body / 4) - static_cast<int>(legend.size()) - 2;
+    const int innerHeight = std::clamp(wanted, 3, std::max(3, static_cast<int>(std::lround(innerWidth / kMapAspect))));
+    const int legendRows = std::clamp(body - innerHeight - 2 - kMinHudRows, 0, static_cast<int>(legend.size()));
+    const int mapTop = statusRows;
+    drawMaps(host.world, mapTop, innerWidth, innerHeight);
+    for (int i = 0; i < legendRows; ++i) {
+        put(mapTop + innerHeight + 2 + i, 0, legend[static_cast<size_t>(i)], 0);
+    }
+    // The symbols in the legend as on the maps.
+    if (legendRows > 0) {
+        put(mapTop + innerHeight + 2, 0, "C", kCarStyle);
+        put(mapTop + innerHeight + 2, static_cast<int>(kSymbols.find("c ")), "c", kCarStyle);
+        put(mapTop + innerHeight + 2, static_cast<int>(kSymbols.find("O ")), "O", kBallStyle);
+    }
+    const int hudTop = mapTop + innerHeight + 2 + legendRows;
     drawCanvas(host, hudTop, rows_ - 1 - hudTop);
 
     out_ = "\x1b[H";
@@ -263,8 +331,9 @@ std::string LiveView::render(const host::Host& host, const RunTally& tally, cons
         uint8_t current = 0;
         for (int c = 0; c < columns_; ++c) {
             const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(columns_) + static_cast<size_t>(c);
-            if (style_[cell] != current) {
-                current = style_[cell];
+            const auto style = static_cast<uint8_t>(colours_ ? style_[cell] : style_[cell] & (kBold | kReverse));
+            if (style != current) {
+                current = style;
                 out_ += "\x1b[0m";
                 if (current & kBold) {
                     out_ += "\x1b[1m";

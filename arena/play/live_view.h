@@ -1,8 +1,9 @@
 #pragma once
-// The live `play` screen on a terminal, scaled to its size: a status line, a top-down map of car
-// and ball with a legend beside it, and the texts the plug-in drew in the last frame, placed by
-// their canvas positions scaled to the area below the map, coloured as drawn. Redrawn in place
-// with ANSI escapes.
+// The live `play` screen on a terminal, scaled to its size: a status line, two maps of car and ball
+// side by side, the pitch seen from above (length × width) and from the side (length × height),
+// with a legend below them, and the texts the plug-in drew in the last frame, placed by their
+// canvas positions scaled to the area below, coloured as drawn. Redrawn in place with ANSI
+// escapes; without colours where the terminal is to get none.
 
 #include <cstdint>
 #include <string>
@@ -21,8 +22,10 @@ struct LiveStatus {
 
 class LiveView {
 public:
-    static constexpr int kMinColumns = 40; // below this size the view is one line saying so
+    static constexpr int kMinColumns = 40; // below this size the view is a notice of the size it needs
     static constexpr int kMinRows = 12;
+
+    explicit LiveView(bool colours = true) : colours_(colours) {}
 
     // Builds the screen for a terminal of `columns` × `rows` characters. The text returned starts
     // at the top-left corner and overwrites the screen in place.
@@ -35,9 +38,11 @@ public:
 private:
     void put(int row, int column, std::string_view text, uint8_t style);
     int drawStatus(const host::Host& host, const RunTally& tally, const LiveStatus& status); // rows used
-    void drawMap(const host::World& world, int top, int innerWidth, int innerHeight);
+    void drawMaps(const host::World& world, int top, int innerWidth, int innerHeight);
     void drawCanvas(const host::Host& host, int top, int height);
+    std::string& notice(int columns, int rows);
 
+    bool colours_;
     int columns_ = 0;
     int rows_ = 0;
     std::vector<char> cells_;    // rows_ × columns_ characters

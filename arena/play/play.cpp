@@ -21,6 +21,10 @@ void writeText(std::FILE* out, std::string_view text)
     std::fwrite(text.data(), 1, text.size(), out);
 }
 
+// A paced play this far behind its frames' times has not been running (a pause with Ctrl-Z, a
+// machine that withheld the processor): those frames are not played at once to catch up.
+constexpr std::chrono::milliseconds kFarBehind{200};
+
 } // namespace
 
 int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FILE* err)
@@ -53,7 +57,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     const platform::StopSignals signals(true, false);
 
     RunTally tally;
-    LiveView view;
+    LiveView view(settings.colours);
     LiveStatus status{settings.seconds, settings.level, settings.skill};
     if (const host::CVar* level = session.host().console.find(levelVariable); level && status.level.empty()) {
         status.level = level->value;
@@ -62,8 +66,13 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     if (settings.live) {
         platform::StopSignals::setScreenText(LiveView::leave(), LiveView::enter());
         writeText(out, LiveView::enter());
+        platform::terminalSize(out, columns, rows);
     }
-    const auto begin = std::chrono::steady_clock::now();
+    // Frames are due at even steps from an anchor, which moves to now after a resume or when the
+    // play has fallen far behind: time the play did not run for is not game time.
+    auto anchor = std::chrono::steady_clock::now();
+    int64_t anchorFrame = 0;
+    int resumes = platform::StopSignals::resumes();
     const auto recordingFailed = [&] { return session.recorder && session.recorder->failed(); };
     for (int64_t i = 0; i < frames && platform::StopSignals::received() == 0 && !recordingFailed(); ++i) {
         const int hits = session.frame();
@@ -74,7 +83,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
             std::fprintf(out, "%s\n", line.c_str());
         }
         const bool resize = settings.live && resizes->changed();
-        if (settings.live && (resize || i % redrawEvery == 0 || i + 1 == frames)) {
+        if (settings.live && (resize || i % redrawEvery == 0)) {
             if (resize) {
                 platform::terminalSize(out, columns, rows);
                 writeText(out, LiveView::clear());
@@ -84,17 +93,29 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
             std::fflush(out);
         }
         if (paced) {
-            const auto due = begin + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                         std::chrono::duration<double>(static_cast<double>(i + 1) / session.fps()));
+            const auto now = std::chrono::steady_clock::now();
+            auto due =
+                anchor + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                             std::chrono::duration<double>(static_cast<double>(i + 1 - anchorFrame) / session.fps()));
+            if (platform::StopSignals::resumes() != resumes || now - due > kFarBehind) {
+                resumes = platform::StopSignals::resumes();
+                anchor = now;
+                anchorFrame = i + 1;
+                due = now;
+            }
             std::this_thread::sleep_until(due);
         }
     }
     resizes.reset();
+    // The run under way ends with the play, before the view's last status, which then tells the
+    // figures the summary gives.
+    const bool runEnded = tally.finish(session.host().world.clock);
     if (settings.live) {
+        writeText(out, view.render(session.host(), tally, status, columns, rows - 1));
         platform::StopSignals::setScreenText({}, {});
         writeText(out, LiveView::leave());
     }
-    if (tally.finish(session.host().world.clock) && settings.runLines) {
+    if (runEnded && settings.runLines) {
         std::fprintf(out, "%s\n", runLine(tally.lastRun()).c_str());
     }
     session.setAutopilot(false);

@@ -16,6 +16,7 @@ struct PlaySettings {
     std::string level;      // volanko_throwlevel for the play; empty leaves the variable alone
     bool live = false;      // draw the live view (a terminal, not --quiet)
     bool realtime = false;  // pace frames to the wall clock (always so with the live view)
+    bool colours = true;    // the live view in colour
     bool runLines = true;   // print a line per finished run (off a terminal, not --quiet)
     bool json = false;      // the summary as one JSON object
     uint64_t seed = 0;      // printed in the summary

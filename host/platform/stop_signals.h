@@ -22,6 +22,9 @@ public:
     StopSignals& operator=(const StopSignals&) = delete;
 
     static int received(); // the first signal that ended the session; 0 when none
+    // How many times the session was resumed after a pause (Ctrl-Z), so that what runs to the
+    // clock can leave the paused time out. Always 0 on Windows.
+    static int resumes();
 
     // Terminal text written on Ctrl-Z (`pause`) and on resume (`resume`); kept until replaced.
     static void setScreenText(std::string pause, std::string resume);

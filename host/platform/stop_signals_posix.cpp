@@ -16,6 +16,8 @@ namespace {
 constexpr int kEnding[] = {SIGTERM, SIGHUP, SIGINT};
 
 volatile std::sig_atomic_t received_ = 0;
+// Resumes after a pause, counted by the pause handler alone.
+volatile std::sig_atomic_t resumes_ = 0;
 int nullFd = -1;     // /dev/null, put on standard input when the session ends; -1 when not asked
 int terminalFd = -1; // a copy of the terminal on standard input; -1 when it is none
 termios shellModes{};
@@ -73,6 +75,7 @@ void onPause(int)
         ::tcsetattr(terminalFd, TCSADRAIN, &session);
     }
     writeText(resumeText);
+    resumes_ = resumes_ + 1;
     errno = saved;
 }
 
@@ -166,6 +169,11 @@ int holdingStops(const std::function<void()>& work)
     }
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
     return first;
+}
+
+int StopSignals::resumes()
+{
+    return resumes_;
 }
 
 void StopSignals::setScreenText(std::string pause, std::string resume)

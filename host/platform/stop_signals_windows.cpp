@@ -115,6 +115,11 @@ int StopSignals::received()
     return static_cast<int>(received_);
 }
 
+int StopSignals::resumes()
+{
+    return 0;
+}
+
 void StopSignals::setScreenText(std::string, std::string) {}
 
 } // namespace platform

@@ -12,6 +12,16 @@ bool isTerminal(std::FILE* stream);
 // The size in characters of the terminal `stream` is, or 80 × 24 when it cannot be asked.
 void terminalSize(std::FILE* stream, int& columns, int& rows);
 
+// What may be sent to the terminal `stream` besides plain lines, as the user's environment says:
+// no colours when NO_COLOR is set and not empty; neither colours nor cursor moves on a terminal
+// that TERM calls "dumb", and on POSIX systems on one with no TERM at all (a Windows console sets
+// none). Both false when `stream` is no terminal.
+struct TerminalAbilities {
+    bool cursorMoves = false;
+    bool colours = false;
+};
+TerminalAbilities terminalAbilities(std::FILE* stream);
+
 // Makes the terminal `out` is take escape sequences for colours and cursor moves, and UTF-8 text,
 // for as long as the object lives; its modes as they were come back after. Terminals on POSIX
 // systems take both already; a Windows console is switched to virtual-terminal processing.

@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <string_view>
 
 #include "terminal.h"
 
@@ -34,6 +36,14 @@ void terminalSize(std::FILE* stream, int& columns, int& rows)
     }
     columns = 80;
     rows = 24;
+}
+
+TerminalAbilities terminalAbilities(std::FILE* stream)
+{
+    const char* term = std::getenv("TERM");
+    const char* noColour = std::getenv("NO_COLOR");
+    const bool moves = isTerminal(stream) && term && *term && std::string_view(term) != "dumb";
+    return {moves, moves && !(noColour && *noColour)};
 }
 
 TerminalModes::TerminalModes(std::FILE*) {}

@@ -2,6 +2,9 @@
 
 #include <io.h>
 
+#include <cstdlib>
+#include <string_view>
+
 #include "console_windows.h"
 #include "terminal.h"
 
@@ -36,6 +39,16 @@ void terminalSize(std::FILE* stream, int& columns, int& rows)
     }
     columns = 80;
     rows = 24;
+}
+
+TerminalAbilities terminalAbilities(std::FILE* stream)
+{
+    // A console takes the sequences once TerminalModes has switched it; TERM, when some shell
+    // has set it, still has its say.
+    const char* term = std::getenv("TERM");
+    const char* noColour = std::getenv("NO_COLOR");
+    const bool moves = isTerminal(stream) && !(term && std::string_view(term) == "dumb");
+    return {moves, moves && !(noColour && *noColour)};
 }
 
 TerminalModes::TerminalModes(std::FILE* out)

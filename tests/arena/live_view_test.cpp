@@ -84,14 +84,41 @@ TEST_F(LiveViewTest, FramesFitTheTerminal)
     }
 }
 
-TEST_F(LiveViewTest, BannerIsRedBoldReversedAndATooSmallTerminalIsToldTheSizeNeeded)
+TEST_F(LiveViewTest, BannerIsBoldReversedAndRedUnlessColoursAreOff)
 {
-    EXPECT_NE(render(80, 24).find("\x1b[0m\x1b[1m\x1b[7m\x1b[31m Failed! \x1b[0m"), std::string::npos);
-    const std::string needs = "The live view needs a terminal of at least 40 x 12; this one is ";
-    EXPECT_EQ(textOf(render(39, 24)), needs + "39 x 24.\n");
-    EXPECT_EQ(textOf(render(80, 11)), needs + "80 x 11.\n");
+    for (const auto& [colours, banner] : {std::pair{true, "\x1b[0m\x1b[1m\x1b[7m\x1b[31m Failed! \x1b[0m"},
+                                          {false, "\x1b[0m\x1b[1m\x1b[7m Failed! \x1b[0m"}}) {
+        arena::LiveView view(colours);
+        const std::string screen = view.render(host, tally, {60, "easy", 0.5}, 80, 24);
+        EXPECT_NE(screen.find(banner), std::string::npos) << colours;
+        EXPECT_EQ(screen.find("\x1b[3") != std::string::npos, colours);
+    }
     host.canvas.size = {0, 0}; // nothing to scale by: texts go to the area's corner, nothing breaks
     EXPECT_NE(render(40, 12).find("Failed!"), std::string::npos);
+}
+
+TEST_F(LiveViewTest, ATooSmallTerminalIsToldTheSizeNeededInLinesBrokenBetweenWords)
+{
+    const std::string needs = "The live view needs a terminal of at least 40 x 12; this one is ";
+    EXPECT_EQ(textOf(render(39, 24)), "The live view needs a terminal of at\nleast 40 x 12; this one is 39 x 24.\n");
+    EXPECT_EQ(textOf(render(80, 11)), needs + "80 x 11.\n");
+    EXPECT_EQ(textOf(render(12, 2)), "The live\nview needs a\n"); // no more lines than rows
+    EXPECT_EQ(textOf(render(1, 0)), "T\n");
+    // At any width every line fits; only a word wider than the terminal ("terminal") is cut.
+    for (int columns = 1; columns < 40; ++columns) {
+        std::string text = needs + std::to_string(columns) + " x 100.";
+        std::string joined;
+        std::istringstream lines(textOf(render(columns, 100)));
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_LE(line.size(), static_cast<size_t>(columns)) << columns << ": " << line;
+            joined += (joined.empty() ? "" : " ") + line;
+        }
+        if (columns < 8) { // where a word was cut, the line break is inside it
+            std::erase(text, ' ');
+            std::erase(joined, ' ');
+        }
+        EXPECT_EQ(joined, text) << columns;
+    }
 }
 
 } // namespace

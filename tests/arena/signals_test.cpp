@@ -1,9 +1,12 @@
 // Signals to a running arena: play and the console end cleanly on SIGINT (play), SIGTERM and
 // SIGHUP, with the summary printed, the settings saved and the terminal's modes back; a signal
 // during the save waits for it; Ctrl-Z gives the shell its modes and a resume takes the console's
-// back.
+// back; a suspended play is not played.
 
 #include <sys/file.h>
+
+#include <cstdio>
+#include <thread>
 
 #include "arena_program.h"
 #include "terminal.h"
@@ -22,6 +25,29 @@ TEST_F(Signals, PlayEndsWithItsSummaryAndTheShellsStatus)
         const std::string summary = read(dir + "/out");
         EXPECT_TRUE(summary.starts_with("runs ") && summary.ends_with("\nconfiguration           none\n")) << summary;
     }
+}
+
+TEST_F(Signals, PlaySuspendedWithCtrlZLeavesTheSuspendedTimeOutOfTheGame)
+{
+    Terminal play(dir, {"--seed", "5", "--no-config", "play", "--seconds", "100000"});
+    ASSERT_TRUE(play.type("", "time 1.0 / 100000 s")) << play.screen;
+    play.send(SIGTSTP);
+    ASSERT_EQ(play.wait(WUNTRACED), -1000);
+    std::this_thread::sleep_for(std::chrono::seconds(3)); // the suspension itself, not a wait for anything
+    const auto resumed = std::chrono::steady_clock::now();
+    play.send(SIGCONT);
+    // The view comes back (the screen cleared again), at the game time it stopped at.
+    const std::string enter = "\x1b[?25l\x1b[2J\x1b[H";
+    ASSERT_TRUE(play.type("", enter) && play.type("", " / 100000 s")) << play.screen;
+    const size_t back = play.screen.find(enter, play.screen.find(enter) + 1);
+    const double at = std::stod(play.screen.substr(play.screen.find("time ", back) + 5));
+    // From there game time runs with the clock: the three seconds are not played at once.
+    char later[64];
+    std::snprintf(later, sizeof later, "time %.1f / 100000 s", at + 1.5);
+    ASSERT_TRUE(play.type("", later)) << play.screen;
+    EXPECT_GE(std::chrono::steady_clock::now() - resumed, std::chrono::seconds(1)) << "from " << at << " s";
+    play.send(SIGINT);
+    EXPECT_EQ(play.wait(), 130);
 }
 
 TEST_F(Signals, ConsolePausesResumesAndEndsWithItsSettingsSavedAndTheTerminalBack)

@@ -1,6 +1,7 @@
 #pragma once
 // The arena on a pseudo-terminal of its own (80 x 24), its state and configuration in a folder of
-// the test's; the program is killed with the object if it is still running.
+// the test's, with TERM=xterm and no NO_COLOR whatever the test's own environment holds; the
+// program is killed with the object if it is still running.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -17,10 +18,11 @@
 
 class Terminal {
 public:
-    // Standard output goes to the file `out` when given.
+    // Standard output goes to the file `out` when given. Each of `environment` is NAME=VALUE to
+    // set, or NAME to unset.
     explicit Terminal(const std::string& home,
                       std::vector<const char*> args = {"--seed", "1", "--no-config", "console"},
-                      const std::string& out = "")
+                      const std::string& out = "", const std::vector<std::string>& environment = {})
     {
         args.insert(args.begin(), "arena");
         args.push_back(nullptr);
@@ -30,6 +32,16 @@ public:
             ::setenv("XDG_STATE_HOME", home.c_str(), 1);
             ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
             ::setenv("LANG", "C.UTF-8", 1);
+            ::setenv("TERM", "xterm", 1);
+            ::unsetenv("NO_COLOR");
+            for (const std::string& entry : environment) {
+                const size_t equals = entry.find('=');
+                if (equals == std::string::npos) {
+                    ::unsetenv(entry.c_str());
+                } else {
+                    ::setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
+                }
+            }
             if (!out.empty()) {
                 ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
             }

@@ -1,6 +1,7 @@
 // The arena on a terminal as people expect it: a console that edits by characters, completes on
 // Tab, drops a line on Ctrl-C and remembers its history from one session to the next (when the
-// history file is a plain one), and a live view that follows a resize.
+// history file is a plain one), and a live view that follows a resize, keeps to what the
+// environment says the terminal takes, and ends with the figures of the summary.
 
 #include <sys/stat.h>
 
@@ -80,8 +81,8 @@ TEST_F(TerminalHabits, LiveViewFollowsAResizeAndWarningsFollowIt)
     // A play longer than any test, ended once the resize has shown: a short one could end first on
     // a loaded machine, which plays the frames it fell behind on at once.
     Terminal play(dir, {"--seed", "1", "play", "--seconds", "100000"});
-    // 80 columns hold the status in one line; 40 (the view then has 11 rows) need two.
-    ASSERT_TRUE(play.type("", "\n+-------------------------+  ")) << play.screen;
+    // 80 columns hold the status in one line; 40 need three, the level starting the second.
+    ASSERT_TRUE(play.type("", "\n+- from above -")) << play.screen;
     play.resize(40, 13);
     EXPECT_TRUE(play.type("", "\n\x1b[0m\x1b[1mlevel PRO  skill 0.60  runs ")) << play.screen;
     play.send(SIGINT);
@@ -93,6 +94,55 @@ TEST_F(TerminalHabits, LiveViewFollowsAResizeAndWarningsFollowIt)
     EXPECT_LT(viewEnds, broken) << play.screen;
     EXPECT_LT(broken, hint);
     EXPECT_NE(hint, std::string::npos);
+}
+
+TEST_F(TerminalHabits, LiveViewLeavesOutColoursOrCursorMovesAsTheEnvironmentSays)
+{
+    const std::vector<const char*> args = {"--seed", "7", "--no-config", "play", "--level", "easy", "--seconds", "1"};
+    // Off a terminal: the run lines and the summary.
+    const std::string lines = run("--seed 7 --no-config play --level easy --seconds 1").out;
+    ASSERT_TRUE(lines.starts_with("run 1: ")) << lines;
+    const struct {
+        std::vector<std::string> environment;
+        bool colours;
+        bool view;
+    } cases[] = {
+        {{}, true, true},
+        {{"NO_COLOR="}, true, true}, // set but empty: no say
+        {{"NO_COLOR=1"}, false, true},
+        {{"TERM=dumb"}, false, false},
+        {{"TERM"}, false, false},
+        {{"TERM="}, false, false},
+        {{"TERM=dumb", "NO_COLOR=1"}, false, false},
+    };
+    for (const auto& [environment, colours, view] : cases) {
+        const std::string name = environment.empty() ? "TERM=xterm" : environment.front();
+        Terminal play(dir, args, "", environment);
+        ASSERT_TRUE(play.type("", "configuration           none")) << name << "\n" << play.screen;
+        EXPECT_EQ(play.wait(), 0) << name;
+        EXPECT_EQ(play.screen.find("\x1b[3") != std::string::npos, colours) << name;
+        EXPECT_EQ(play.screen.find("\x1b[H") != std::string::npos, view) << name;
+        if (!view) {
+            std::string screen = play.screen;
+            for (size_t at = screen.find("\r\n"); at != std::string::npos; at = screen.find("\r\n", at)) {
+                screen.erase(at, 1);
+            }
+            EXPECT_EQ(screen, lines) << name;
+        }
+    }
+}
+
+TEST_F(TerminalHabits, LiveViewsLastStatusCountsTheRunsAsTheSummaryDoes)
+{
+    // Seed 7 takes off at 0.68 s: the run is still under way when the play ends, and counts.
+    Terminal play(dir, {"--seed", "7", "--no-config", "play", "--level", "easy", "--seconds", "1"});
+    ASSERT_TRUE(play.type("", "configuration           none")) << play.screen;
+    EXPECT_EQ(play.wait(), 0);
+    const size_t viewEnds = play.screen.find("\x1b[?25h");
+    const size_t lastRuns = play.screen.rfind("  runs ", viewEnds);
+    ASSERT_NE(lastRuns, std::string::npos) << play.screen;
+    EXPECT_EQ(play.screen.substr(lastRuns, 16), "  runs 1  hits 0");
+    EXPECT_NE(play.screen.find("\nruns                    1\r\n", viewEnds), std::string::npos) << play.screen;
 }
 
 } // namespace
