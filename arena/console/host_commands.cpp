@@ -142,8 +142,15 @@ bool Session::framesCommand(Args args, std::string&)
     if (!count || *count < 0 || *count > kMaxFramesPerLine) {
         return false;
     }
-    // A signal that ends the session ends a long run of frames too.
-    for (int64_t i = 0; i < *count && platform::StopSignals::received() == 0; ++i) {
+    // A signal that ends the session ends a long run of frames too; Ctrl-C in the console ends
+    // the run alone.
+    int64_t drawn = 0;
+    for (; drawn < *count && platform::StopSignals::received() == 0; ++drawn) {
+        if (platform::CommandInterrupt::requested()) {
+            emit(concat("arena_frames: stopped after ", std::to_string(drawn), " of ", std::to_string(*count),
+                        " frames"));
+            break;
+        }
         frame();
     }
     return true;
