@@ -253,7 +253,11 @@ bool Session::spawnCommand(Args args, std::string& error)
     if (*kind != host::ActorKind::Camera && !host_.world.freeplay) {
         return fail(error, concat("not in free play: there is no game event to put a ", args[0], " in"));
     }
-    host_.world.spawn(*kind);
+    if (host_.world.spawn(*kind) == 0) {
+        const size_t most = *kind == host::ActorKind::Car ? host::kMaxCars : host::kMaxBalls;
+        return fail(error,
+                    concat("there are ", std::to_string(most), " ", args[0], "s already, the most the arena holds"));
+    }
     return true;
 }
 

@@ -124,4 +124,23 @@ TEST_F(SessionTest, DumpOfAFreshFreePlayAndAfterEdits)
                                       "\"contact\":\"wall\"}"));
 }
 
+TEST_F(SessionTest, AFreePlayHoldsAtMost64CarsAnd64Balls)
+{
+    run({"arena_freeplay 1"}); // one of each
+    for (int i = 1; i < 64; ++i) {
+        run({"arena_spawn car", "arena_spawn ball"});
+    }
+    for (const auto& [line, message] :
+         {std::pair{"arena_spawn car", "there are 64 cars already, the most the arena holds"},
+          {"arena_spawn ball", "there are 64 balls already, the most the arena holds"}}) {
+        std::string error;
+        EXPECT_FALSE(session->runLine(line, error)) << line;
+        EXPECT_EQ(error, message);
+    }
+    EXPECT_EQ(host.world.cars.size(), 64u);
+    EXPECT_EQ(host.world.balls.size(), 64u);
+    run({"arena_remove ball", "arena_spawn ball", "arena_frames 12"});
+    EXPECT_EQ(host.world.balls.size(), 64u);
+}
+
 } // namespace
