@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "concat.h"
+#include "message_text.h"
 
 namespace arena::drill {
 
@@ -11,7 +12,7 @@ std::string levelHint(std::string_view text)
     if (std::find(kLevels.begin(), kLevels.end(), text) != kLevels.end()) {
         return {};
     }
-    std::string hint = concat("note: ", kLevelVariable, " \"", text, "\" is none of the levels ");
+    std::string hint = concat("note: ", kLevelVariable, " ", quotedForMessage(text), " is none of the levels ");
     for (const std::string_view level : kLevels) {
         hint += level;
         hint += level == kLevels.back() ? "" : ", ";

@@ -1,10 +1,13 @@
 // The host's own `arena_*` commands: one table of name, usage and handler.
 
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "concat.h"
 #include "library_copy.h"
+#include "message_text.h"
 #include "number_text.h"
 #include "session.h"
 #include "stop_signals.h"
@@ -44,6 +47,30 @@ bool fail(std::string& error, std::string_view message)
 {
     error = message;
     return false;
+}
+
+// One component of a vector: a number a float holds. A number beyond the float's range is told
+// apart from one that is no number at all, whose fix is another; one too small for a double is 0.
+std::optional<float> floatOf(const std::string& word, std::string& error)
+{
+    auto value = parseReal(word);
+    if (!value) {
+        char* end = nullptr;
+        errno = 0;
+        const double read = std::strtod(word.c_str(), &end);
+        if (!word.empty() && end == word.c_str() + word.size() && errno == ERANGE) {
+            value = read;
+        }
+    }
+    if (value && std::isfinite(static_cast<float>(*value))) {
+        return static_cast<float>(*value);
+    }
+    if (value) {
+        error = concat(quotedForMessage(word), " is out of range (the limit is \u00B13.4e38)");
+    } else {
+        error = concat(quotedForMessage(word), " is not a finite number");
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -87,7 +114,7 @@ bool Session::hostCommand(const std::vector<std::string>& words, std::string& er
         }
         return false;
     }
-    return fail(error, concat("unknown command \"", words.front(), "\""));
+    return fail(error, concat("unknown command ", quotedForMessage(words.front())));
 }
 
 bool Session::freeplayCommand(Args args, std::string&)
@@ -194,13 +221,13 @@ bool Session::setCommand(Args args, std::string& error)
             const std::string_view digits =
                 std::string_view(values[i]).substr(values[i].starts_with('-') || values[i].starts_with('+') ? 1 : 0);
             if (!value && (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)) {
-                return fail(error,
-                            concat("rotation components are whole numbers (65536 to the turn): \"", values[i], "\""));
+                return fail(error, concat("rotation components are whole numbers (65536 to the turn): ",
+                                          quotedForMessage(values[i])));
             }
             if (!value || *value < std::numeric_limits<int32_t>::min() ||
                 *value > std::numeric_limits<int32_t>::max()) {
-                return fail(error, concat("rotation component \"", values[i],
-                                          "\" is out of range: whole numbers from -2147483648 to 2147483647"));
+                return fail(error, concat("rotation component ", quotedForMessage(values[i]),
+                                          " is out of range: whole numbers from -2147483648 to 2147483647"));
             }
             parts[i] = static_cast<int32_t>(*value);
         }
@@ -216,11 +243,11 @@ bool Session::setCommand(Args args, std::string& error)
     if (property == "location" || property == "velocity" || property == "angularVelocity") {
         float parts[3] = {};
         for (size_t i = 0; i < 3 && values.size() == 3; ++i) {
-            const auto value = parseReal(values[i]);
-            if (!value || !std::isfinite(static_cast<float>(*value))) {
-                return fail(error, concat("\"", values[i], "\" is not a finite number"));
+            const auto value = floatOf(values[i], error);
+            if (!value) {
+                return false;
             }
-            parts[i] = static_cast<float>(*value);
+            parts[i] = *value;
         }
         if (values.size() != 3) {
             return fail(error, concat("usage: arena_set car|ball ", property, " X Y Z"));
