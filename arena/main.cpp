@@ -83,6 +83,25 @@ int runScript(arena::Session& session, std::istream& in, const std::string& name
 int runConsole(arena::Session& session)
 {
     const platform::StopSignals signals(false, true);
+    // Ctrl-C stops the command under way and the session goes on, as in a shell; at the prompt the
+    // line editor takes it and drops the line.
+    const platform::CommandInterrupt interrupt;
+    // There the terminal shows it as ^C where the output stood: what follows starts a line.
+    const bool terminal = platform::isTerminal(stdin);
+    bool lineBroken = false;
+    const auto breakLine = [&] {
+        if (terminal && !lineBroken && platform::CommandInterrupt::requested()) {
+            std::fputc('\n', stdout);
+            lineBroken = true;
+        }
+    };
+    const auto print = std::move(session.print);
+    session.print = [&](std::string_view text) {
+        breakLine();
+        if (print) {
+            print(text);
+        }
+    };
     platform::LineEditor editor(stdin, stdout, platform::userStateFile("history"));
     editor.completions = [&session](const std::vector<std::string>& before) {
         std::vector<std::string> words = session.completions(before);
@@ -99,11 +118,16 @@ int runConsole(arena::Session& session)
         if (line == "exit" || line == "quit" || platform::StopSignals::received() != 0) {
             break;
         }
+        platform::CommandInterrupt::clear();
+        lineBroken = false;
         if (!session.runLine(line, error)) {
+            breakLine();
             printLine(error);
         }
+        breakLine();
         std::fflush(stdout);
     }
+    session.print = print;
     if (platform::StopSignals::received() != 0) {
         std::fputs("\n", stdout);
         return platform::signalStatus(platform::StopSignals::received());

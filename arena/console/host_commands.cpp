@@ -1,10 +1,13 @@
 // The host's own `arena_*` commands: one table of name, usage and handler.
 
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "concat.h"
 #include "library_copy.h"
+#include "cvar_value.h"
 #include "number_text.h"
 #include "session.h"
 #include "stop_signals.h"
@@ -44,6 +47,30 @@ bool fail(std::string& error, std::string_view message)
 {
     error = message;
     return false;
+}
+
+// One component of a vector: a number a float holds. A number beyond the float's range is told
+// apart from one that is no number at all, whose fix is another; one too small for a double is 0.
+std::optional<float> floatOf(const std::string& word, std::string& error)
+{
+    auto value = parseReal(word);
+    if (!value) {
+        char* end = nullptr;
+        errno = 0;
+        const double read = std::strtod(word.c_str(), &end);
+        if (!word.empty() && end == word.c_str() + word.size() && errno == ERANGE) {
+            value = read;
+        }
+    }
+    if (value && std::isfinite(static_cast<float>(*value))) {
+        return static_cast<float>(*value);
+    }
+    if (value) {
+        error = concat(host::quotedExcerpt(word), " is out of range (the limit is \u00B13.4e38)");
+    } else {
+        error = concat(host::quotedExcerpt(word), " is not a finite number");
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -87,7 +114,7 @@ bool Session::hostCommand(const std::vector<std::string>& words, std::string& er
         }
         return false;
     }
-    return fail(error, concat("unknown command \"", words.front(), "\""));
+    return fail(error, concat("unknown command ", host::quotedExcerpt(words.front())));
 }
 
 bool Session::freeplayCommand(Args args, std::string&)
@@ -142,8 +169,15 @@ bool Session::framesCommand(Args args, std::string&)
     if (!count || *count < 0 || *count > kMaxFramesPerLine) {
         return false;
     }
-    // A signal that ends the session ends a long run of frames too.
-    for (int64_t i = 0; i < *count && platform::StopSignals::received() == 0; ++i) {
+    // A signal that ends the session ends a long run of frames too; Ctrl-C in the console ends
+    // the run alone.
+    int64_t drawn = 0;
+    for (; drawn < *count && platform::StopSignals::received() == 0; ++drawn) {
+        if (platform::CommandInterrupt::requested()) {
+            emit(concat("arena_frames: stopped after ", std::to_string(drawn), " of ", std::to_string(*count),
+                        " frames"));
+            break;
+        }
         frame();
     }
     return true;
@@ -187,13 +221,13 @@ bool Session::setCommand(Args args, std::string& error)
             const std::string_view digits =
                 std::string_view(values[i]).substr(values[i].starts_with('-') || values[i].starts_with('+') ? 1 : 0);
             if (!value && (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)) {
-                return fail(error,
-                            concat("rotation components are whole numbers (65536 to the turn): \"", values[i], "\""));
+                return fail(error, concat("rotation components are whole numbers (65536 to the turn): ",
+                                          host::quotedExcerpt(values[i])));
             }
             if (!value || *value < std::numeric_limits<int32_t>::min() ||
                 *value > std::numeric_limits<int32_t>::max()) {
-                return fail(error, concat("rotation component \"", values[i],
-                                          "\" is out of range: whole numbers from -2147483648 to 2147483647"));
+                return fail(error, concat("rotation component ", host::quotedExcerpt(values[i]),
+                                          " is out of range: whole numbers from -2147483648 to 2147483647"));
             }
             parts[i] = static_cast<int32_t>(*value);
         }
@@ -209,11 +243,11 @@ bool Session::setCommand(Args args, std::string& error)
     if (property == "location" || property == "velocity" || property == "angularVelocity") {
         float parts[3] = {};
         for (size_t i = 0; i < 3 && values.size() == 3; ++i) {
-            const auto value = parseReal(values[i]);
-            if (!value || !std::isfinite(static_cast<float>(*value))) {
-                return fail(error, concat("\"", values[i], "\" is not a finite number"));
+            const auto value = floatOf(values[i], error);
+            if (!value) {
+                return false;
             }
-            parts[i] = static_cast<float>(*value);
+            parts[i] = *value;
         }
         if (values.size() != 3) {
             return fail(error, concat("usage: arena_set car|ball ", property, " X Y Z"));
@@ -246,7 +280,11 @@ bool Session::spawnCommand(Args args, std::string& error)
     if (*kind != host::ActorKind::Camera && !host_.world.freeplay) {
         return fail(error, concat("not in free play: there is no game event to put a ", args[0], " in"));
     }
-    host_.world.spawn(*kind);
+    if (host_.world.spawn(*kind) == 0) {
+        const size_t most = *kind == host::ActorKind::Car ? host::kMaxCars : host::kMaxBalls;
+        return fail(error,
+                    concat("there are ", std::to_string(most), " ", args[0], "s already, the most the arena holds"));
+    }
     return true;
 }
 

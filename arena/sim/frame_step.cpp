@@ -6,6 +6,9 @@ FrameStep::FrameStep()
 {
     // Room for the touches of a usual world, so that steady frames allocate nothing.
     physics.touching.reserve(8);
+    physics.nextTouching.reserve(8);
+    physics.cars.reserve(8);
+    physics.balls.reserve(8);
 }
 
 int FrameStep::step(host::Host& host, double rate)

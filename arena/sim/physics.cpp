@@ -221,11 +221,6 @@ void tickCar(Actor& car, CarInput* input)
     }
 }
 
-bool isTouching(const PhysicsState& state, uint32_t car, uint32_t ball)
-{
-    return std::find(state.touching.begin(), state.touching.end(), std::make_pair(car, ball)) != state.touching.end();
-}
-
 // The ball takes the car's approach speed along the line of centres, and some spin from the
 // sideways part.
 void push(const Actor& car, Actor& ball)
@@ -270,39 +265,44 @@ Vector noseOf(const Rotator& rotation)
 
 void tickPhysics(host::World& world, PhysicsState& state, PhysicsEvents& events)
 {
-    for (const uint32_t id : world.balls) {
-        if (Actor* ball = world.find(id)) {
+    // Each actor is looked up once: a look-up per pair of car and ball would multiply the work.
+    const auto resolve = [&world](const std::vector<uint32_t>& ids, std::vector<Actor*>& actors) {
+        actors.clear();
+        for (const uint32_t id : ids) {
+            actors.push_back(world.find(id));
+        }
+    };
+    resolve(world.balls, state.balls);
+    resolve(world.cars, state.cars);
+    for (Actor* ball : state.balls) {
+        if (ball) {
             tickBall(*ball);
         }
     }
-    for (size_t i = 0; i < world.cars.size(); ++i) {
-        if (Actor* car = world.find(world.cars[i])) {
-            tickCar(*car, i == 0 ? &state.input : nullptr);
+    for (size_t i = 0; i < state.cars.size(); ++i) {
+        if (state.cars[i]) {
+            tickCar(*state.cars[i], i == 0 ? &state.input : nullptr);
         }
     }
 
-    // A touch begins when a car comes within reach of a ball and lasts until it leaves.
-    std::erase_if(state.touching, [&world](const std::pair<uint32_t, uint32_t>& pair) {
-        const Actor* car = world.find(pair.first);
-        const Actor* ball = world.find(pair.second);
-        return !car || !ball || !(distanceBetween(car->location, ball->location) <= kTouchReach);
-    });
-    for (const uint32_t carId : world.cars) {
-        const Actor* car = world.find(carId);
-        if (!car) {
-            continue;
-        }
-        for (const uint32_t ballId : world.balls) {
-            Actor* ball = world.find(ballId);
-            if (!ball || !(distanceBetween(car->location, ball->location) <= kTouchReach) ||
-                isTouching(state, carId, ballId)) {
+    // A touch begins when a car comes within reach of a ball and lasts until it leaves; pairs no
+    // longer in reach, or whose car or ball is gone, drop out.
+    state.nextTouching.clear();
+    for (const Actor* car : state.cars) {
+        for (Actor* ball : state.balls) {
+            if (!car || !ball || !(distanceBetween(car->location, ball->location) <= kTouchReach)) {
                 continue;
             }
-            state.touching.emplace_back(carId, ballId);
-            ++events.touches;
-            push(*car, *ball);
+            const std::pair pair{car->id, ball->id};
+            state.nextTouching.push_back(pair);
+            if (!std::binary_search(state.touching.begin(), state.touching.end(), pair)) {
+                ++events.touches;
+                push(*car, *ball);
+            }
         }
     }
+    std::sort(state.nextTouching.begin(), state.nextTouching.end());
+    std::swap(state.touching, state.nextTouching);
 }
 
 void stepPhysics(host::World& world, PhysicsState& state, double seconds, PhysicsEvents& events)

@@ -55,7 +55,12 @@ struct CarInput {
 struct PhysicsState {
     double pending = 0; // game seconds handed to stepPhysics and not yet ticked; below one tick
     CarInput input;     // the player's car's input; set by the player (or the autopilot) before a step
-    std::vector<std::pair<uint32_t, uint32_t>> touching; // (car id, ball id) in reach at the last tick
+    std::vector<std::pair<uint32_t, uint32_t>> touching; // (car id, ball id) in reach at the last tick, sorted
+    // A tick's own working lists, kept between ticks only so that a steady tick allocates nothing;
+    // what they point to is stale once the tick has ended.
+    std::vector<host::Actor*> cars;
+    std::vector<host::Actor*> balls;
+    std::vector<std::pair<uint32_t, uint32_t>> nextTouching;
 };
 
 struct PhysicsEvents {
@@ -68,7 +73,8 @@ struct PhysicsEvents {
 void stepPhysics(host::World& world, PhysicsState& state, double seconds, PhysicsEvents& events);
 
 // One tick of kTickSeconds: moves every ball and car, decides each car's contact and counts new
-// touches. Every location stays inside the pitch and every speed within its limit.
+// touches. Every location stays inside the pitch and every speed within its limit. Its work grows
+// with the cars times the balls, not more.
 void tickPhysics(host::World& world, PhysicsState& state, PhysicsEvents& events);
 
 // The unit vector along a car's nose for a rotation (roll does not move it).

@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <string>
 
+#include "terminal.h"
+
 namespace platform {
 
 namespace {
@@ -40,6 +42,37 @@ std::string toUtf8(std::wstring_view text)
         }
     }
     return out;
+}
+
+// Columns a word takes on the terminal: one a character.
+size_t columnsOf(std::string_view word)
+{
+    return static_cast<size_t>(
+        std::count_if(word.begin(), word.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// The words in columns, down then across as a shell lists them, as many columns as `width` holds;
+// a word wider than that on a line of its own. Each line ends in a line break.
+std::string inColumns(const std::vector<std::string>& words, size_t width)
+{
+    size_t widest = 1;
+    for (const std::string& word : words) {
+        widest = std::max(widest, columnsOf(word));
+    }
+    const size_t gap = 2;
+    const size_t columns = std::max<size_t>(1, (width + gap) / (widest + gap));
+    const size_t rows = (words.size() + columns - 1) / columns;
+    std::string text;
+    for (size_t row = 0; row < rows; ++row) {
+        for (size_t at = row; at < words.size(); at += rows) {
+            text += words[at];
+            if (at + rows < words.size()) {
+                text.append(widest + gap - columnsOf(words[at]), ' ');
+            }
+        }
+        text += '\n';
+    }
+    return text;
 }
 
 std::wstring toWide(std::string_view text)
@@ -101,6 +134,8 @@ struct LineEditor::Editing {
 
     static Editing& of(EditLine* editLine);
     static unsigned char complete(EditLine* editLine, int key);
+    // Ctrl-D: the end of input on an empty line, else deletes the character under the cursor.
+    static unsigned char endOrDelete(EditLine* editLine, int key);
     static const wchar_t* promptOf(EditLine* editLine);
 
     LineEditor& editor;           // the owner, which outlives this
@@ -152,6 +187,9 @@ LineEditor::Editing::Editing(LineEditor& owner, std::string path) : editor(owner
     el_wset(editLine, EL_PROMPT, promptOf);
     el_wset(editLine, EL_ADDFN, L"arena-complete", L"Complete a command or variable name", complete);
     el_wset(editLine, EL_BIND, L"^I", L"arena-complete", nullptr);
+    el_wset(editLine, EL_ADDFN, L"arena-end-or-delete", L"Leave on an empty line, else delete a character",
+            endOrDelete);
+    el_wset(editLine, EL_BIND, L"^D", L"arena-end-or-delete", nullptr);
 }
 
 LineEditor::Editing::~Editing()
@@ -265,13 +303,26 @@ unsigned char LineEditor::Editing::complete(EditLine* editLine, int)
         return CC_REFRESH;
     }
     // Nothing to add: show the choices under the line, then the line again.
-    std::string list = "\n";
-    for (const std::string& word : matches) {
-        list += word;
-        list += word == matches.back() ? "\n" : "  ";
-    }
+    int columns = 0;
+    int rows = 0;
+    terminalSize(editor.out_, columns, rows);
+    const std::string list = "\n" + inColumns(matches, static_cast<size_t>(std::max(columns, 1)));
     std::fputs(list.c_str(), editor.out_);
     return CC_REDISPLAY;
+}
+
+unsigned char LineEditor::Editing::endOrDelete(EditLine* editLine, int)
+{
+    const LineInfoW* info = el_wline(editLine);
+    if (info->buffer == info->lastchar) {
+        return CC_EOF; // quietly: libedit's own binding shows the key as ^D first
+    }
+    if (info->cursor == info->lastchar) {
+        return CC_ERROR;
+    }
+    el_cursor(editLine, 1);
+    el_wdeletestr(editLine, 1);
+    return CC_REFRESH;
 }
 
 } // namespace platform

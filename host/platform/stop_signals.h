@@ -38,6 +38,21 @@ public:
 // SIGINT or SIGTERM), 0 when none did.
 int holdingStops(const std::function<void()>& work);
 
+// Ctrl-C (SIGINT; on Windows the console's Ctrl-C) stops the command under way rather than the
+// program, for as long as the object lives; one at a time. A long command asks `requested()`
+// between its steps and returns early; the console then goes on with its next line. A line
+// editor reading a line may take Ctrl-C for itself meanwhile.
+class CommandInterrupt {
+public:
+    CommandInterrupt();
+    ~CommandInterrupt(); // the previous handling back
+    CommandInterrupt(const CommandInterrupt&) = delete;
+    CommandInterrupt& operator=(const CommandInterrupt&) = delete;
+
+    static bool requested(); // Ctrl-C since the last clear()
+    static void clear();     // before each command: a Ctrl-C before it stops nothing
+};
+
 // The status a shell expects of a program ended by `signal`.
 inline int signalStatus(int signal)
 {

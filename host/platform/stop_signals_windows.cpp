@@ -122,4 +122,42 @@ int StopSignals::resumes()
 
 void StopSignals::setScreenText(std::string, std::string) {}
 
+namespace {
+
+volatile LONG commandInterrupted = 0;
+
+// Registered after the session's own handler, so asked before it: Ctrl-C is the command's, Ctrl-Break
+// and the rest go on to the session's.
+BOOL WINAPI onCommandInterrupt(DWORD event)
+{
+    if (event != CTRL_C_EVENT) {
+        return FALSE;
+    }
+    InterlockedExchange(&commandInterrupted, 1);
+    return TRUE;
+}
+
+} // namespace
+
+CommandInterrupt::CommandInterrupt()
+{
+    commandInterrupted = 0;
+    SetConsoleCtrlHandler(onCommandInterrupt, TRUE);
+}
+
+CommandInterrupt::~CommandInterrupt()
+{
+    SetConsoleCtrlHandler(onCommandInterrupt, FALSE);
+}
+
+bool CommandInterrupt::requested()
+{
+    return commandInterrupted != 0;
+}
+
+void CommandInterrupt::clear()
+{
+    InterlockedExchange(&commandInterrupted, 0);
+}
+
 } // namespace platform

@@ -109,7 +109,7 @@ std::string quotedExcerpt(std::string_view text)
         return quoted + '"';
     }
     // Back to the first byte of the character the cut would split (continuation bytes are 10xxxxxx).
-    size_t cut = kExcerptBytes;
+    size_t cut = kExcerptShown;
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
         --cut;
     }

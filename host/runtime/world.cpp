@@ -30,15 +30,10 @@ const char* contactName(Contact contact)
 
 Actor* World::find(uint32_t id)
 {
-    if (id == 0) {
-        return nullptr;
-    }
-    for (Actor& actor : actors) {
-        if (actor.id == id) {
-            return &actor;
-        }
-    }
-    return nullptr;
+    // Ids only grow and actors are only added at the end, so the list stays in id order.
+    const auto at = std::lower_bound(actors.begin(), actors.end(), id,
+                                     [](const Actor& actor, uint32_t key) { return actor.id < key; });
+    return id != 0 && at != actors.end() && at->id == id ? &*at : nullptr;
 }
 
 const Actor* World::find(uint32_t id) const
@@ -93,6 +88,9 @@ uint32_t World::spawn(ActorKind kind)
 {
     if (kind == ActorKind::Server && server != 0) {
         return server;
+    }
+    if ((kind == ActorKind::Car && cars.size() >= kMaxCars) || (kind == ActorKind::Ball && balls.size() >= kMaxBalls)) {
+        return 0;
     }
     Actor actor;
     actor.id = nextId_++;

@@ -79,25 +79,6 @@ TEST_F(ConfigFile, RefusedValuesAreReportedAndOnlyThisSessionsChangesAreMerged)
     EXPECT_EQ(read(path), "# kept\nnum \"3\"\nnum \"3\"\nother \"o\"\nword \"from one\"\n");
 }
 
-TEST(QuotedExcerpt, LongTextIsCutAtACharacterWithItsLength)
-{
-    const std::string limit(host::kExcerptBytes, 'a');
-    const struct {
-        std::string text;
-        std::string shown;
-    } cases[] = {
-        {"", "\"\""},
-        {limit, "\"" + limit + "\""},
-        {limit + "b", "\"" + limit + "\xE2\x80\xA6\" (65 bytes)"},
-        // A two-byte character across the cut is left out whole.
-        {limit.substr(1) + "\xC3\xA9", "\"" + limit.substr(1) + "\xE2\x80\xA6\" (65 bytes)"},
-        {std::string(10485760, 'a'), "\"" + limit + "\xE2\x80\xA6\" (10485760 bytes)"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(host::quotedExcerpt(c.text), c.shown) << c.text.size();
-    }
-}
-
 TEST_F(ConfigFile, ManyProblemsAreCountedAndLongValuesCut)
 {
     const std::string longValue(100, 'x');
@@ -122,7 +103,7 @@ TEST_F(ConfigFile, ManyProblemsAreCountedAndLongValuesCut)
     expected.push_back("arena: will not save into " + path +
                        ": it has lines that are neither settings, comments nor blank");
     for (int line = 1; line <= 10; ++line) {
-        expected.push_back(path + ":" + std::to_string(line) + ": num: \"" + longValue.substr(0, 64) +
+        expected.push_back(path + ":" + std::to_string(line) + ": num: \"" + longValue.substr(0, host::kExcerptShown) +
                            "\xE2\x80\xA6\" (100 bytes) is neither a finite number nor a range \"(low, high)\"; the "
                            "value stays \"1\"");
     }

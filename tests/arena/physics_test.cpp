@@ -81,6 +81,36 @@ TEST_F(Physics, ATouchIsInclusiveOfTheReachAndFiresAgainOnlyAfterLeaving)
     EXPECT_EQ(tick({0, 0, 1000}), 1);
 }
 
+TEST_F(Physics, EachCarTouchesEachBallOnceUntilTheyPart)
+{
+    for (int i = 0; i < 2; ++i) {
+        host.world.spawn(host::ActorKind::Car);
+        host.world.spawn(host::ActorKind::Ball);
+    }
+    const auto placeAll = [this](Vector at) {
+        for (host::Actor& actor : host.world.actors) {
+            actor.location = at;
+            actor.contact = Contact::Air;
+        }
+    };
+    const auto touches = [this] {
+        arena::PhysicsEvents events;
+        arena::tickPhysics(host.world, state, events);
+        return events.touches;
+    };
+    placeAll({0, 0, 1000}); // all in one spot: no push moves them apart
+    EXPECT_EQ(touches(), 9);
+    EXPECT_EQ(touches(), 0);
+    host.world.find(host.world.balls.back())->location = {3000, 0, 1000};
+    EXPECT_EQ(touches(), 0);
+    EXPECT_EQ(state.touching.size(), 6u);
+    placeAll({0, 0, 1000});
+    EXPECT_EQ(touches(), 3); // the ball that left, with each car
+    host.world.remove(host::ActorKind::Car);
+    EXPECT_EQ(touches(), 0);
+    EXPECT_EQ(state.touching.size(), 6u);
+}
+
 TEST_F(Physics, BallBouncesWithRestitutionAndEverythingStaysInLimits)
 {
     ball().location = {0, 0, arena::kBallRadius + 1};

@@ -74,7 +74,10 @@ TEST_F(SessionTest, RefusalsGiveTheirMessageAndChangeNothing)
         {"arena_set car location 1 2", "usage: arena_set car|ball location X Y Z"},
         {"arena_set car rotation 1 2", "usage: arena_set car|ball rotation P Y R"},
         {"arena_set car location 1 2 inf", "\"inf\" is not a finite number"},
-        {"arena_set car location 1 2 1e39", "\"1e39\" is not a finite number"},
+        {"arena_set car location 1 2 1e39", "\"1e39\" is out of range (the limit is \u00B13.4e38)"},
+        {"arena_set car location 1e300 0 0", "\"1e300\" is out of range (the limit is \u00B13.4e38)"},
+        {"arena_set ball velocity 0 -1e400 0", "\"-1e400\" is out of range (the limit is \u00B13.4e38)"},
+        {"arena_set car location 3.4028234e38 1e-400 0", "there is no car"}, // the largest float; a tiny one is 0
         {"arena_set ball contact air", "usage: arena_set car contact ground|wall|air"},
         {"arena_set car location 1 2 3", "there is no car"},
         {"arena_spawn car", "not in free play: there is no game event to put a car in"},
@@ -122,6 +125,66 @@ TEST_F(SessionTest, DumpOfAFreshFreePlayAndAfterEdits)
                                       "\"rotation\":[-1,2,65536],"));
     EXPECT_THAT(printed[2], HasSubstr("\"velocity\":[0,0,-7],\"rotation\":[0,16384,0],\"angularVelocity\":[0.1,0,-0.1],"
                                       "\"contact\":\"wall\"}"));
+}
+
+TEST_F(SessionTest, LongWordsAreCutInMessagesWithTheirLength)
+{
+    const std::string huge(10485760, 'a');
+    const std::string shown = "\"" + std::string(40, 'a') + "\u2026\" (10485760 bytes)";
+    std::string accents = "x";
+    for (int i = 0; i < 100; ++i) {
+        accents += "\xC3\xA9";
+    }
+    std::string cutAccents = "\"x";
+    for (int i = 0; i < 19; ++i) { // 39 bytes: the 40th is the first half of a character
+        cutAccents += "\xC3\xA9";
+    }
+    cutAccents += "\u2026\" (201 bytes)";
+    const std::pair<std::string, std::string> cases[] = {
+        {huge, "unknown command " + shown},
+        {"arena_" + huge, "unknown command \"arena_" + std::string(34, 'a') + "\u2026\" (10485766 bytes)"},
+        {accents, "unknown command " + cutAccents},
+        {std::string(64, 'b'), "unknown command \"" + std::string(64, 'b') + "\""}, // the longest shown whole
+        {std::string(65, 'b'), "unknown command \"" + std::string(40, 'b') + "\u2026\" (65 bytes)"},
+        {"volanko_balllocation_x " + huge, "volanko_balllocation_x: " + shown +
+                                               " is neither a finite number nor a range \"(low, high)\"; the value "
+                                               "stays \"(-5000, 5000)\""},
+        {"arena_set car location 0 " + huge + " 0", shown + " is not a finite number"},
+        {"arena_set car location 0 0 1" + std::string(99, '0'),
+         "\"1" + std::string(39, '0') + "\u2026\" (100 bytes) is out of range (the limit is \u00B13.4e38)"},
+        {"arena_set ball rotation 0 " + huge + " 0",
+         "rotation components are whole numbers (65536 to the turn): " + shown},
+    };
+    for (const auto& [line, message] : cases) {
+        std::string error;
+        EXPECT_FALSE(session->runLine(line, error)) << line.substr(0, 80);
+        EXPECT_EQ(error, message) << line.substr(0, 80);
+    }
+    std::vector<std::string> warned;
+    session->warn = [&warned](std::string_view line) { warned.emplace_back(line); };
+    run({"volanko_throwlevel " + huge});
+    EXPECT_EQ(warned, std::vector<std::string>{"note: volanko_throwlevel " + shown +
+                                               " is none of the levels beginner, easy, normal, hard, pro; the car "
+                                               "will not be thrown"});
+}
+
+TEST_F(SessionTest, AFreePlayHoldsAtMost64CarsAnd64Balls)
+{
+    run({"arena_freeplay 1"}); // one of each
+    for (int i = 1; i < 64; ++i) {
+        run({"arena_spawn car", "arena_spawn ball"});
+    }
+    for (const auto& [line, message] :
+         {std::pair{"arena_spawn car", "there are 64 cars already, the most the arena holds"},
+          {"arena_spawn ball", "there are 64 balls already, the most the arena holds"}}) {
+        std::string error;
+        EXPECT_FALSE(session->runLine(line, error)) << line;
+        EXPECT_EQ(error, message);
+    }
+    EXPECT_EQ(host.world.cars.size(), 64u);
+    EXPECT_EQ(host.world.balls.size(), 64u);
+    run({"arena_remove ball", "arena_spawn ball", "arena_frames 12"});
+    EXPECT_EQ(host.world.balls.size(), 64u);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Signals to a running arena: play and the console end cleanly on SIGINT (play), SIGTERM and
 // SIGHUP, with the summary printed, the settings saved and the terminal's modes back; a signal
 // during the save waits for it; Ctrl-Z gives the shell its modes and a resume takes the console's
-// back; a suspended play is not played.
+// back; a suspended play is not played; Ctrl-C in the console stops the command under way only.
 
 #include <sys/file.h>
 
@@ -99,6 +99,31 @@ TEST_F(Signals, ASecondSignalDuringTheSaveWaitsForIt)
     console.send(SIGTERM);
     ::close(folder);
     EXPECT_EQ(console.wait(), 143);
+    EXPECT_EQ(read(config), "volanko_throwlevel \"pro\"\n");
+}
+
+TEST_F(Signals, CtrlCInTheConsoleStopsTheCommandUnderWayAndTheSessionGoesOn)
+{
+    const std::string config = dir + "/cc.cfg";
+    Terminal console(dir, {"--seed", "1", "--config", config.c_str(), "console"});
+    ASSERT_TRUE(console.type("", "] ")) << console.screen;
+    for (const char* line : {"volanko_throwlevel pro\r", "arena_freeplay 1\r", "arena_autopilot 1\r"}) {
+        ASSERT_TRUE(console.type(line, "\n") && console.type("", "] ")) << line << "\n" << console.screen;
+    }
+    ASSERT_TRUE(console.type("arena_frames 10000000\r", "\n")) << console.screen;
+    // The frames are under way once the editor has given the terminal back and the program has
+    // worked on for a while since.
+    ASSERT_TRUE(Terminal::within([&] { return !console.editing(); }));
+    const double start = console.cpuSeconds();
+    ASSERT_TRUE(Terminal::within([&] { return console.cpuSeconds() >= start + 0.3; }));
+    console.press("\x03");
+    // The terminal shows the key; the count follows on a line of its own, then the prompt.
+    EXPECT_TRUE(console.type("", "^C\r\narena_frames: stopped after ") && console.type("", " of 10000000 frames\r\n] "))
+        << console.screen;
+    EXPECT_TRUE(console.type("volanko_throwlevel\r", "volanko_throwlevel = \"pro\"") && console.type("", "] "))
+        << console.screen;
+    EXPECT_TRUE(console.type("\x04", "\n"));
+    EXPECT_EQ(console.wait(), 0);
     EXPECT_EQ(read(config), "volanko_throwlevel \"pro\"\n");
 }
 

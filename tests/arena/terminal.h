@@ -12,7 +12,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <sstream>
 
 #include "arena_program.h"
 
@@ -91,6 +94,40 @@ public:
         const size_t at = screen.find(expected, seen_);
         seen_ = at == std::string::npos ? seen_ : at + expected.size();
         return at != std::string::npos;
+    }
+    // Types `keys` at once, for the program at work rather than for the line editor.
+    void press(const std::string& keys)
+    {
+        EXPECT_EQ(::write(fd_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+    }
+    // Reads what the program still shows until it has closed the terminal (within the bound).
+    void drain()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + kBound;
+        for (;;) {
+            pollfd ready{fd_, POLLIN, 0};
+            char buffer[4096];
+            const int polled = ::poll(&ready, 1, 100);
+            const ssize_t got = polled > 0 ? ::read(fd_, buffer, sizeof buffer) : 0;
+            if ((polled > 0 && got <= 0) || std::chrono::steady_clock::now() >= deadline) {
+                return;
+            }
+            screen.append(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+        }
+    }
+    // The processor time the program has used so far, in seconds.
+    double cpuSeconds() const
+    {
+        std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        std::istringstream fields(text.substr(text.rfind(')') + 2)); // the name may hold blanks
+        std::string field;
+        unsigned long long user = 0;
+        unsigned long long system = 0;
+        for (int i = 3; i < 14 && fields >> field; ++i) {
+        }
+        fields >> user >> system;
+        return static_cast<double>(user + system) / static_cast<double>(::sysconf(_SC_CLK_TCK));
     }
     void resize(unsigned short columns, unsigned short rows) // the program gets SIGWINCH
     {

@@ -1,7 +1,8 @@
 // The arena on a terminal as people expect it: a console that edits by characters, completes on
-// Tab, drops a line on Ctrl-C and remembers its history from one session to the next (when the
-// history file is a plain one), and a live view that follows a resize, keeps to what the
-// environment says the terminal takes, and ends with the figures of the summary.
+// Tab (listing the choices in columns that fit), drops a line on Ctrl-C, leaves quietly on Ctrl-D
+// and remembers its history from one session to the next (when the history file is a plain one),
+// and a live view that follows a resize, keeps to what the environment says the terminal takes,
+// and ends with the figures of the summary.
 
 #include <sys/stat.h>
 
@@ -32,7 +33,9 @@ TEST_F(TerminalHabits, ConsoleEditsCharactersCompletesDropsAndRemembers)
         }
         EXPECT_TRUE(console.type("\x04", "\n"));
         EXPECT_EQ(console.wait(), 0);
+        console.drain();
         EXPECT_EQ(console.screen.find("bogus\""), std::string::npos) << console.screen;
+        EXPECT_EQ(console.screen.find("^D"), std::string::npos) << "Ctrl-D leaves quietly\n" << console.screen;
     }
     // The next session starts with the last one's lines: two lines back is the "ne" line.
     Terminal console(dir);
@@ -71,6 +74,45 @@ TEST_F(TerminalHabits, AHistoryFileThatIsNotARegularOneOfABoundedSizeIsLeftAlone
         ASSERT_EQ(::lstat(history.c_str(), &info), 0) << c.why;
         EXPECT_EQ(info.st_mode & S_IFMT, c.type) << c.why;
         EXPECT_EQ(S_ISREG(info.st_mode) ? info.st_size : 0, c.size) << c.why;
+    }
+}
+
+TEST_F(TerminalHabits, TabListsTheChoicesInColumnsThatFitTheTerminal)
+{
+    // Every name the first word may be, in order.
+    std::vector<std::string> names;
+    std::istringstream all("arena_autopilot arena_canvas arena_dump arena_frames arena_freeplay arena_hit arena_pause "
+                           "arena_reload arena_remove arena_set arena_spawn arena_time arena_trace exit quit "
+                           "volanko_balllocation_x volanko_balllocation_y volanko_balllocation_z volanko_start "
+                           "volanko_stop volanko_throwlevel volanko_throwplayer");
+    for (std::string name; all >> name;) {
+        names.push_back(name);
+    }
+    // Down, then across; 46 columns hold two of the longest name and the gap between them exactly,
+    // 22 one, 16 none whole.
+    for (const auto& [width, columns] : {std::pair{80, 3}, {46, 2}, {45, 1}, {22, 1}, {16, 1}}) {
+        Terminal console(dir);
+        console.resize(static_cast<unsigned short>(width), 24);
+        ASSERT_TRUE(console.type("", "] ")) << console.screen;
+        const size_t from = console.screen.size();
+        ASSERT_TRUE(console.type("\t", "] ")) << console.screen;
+        const std::string shown = console.screen.substr(from);
+        const std::vector<std::string> lines = linesOf(shown.substr(shown.find('\n') + 1));
+        std::vector<std::string> listed;
+        for (size_t i = 0; i + 1 < lines.size(); ++i) { // the last is the prompt again
+            const std::string line = lines[i].substr(0, lines[i].find('\r'));
+            EXPECT_TRUE(line.size() <= static_cast<size_t>(width) || line.find(' ') == std::string::npos)
+                << width << ": \"" << line << "\"";
+            std::istringstream words(line);
+            size_t inLine = 0;
+            for (std::string word; words >> word; ++inLine) {
+                listed.push_back(word);
+            }
+            EXPECT_TRUE(i == 0 ? inLine == static_cast<size_t>(columns) : inLine <= static_cast<size_t>(columns))
+                << width << ": \"" << line << "\"";
+        }
+        std::sort(listed.begin(), listed.end());
+        EXPECT_EQ(listed, names) << width << "\n" << shown;
     }
 }
 

@@ -23,11 +23,14 @@ std::string formatNumber(float value);
 // The value's canonical text: a number as above, a range as "(low, high)".
 std::string formatNumericValue(const NumericValue& value);
 
-// The longest text a message shows whole: a value or a line may be megabytes long.
+// The longest text a message shows whole: a value or a line may be megabytes long, and a message
+// that repeats it whole buries what it says.
 constexpr size_t kExcerptBytes = 64;
+// How much of a longer text it shows: at most this many bytes, fewer to end on a whole character.
+constexpr size_t kExcerptShown = 40;
 
-// `text` in double quotes for a message; when longer than kExcerptBytes, cut at the start of a
-// UTF-8 character within them, with "…" and its length after: "aaaa…" (10485760 bytes).
+// `text` in double quotes for a message; when longer than kExcerptBytes, its first kExcerptShown
+// bytes cut at the start of a UTF-8 character, with "…" and its length: "aaaa…" (10485760 bytes).
 std::string quotedExcerpt(std::string_view text);
 
 } // namespace host

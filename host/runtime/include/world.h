@@ -2,6 +2,7 @@
 // The simulated free-play world that wrappers read and write. Physics lives with the program that
 // drives the world; the world only holds state and enforces that it stays finite.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +27,11 @@ struct Actor {
     Contact contact = Contact::Air; // cars only
 };
 
+// The most cars and balls a world holds at once. Each car is checked against each ball every tick,
+// so the work of a frame grows with their product.
+inline constexpr size_t kMaxCars = 64;
+inline constexpr size_t kMaxBalls = 64;
+
 struct World {
     bool freeplay = false;       // when false there is no game event and no server
     double clock = 0;            // game seconds of the game event; kept double so long runs do not drift
@@ -33,9 +39,11 @@ struct World {
     uint32_t camera = 0;         // 0 when none
     std::vector<uint32_t> balls; // ids; element 0 is the main ball
     std::vector<uint32_t> cars;  // ids; element 0 is the player's car
-    std::vector<Actor> actors;   // every live actor, the server included
+    std::vector<Actor> actors;   // every live actor, the server included, in the order of their ids
 
-    Actor* find(uint32_t id); // null for 0, for a removed actor, or for an unknown id
+    // Null for 0, for a removed actor, or for an unknown id. Found by halving, for it is asked for
+    // each actor each tick.
+    Actor* find(uint32_t id);
     const Actor* find(uint32_t id) const;
     Actor* ball(); // element 0 of the ball list, or null
     Actor* car();  // element 0 of the car list, or null
@@ -46,8 +54,10 @@ struct World {
     // when the player starts free play; leaving it removes the event with everything in it.
     void setFreeplay(bool on);
 
-    uint32_t spawn(ActorKind kind); // adds an actor (a server only when none exists) and lists it
-    bool remove(ActorKind kind);    // removes the newest actor of that kind; false when none
+    // Adds an actor and lists it; returns its id. A server only when none exists (its id then); no
+    // car or ball beyond kMaxCars or kMaxBalls (0 then).
+    uint32_t spawn(ActorKind kind);
+    bool remove(ActorKind kind); // removes the newest actor of that kind; false when none
 
 private:
     uint32_t nextId_ = 1;
