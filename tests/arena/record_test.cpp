@@ -3,15 +3,24 @@
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 #include "arena_program.h"
+#include "files.h"
 #include "recording_json.h"
 
 namespace {
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 class Record : public ::testing::Test, public ArenaProgram {};
+
+bool exists(const std::string& path)
+{
+    return platform::fileFacts(path).kind != platform::FileKind::Missing;
+}
 
 // The throw of the README's worked example, a hit, a level and canvas change and a landing, paused
 // so that only the plug-in and the script move the car; then 14 frames of physics.
@@ -98,6 +107,89 @@ TEST_F(Record, AFileThatCannotBeWrittenFailsTheSessionWithAMessage)
         const Outcome outcome = run("--seed 1 " + c.args, "arena_freeplay 1\narena_frames 100000\n");
         EXPECT_EQ(outcome.status, c.args.ends_with("--record") ? 2 : 1) << c.args;
         EXPECT_TRUE(outcome.err.starts_with(c.err)) << c.args << ": " << outcome.err;
+    }
+}
+
+// By any name that leads to it, and whatever the user says: the file stays as it was.
+TEST_F(Record, NeverIntoAFileTheSessionReadsEvenWithForce)
+{
+    const std::string plugin = file("copy" PLUGIN_SUFFIX, read(VOLANKO_PLUGIN_PATH));
+    const std::string config = file("same.cfg", "volanko_throwlevel \"easy\"\n");
+    const std::string script = file("scr.txt", "arena_freeplay 1\narena_frames 1\n");
+    ASSERT_TRUE(std::filesystem::create_directory(dir + "/sub"));
+    const std::string roundabout = dir + "/sub/../scr.txt";
+    const std::string later = dir + "/later.cfg"; // made by the session's save, were it not refused
+    const std::string input = dir + "/stdin";     // the harness's file for standard input
+    const struct {
+        std::string args;
+        std::string path;
+        std::string what;
+    } cases[] = {
+        {"--plugin " + plugin + " --no-config play --quiet --seconds 1 --record " + plugin, plugin,
+         "the plug-in library the session loads"},
+        {"--config " + config + " script --record " + config + " " + script, config,
+         "the configuration file the session reads and saves"},
+        {"--config " + later + " script --record " + later + " " + script, later,
+         "the configuration file the session reads and saves"},
+        {"--no-config script --record " + script + " " + script, script, "the script the session runs"},
+        {"--no-config script --record " + roundabout + " " + script, roundabout, "the script the session runs"},
+        {"--no-config script --record " + input + " -", input, "the session's standard input"},
+        {"--no-config console --record " + input, input, "the session's standard input"},
+    };
+    for (const auto& c : cases) {
+        for (const std::string force : {"", "--force "}) {
+            const bool existed = exists(c.path);
+            const std::string before = read(c.path);
+            const Outcome outcome = run("--seed 1 " + force + c.args, "arena_freeplay 1\n");
+            EXPECT_EQ(outcome.status, 2) << force << c.args;
+            EXPECT_EQ(outcome.err, "arena: will not record into " + c.path + ": it is " + c.what + "\n")
+                << force << c.args;
+            EXPECT_EQ(exists(c.path), existed) << force << c.args;
+            EXPECT_EQ(read(c.path), before) << force << c.args;
+        }
+    }
+}
+
+TEST_F(Record, AnExistingFileIsReplacedOnlyWithForce)
+{
+    const std::string kept = file("keep.jsonl", "kept\n");
+    const std::string lines = "arena_freeplay 1\narena_frames 1\n";
+    const Outcome refused = run("--seed 1 --no-config script --record " + kept + " -", lines);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "arena: will not replace " + kept + ": it exists (--force lets the recording replace it)\n");
+    EXPECT_EQ(read(kept), "kept\n");
+    for (const std::string& args : {"--force --seed 1 --no-config script --record " + kept + " -",
+                                    "--seed 1 --no-config script --record " + kept + " - --force"}) {
+        file("keep.jsonl", "kept\n");
+        const Outcome forced = run(args, lines);
+        EXPECT_EQ(forced.status, 0) << args << ": " << forced.err;
+        EXPECT_THAT(read(kept), StartsWith(R"({"format":"volanko-recording")")) << args;
+        EXPECT_THAT(read(kept), EndsWith("\"frames\":1}\n")) << args;
+    }
+}
+
+TEST_F(Record, ASessionRefusedBeforeItStartsLeavesEveryFileAsItWas)
+{
+    const std::string kept = file("keep.jsonl", "a recording kept\n");
+    const std::string made = dir + "/made.jsonl";
+    const std::string noDrill = "--plugin " BROKEN_PLUGIN_DIR "/libbroken_keeps_wrapper" PLUGIN_SUFFIX;
+    const std::string missing = dir + "/none.txt";
+    const struct {
+        std::string args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {noDrill + " --no-config --force play --quiet --record " + kept, 1, "arena play: volanko_start: "},
+        {noDrill + " --no-config play --quiet --record " + made, 1, "arena play: volanko_start: "},
+        {"--no-config --force script --record " + kept + " " + missing, 2, "arena: cannot read " + missing + ": "},
+        {"--no-config script --record " + made + " " + missing, 2, "arena: cannot read " + missing + ": "},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = run("--seed 1 " + c.args);
+        EXPECT_EQ(outcome.status, c.status) << c.args;
+        EXPECT_THAT(outcome.err, StartsWith(c.err)) << c.args;
+        EXPECT_EQ(read(kept), "a recording kept\n") << c.args;
+        EXPECT_FALSE(exists(made)) << c.args;
     }
 }
 
