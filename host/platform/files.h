@@ -3,6 +3,7 @@
 // replaced so that it is always either the old one or the new one, and a lock between processes
 // that save into one folder. Paths are UTF-8; a failure is an errno value (std::strerror words it).
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -50,8 +51,9 @@ FileIdentity descriptorIdentity(int fd);
 
 // Reads the whole of `path` into `bytes`, which it replaces. Never waits for a FIFO's writer nor
 // opens a terminal; `kind` becomes what the opened file is when that is not a regular file, and
-// then nothing is read. 0, or why it could not be opened or read.
-int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind);
+// then nothing is read. 0, or why it could not be opened or read: EFBIG when it holds more than
+// `limit` bytes (then `bytes` holds no more than that).
+int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind, size_t limit = SIZE_MAX);
 
 // Makes the folder `path`, whose parent exists. 0, or why not (EEXIST when something is there).
 int makeDirectory(const std::string& path);

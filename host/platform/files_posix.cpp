@@ -86,7 +86,7 @@ std::optional<std::string> linkText(const std::string& path)
     return link;
 }
 
-int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
+int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind, size_t limit)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
@@ -103,19 +103,25 @@ int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
         ::close(fd);
         return EINVAL;
     }
-    bool ok = true;
-    char buffer[8192];
     bytes.clear();
-    for (ssize_t got = 0; ok && (got = ::read(fd, buffer, sizeof buffer)) != 0;) {
+    // The size said up front may be wrong (files of /proc say 0), so the bound holds as it reads.
+    if (static_cast<uintmax_t>(info.st_size) > limit) {
+        ::close(fd);
+        return EFBIG;
+    }
+    int error = 0;
+    char buffer[8192];
+    for (ssize_t got = 0; error == 0 && (got = ::read(fd, buffer, sizeof buffer)) != 0;) {
         if (got < 0 && errno != EINTR) {
-            ok = false;
+            error = errno;
+        } else if (got > 0 && static_cast<size_t>(got) > limit - bytes.size()) {
+            error = EFBIG;
         } else if (got > 0) {
             bytes.append(buffer, static_cast<size_t>(got));
         }
     }
-    const int readErrno = errno;
     ::close(fd);
-    return ok ? 0 : readErrno;
+    return error;
 }
 
 int makeDirectory(const std::string& path)

@@ -170,7 +170,7 @@ std::optional<std::string> linkText(const std::string& path)
     return narrowText(target);
 }
 
-int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
+int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind, size_t limit)
 {
     const Handle file(CreateFileW(wideText(path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -183,6 +183,9 @@ int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
         return EINVAL;
     }
     bytes.clear();
+    if (LARGE_INTEGER size{}; GetFileSizeEx(file.get(), &size) && static_cast<uint64_t>(size.QuadPart) > limit) {
+        return EFBIG;
+    }
     char buffer[8192];
     for (;;) {
         DWORD got = 0;
@@ -191,6 +194,9 @@ int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind)
         }
         if (got == 0) {
             return 0;
+        }
+        if (got > limit - bytes.size()) {
+            return EFBIG;
         }
         bytes.append(buffer, got);
     }
