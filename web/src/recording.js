@@ -36,6 +36,32 @@ function describe(value) {
 // Blank as JSON counts it: spaces, tabs and carriage returns only.
 const isBlank = (line) => /^[ \t\r]*$/.test(line);
 
+// A seed is a whole number up to 2^64 - 1, more digits than a double holds: it is shown as the
+// header writes it, the digits of its last top-level "seed" member, rather than as it parses.
+function seedDigits(text, seed) {
+    let digits = null;
+    let depth = 0;
+    const key = /[ \t\r]*:/y;
+    const whole = /[ \t\r]*:[ \t\r]*(-?\d+)[ \t\r]*[,}]/y;
+    for (let at = 0; at < text.length; ++at) {
+        const c = text[at];
+        if (c === '"') {
+            const start = at;
+            for (++at; text[at] !== '"'; ++at) if (text[at] === '\\') ++at;
+            key.lastIndex = at + 1;
+            if (depth === 1 && key.test(text) && JSON.parse(text.slice(start, at + 1)) === 'seed') {
+                whole.lastIndex = at + 1;
+                digits = whole.exec(text)?.[1] ?? null;
+            }
+        } else if (c === '{' || c === '[') {
+            ++depth;
+        } else if (c === '}' || c === ']') {
+            --depth;
+        }
+    }
+    return digits ?? String(seed);
+}
+
 // Checks one record's fields; `where` names the field in messages ("car.location").
 class Fields {
     constructor(line, record) {
@@ -97,7 +123,7 @@ function readHeader(text) {
     if (!(fps >= 1)) f.fail('fps', 'at least 1', fps);
     const frameEvery = header.frameEvery === undefined ? 1 : f.number('frameEvery');
     return {
-        seed: f.number('seed'),
+        seed: seedDigits(text, f.number('seed')),
         level: f.text('level'),
         plugin: { name: f.text('plugin.name', plugin.name), version: f.text('plugin.version', plugin.version) },
         fps,

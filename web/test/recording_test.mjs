@@ -1,5 +1,5 @@
 // The page's reader on its own, in node: the broken recordings the arena's test gives to `arena
-// replay` get the same words here.
+// replay` get the same words here, and seeds are shown with every digit the header holds.
 
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
@@ -38,5 +38,23 @@ test('the broken recordings get the words the arena gives them', () => {
         } else {
             assert.deepEqual([refusal, warning], [null, message], name);
         }
+    }
+});
+
+test('the seed is shown with every digit the header holds', () => {
+    const frame = '{"type":"frame","time":0,"frame":0,"car":{"location":[0,0,17],"rotation":[0,0,0],"contact":"ground"},"ball":{"location":[0,0,91.25],"rotation":[0,0,0]}}';
+    const header = (seed) => `{"format":"volanko-recording","version":1,"seed":${seed},"level":"beginner","plugin":{"name":"Volanko","version":"1.0","seed":5},"fps":120,"canvas":[1920,1080]}`;
+    const cases = [
+        ['18446744073709551615', '18446744073709551615'],
+        ['9007199254740993', '9007199254740993'],
+        ['7', '7'],
+        [' 42 ', '42'],
+        ['7,"level":"seed","seed":12345678901234567890', '12345678901234567890'], // the last one counts
+        ['7.5', '7.5'], // not a whole number: as it reads
+        ['1e3', '1000'],
+    ];
+    for (const [seed, shown] of cases) {
+        const text = `${header(seed)}\n${frame}\n{"type":"end","time":0,"frames":1}\n`;
+        assert.equal(parseRecording(text).header.seed, shown, seed);
     }
 });
