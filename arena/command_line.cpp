@@ -69,6 +69,11 @@ const OptionRow kGlobalOptions[] = {
          line.noConfig = true;
          return std::string();
      }},
+    {"", "--force", nullptr, "let --record replace an existing file (never one the session reads)",
+     [](CommandLine& line, const std::string&) {
+         line.force = true;
+         return std::string();
+     }},
     {"", "--version", nullptr, "print the arena's and the plug-in's versions, then exit",
      [](CommandLine& line, const std::string&) {
          line.version = true;

@@ -18,6 +18,7 @@ struct CommandLine {
     bool version = false;         // --version: print the arena's and the plug-in's names and versions
     std::string command;          // "play", "script", "console", "replay"; "version"; "help" with helpText set
     std::string record;           // --record FILE for play, script and console; empty: none
+    bool force = false;           // --force: the recording may replace an existing file
 
     // play
     double seconds = 60;   // --seconds, above 0 and at most 1000000
@@ -33,7 +34,7 @@ struct CommandLine {
     // replay
     std::string recording; // FILE, the recording to embed
     std::string page;      // --page; empty: the built page found by the arena
-    std::string helpText; // for "help": the help asked for, ending in a newline
+    std::string helpText;  // for "help": the help asked for, ending in a newline
 };
 
 // Parses the words after the program's name. nullopt with `error` set for a bad argument.

@@ -25,6 +25,7 @@
 #include "paths.h"
 #include "play.h"
 #include "recorder.h"
+#include "recording_file.h"
 #include "replay_page.h"
 #include "session.h"
 #include "stop_signals.h"
@@ -163,21 +164,34 @@ int run(const CommandLine& options)
     const bool watched = options.command == "play" && !options.quiet && platform::isTerminal(stdout);
     const bool live = watched && abilities.cursorMoves;
 
-    // Opened before the session runs, so that a path that cannot be written stops it at once.
-    int recordFd = -1;
-    if (!options.record.empty()) {
-        recordFd = platform::createFile(options.record);
-        if (recordFd < 0) {
-            std::fprintf(stderr, "arena: cannot write %s: %s\n", options.record.c_str(), std::strerror(errno));
-            return 1;
-        }
-    }
-
     std::string configPath;
     if (!options.noConfig) {
         configPath = !options.config.empty()       ? options.config
                      : options.command == "script" ? std::string()
                                                    : arena::defaultConfigPath();
+    }
+    // Looked at now, made once the session has started: a session refused before that leaves
+    // every file as it was.
+    arena::RecordingFile recordingFile;
+    if (!options.record.empty()) {
+        recordingFile = {options.record, options.force, {{"the plug-in library the session loads", pluginPath}}};
+        auto& inputs = recordingFile.inputs;
+        if (!configPath.empty()) {
+            inputs.push_back({"the configuration file the session reads and saves", configPath});
+        }
+        if (options.command == "script" && options.script != "-") {
+            inputs.push_back({"the script the session runs", options.script});
+        } else if (options.command != "play") {
+            inputs.push_back({"the session's standard input", ""});
+        }
+        if (const std::string history = platform::userStateFile("history");
+            options.command == "console" && !history.empty()) {
+            inputs.push_back({"the console's history file", history});
+        }
+        if (const std::string refusal = recordingFile.refusal(); !refusal.empty()) {
+            warnLine(refusal);
+            return 2;
+        }
     }
     arena::ConfigFile config(configPath);
     // Lines for standard error; the live view would clear them from the screen at once, so during
@@ -208,12 +222,22 @@ int run(const CommandLine& options)
     session.print = printLine;
     session.warn = warn;
     std::optional<arena::Recorder> recorder; // gone before the session and the host
+    int recordFd = -1;
+    int recordStatus = 0; // why the recording could not start
     const auto startRecording = [&] {
-        if (recordFd >= 0) {
-            recorder.emplace(host, recordFd, options.record,
-                             arena::RecordingHeader{seed, options.command, pluginName, pluginVersion, options.fps});
-            session.recorder = &*recorder;
+        if (recordingFile.path.empty()) {
+            return true;
         }
+        std::string error;
+        recordFd = recordingFile.open(error, recordStatus);
+        if (recordFd < 0) {
+            warnLine(error);
+            return false;
+        }
+        recorder.emplace(host, recordFd, options.record,
+                         arena::RecordingHeader{seed, options.command, pluginName, pluginVersion, options.fps});
+        session.recorder = &*recorder;
+        return true;
     };
 
     int status = 0;
@@ -238,30 +262,35 @@ int run(const CommandLine& options)
             session.print = nullptr;
         }
         status = arena::play(session, settings, stdout, stderr);
+        status = recordStatus != 0 ? recordStatus : status;
         std::fflush(stdout);
         for (const std::string& line : deferred) {
             warnLine(line);
         }
     } else if (options.command == "script") {
-        startRecording();
         if (!options.seed) {
             std::fprintf(stderr, "arena: seed %llu\n", static_cast<unsigned long long>(seed));
         }
-        if (options.script == "-") {
-            status = runScript(session, std::cin, "stdin");
-        } else {
+        std::ifstream file;
+        if (options.script != "-") {
             // A directory opens as a stream that simply has no lines.
-            std::ifstream file(platform::filePath(options.script), std::ios::binary);
+            file.open(platform::filePath(options.script), std::ios::binary);
             const int openErrno = errno;
             if (!file || platform::fileFacts(options.script).kind == platform::FileKind::Directory) {
                 warnLine(arena::concat("arena: cannot read ", options.script, ": ",
                                        std::strerror(file ? EISDIR : openErrno)));
                 return 2;
             }
-            status = runScript(session, file, options.script);
         }
+        if (!startRecording()) {
+            return recordStatus;
+        }
+        status =
+            options.script == "-" ? runScript(session, std::cin, "stdin") : runScript(session, file, options.script);
     } else {
-        startRecording();
+        if (!startRecording()) {
+            return recordStatus;
+        }
         std::printf("arena console: %s %s loaded, seed %llu, configuration %s. Ctrl-D or \"exit\" leaves.\n",
                     pluginName.c_str(), pluginVersion.c_str(), static_cast<unsigned long long>(seed),
                     configPath.empty() ? "none" : configPath.c_str());

@@ -45,8 +45,8 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
         return 1;
     }
     session.setAutopilot(true);
-    if (settings.started) {
-        settings.started();
+    if (settings.started && !settings.started()) {
+        return 1;
     }
 
     const auto frames = static_cast<int64_t>(std::llround(settings.seconds * session.fps()));

@@ -22,15 +22,16 @@ struct PlaySettings {
     uint64_t seed = 0;      // printed in the summary
     double skill = 0.6;     // shown in the live view and the summary
     std::string configPath; // told in the summary; empty for none
-    // When set, called once the drill runs at its level, before the first frame.
-    std::function<void()> started;
+    // When set, called once the drill runs at its level, before the first frame; false stops the
+    // play there (its caller has said why).
+    std::function<bool()> started;
 };
 
 // Plays in `session` (whose plug-in is loaded) and prints to `out`. Returns the exit status: 0, or
-// 1 when the drill could not be started or the level not set (the message on `err`). Ctrl-C,
-// SIGTERM and SIGHUP end the play early, with the summary of what was played, and the status is
-// then the shell's for that signal (130 for Ctrl-C); so does a recording that can no longer be
-// written.
+// 1 when the drill could not be started, the level not set (the message on `err`) or `started`
+// refused. Ctrl-C, SIGTERM and SIGHUP end the play early, with the summary of what was played, and
+// the status is then the shell's for that signal (130 for Ctrl-C); so does a recording that can no
+// longer be written.
 int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FILE* err);
 
 } // namespace arena

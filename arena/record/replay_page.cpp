@@ -3,29 +3,58 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
+#include "concat.h"
 #include "files.h"
 #include "library_path.h"
 #include "paths.h"
+#include "recording_check.h"
 
 namespace arena {
 
 namespace {
 
-std::optional<std::string> readFile(const std::string& path)
+// Far above what a session records (a ten-minute play is about 4.2 MB, so this is some ten hours)
+// and what the page weighs (under 1 MB), far below what a browser can hold as one text.
+constexpr size_t kRecordingLimit = size_t{256} << 20;
+constexpr size_t kPageLimit = size_t{16} << 20;
+
+const char* kindName(platform::FileKind kind)
 {
-    std::ifstream in(platform::filePath(path), std::ios::binary);
-    if (!in) {
-        return std::nullopt;
+    using platform::FileKind;
+    return kind == FileKind::Directory         ? "a directory"
+           : kind == FileKind::CharacterDevice ? "a character device"
+           : kind == FileKind::BlockDevice     ? "a block device"
+           : kind == FileKind::Fifo            ? "a FIFO"
+           : kind == FileKind::Socket          ? "a socket"
+                                               : "not a regular file";
+}
+
+// The bytes of `path` when it is a regular file of at most `limit` bytes (`what` may hold that
+// much, in messages); else nothing, with `why` set, and `refused` when it was refused for its
+// kind or its size rather than for a reason of the system's.
+std::optional<std::string> readBounded(const std::string& path, size_t limit, std::string_view what, std::string& why,
+                                       bool& refused)
+{
+    std::string bytes;
+    platform::FileKind kind = platform::FileKind::Regular;
+    const int error = platform::readRegularFile(path, bytes, kind, limit);
+    refused = true;
+    if (error == 0) {
+        return bytes;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        return std::nullopt;
+    if (kind != platform::FileKind::Regular) {
+        why = concat("it is ", kindName(kind));
+    } else if (error == EFBIG) {
+        why = concat("it is larger than ", std::to_string(limit >> 20), " MiB, the most ", what, " may be");
+    } else if (platform::fileFacts(path).kind == platform::FileKind::Directory) {
+        // Windows opens no folder as a file: it cannot say what it opened.
+        why = "it is a directory";
+    } else {
+        why = std::strerror(error);
+        refused = false;
     }
-    return std::move(text).str();
+    return std::nullopt;
 }
 
 // The first of: the page copied beside the program by a build with VOLANKO_WEB, the page built in
@@ -64,24 +93,26 @@ std::optional<std::string> embedRecording(std::string_view page, std::string_vie
 
 int writeReplay(const std::string& file, const std::string& page)
 {
-    const auto recording = readFile(file);
+    std::string why;
+    bool refused = false;
+    const auto recording = readBounded(file, kRecordingLimit, "a recording", why, refused);
     if (!recording) {
-        std::fprintf(stderr, "arena replay: cannot read %s: %s\n", file.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "arena replay: cannot read %s: %s\n", file.c_str(), why.c_str());
         return 1;
     }
-    if (!recording->starts_with(R"({"format":"volanko-recording")")) {
-        std::fprintf(stderr, "arena replay: %s is not a Volanko recording (arena play --record FILE makes one)\n",
-                     file.c_str());
+    // What the page would refuse is never embedded in it.
+    const RecordingCheck check = checkRecording(*recording);
+    if (!check.error.empty()) {
+        std::fprintf(stderr, "arena replay: cannot replay %s: %s\n", file.c_str(), check.error.c_str());
         return 1;
     }
     const std::string pagePath = page.empty() ? findPage() : page;
-    const auto pageText = readFile(pagePath);
+    const auto pageText = readBounded(pagePath, kPageLimit, "a page", why, refused);
     if (!pageText) {
-        std::fprintf(stderr,
-                     "arena replay: cannot read the replay page %s: %s\n"
-                     "Build it with Node.js 20.19 or newer and npm: configure with -DVOLANKO_WEB=ON and build, "
-                     "or run: cd web && npm ci && npm run build\n",
-                     pagePath.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "arena replay: cannot read the replay page %s: %s\n%s", pagePath.c_str(), why.c_str(),
+                     refused ? ""
+                             : "Build it with Node.js 20.19 or newer and npm: configure with -DVOLANKO_WEB=ON and "
+                               "build, or run: cd web && npm ci && npm run build\n");
         return 1;
     }
     std::string error;
@@ -91,19 +122,34 @@ int writeReplay(const std::string& file, const std::string& page)
         return 1;
     }
     const std::string out = file + ".html";
-    const int fd = platform::createFile(out);
-    const char* problem = fd < 0 ? std::strerror(errno) : nullptr;
+    bool made = false;
+    const int fd = platform::openForWriting(out, made);
+    std::string problem = fd < 0 ? std::strerror(errno) : "";
     if (fd >= 0) {
-        if (!platform::writeAll(fd, *html)) {
+        // Another name of the recording or of the page would lose it to the page written here.
+        const platform::FileIdentity opened = platform::descriptorIdentity(fd);
+        if (opened.same(platform::fileIdentity(file)) || opened.same(platform::fileIdentity(pagePath))) {
+            std::fprintf(stderr, "arena replay: will not write %s: it is the %s\n", out.c_str(),
+                         opened.same(platform::fileIdentity(file)) ? "recording" : "replay page");
+            platform::closeFile(fd);
+            return 1;
+        }
+        const int emptied = opened.kind == platform::FileKind::Regular && !made ? platform::emptyFile(fd) : 0;
+        if (emptied != 0) {
+            problem = std::strerror(emptied);
+        } else if (!platform::writeAll(fd, *html)) {
             problem = std::strerror(errno);
         }
-        if (const int closed = platform::closeFile(fd); closed != 0 && !problem) {
+        if (const int closed = platform::closeFile(fd); closed != 0 && problem.empty()) {
             problem = std::strerror(closed);
         }
     }
-    if (problem) {
-        std::fprintf(stderr, "arena replay: cannot write %s: %s\n", out.c_str(), problem);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "arena replay: cannot write %s: %s\n", out.c_str(), problem.c_str());
         return 1;
+    }
+    if (!check.warning.empty()) {
+        std::fprintf(stderr, "arena replay: note: %s is incomplete: %s\n", file.c_str(), check.warning.c_str());
     }
     std::printf("%s\n", out.c_str());
     return 0;

@@ -14,8 +14,9 @@ inline constexpr std::string_view kRecordingMarker = "<!--VOLANKO-RECORDING-->";
 // marker is missing or there more than once.
 std::optional<std::string> embedRecording(std::string_view page, std::string_view recording, std::string& error);
 
-// Reads the recording `file` and the page, writes `file`.html. `page` empty: the built page found
-// beside the program or in the source tree. Returns the exit status, the message on standard error.
+// Reads the recording `file` and the page (regular files of bounded sizes), checks the recording as
+// the page will (recording_check.h), writes `file`.html. `page` empty: the built page found beside
+// the program or in the source tree. Returns the exit status, the message on standard error.
 int writeReplay(const std::string& file, const std::string& page);
 
 } // namespace arena

@@ -3,6 +3,7 @@
 // replaced so that it is always either the old one or the new one, and a lock between processes
 // that save into one folder. Paths are UTF-8; a failure is an errno value (std::strerror words it).
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +27,27 @@ FileFacts linkFacts(const std::string& path);
 // The path the symbolic link `path` holds (relative to the link's folder unless absolute); nothing
 // when it cannot be read.
 std::optional<std::string> linkText(const std::string& path);
+
+// Which file a name or an open descriptor leads to, so that two names of one file (links, "./",
+// hard links) are known as one: the device and the inode on POSIX systems, the volume's serial
+// number and the file index on Windows.
+struct FileIdentity {
+    bool known = false; // false: nothing is there, or the system cannot say which file it is
+    FileKind kind = FileKind::Missing;
+    uint64_t device = 0;
+    uint64_t number = 0;
+
+    bool same(const FileIdentity& other) const
+    {
+        return known && other.known && device == other.device && number == other.number;
+    }
+};
+
+// The file `path` leads to, symbolic links followed.
+FileIdentity fileIdentity(const std::string& path);
+
+// The file open as `fd` (0: standard input).
+FileIdentity descriptorIdentity(int fd);
 
 // Reads the whole of `path` into `bytes`, which it replaces. Never waits for a FIFO's writer nor
 // opens a terminal; `kind` becomes what the opened file is when that is not a regular file, and
@@ -73,6 +95,16 @@ private:
 
 // A descriptor for writing to `path`, made or emptied; -1 with errno set when it cannot be.
 int createFile(const std::string& path);
+
+// A descriptor for writing to `path` that leaves what is there as it is: a missing file is made
+// (`made` true), an existing one opened without emptying it. -1 with errno set when neither can be.
+int openForWriting(const std::string& path, bool& made);
+
+// Cuts the regular file open as `fd` to nothing. 0, or why not.
+int emptyFile(int fd);
+
+// Removes the file `path`. 0, or why not.
+int removeFile(const std::string& path);
 
 // Closes `fd`. 0, or why the data written could not be kept.
 int closeFile(int fd);

@@ -123,7 +123,29 @@ bool processGone(long pid)
     return pid > 0 && static_cast<pid_t>(pid) == pid && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
+FileIdentity identityOf(int result, const struct stat& info)
+{
+    if (result != 0) {
+        return {};
+    }
+    return {true, kindOf(info.st_mode), static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+}
+
 } // namespace
+
+FileIdentity fileIdentity(const std::string& path)
+{
+    struct stat info {};
+    const int result = ::stat(path.c_str(), &info);
+    return identityOf(result, info);
+}
+
+FileIdentity descriptorIdentity(int fd)
+{
+    struct stat info {};
+    const int result = ::fstat(fd, &info);
+    return identityOf(result, info);
+}
 
 FileFacts fileFacts(const std::string& path)
 {
@@ -247,6 +269,27 @@ FolderLock::~FolderLock()
 int createFile(const std::string& path)
 {
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+}
+
+int openForWriting(const std::string& path, bool& made)
+{
+    // Made only where nothing is: never emptied, nor taken over between a look and the open.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0644);
+    made = fd >= 0;
+    if (fd >= 0 || errno != EEXIST) {
+        return fd;
+    }
+    return ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+}
+
+int emptyFile(int fd)
+{
+    return ::ftruncate(fd, 0) == 0 ? 0 : errno;
+}
+
+int removeFile(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }
 
 int closeFile(int fd)

@@ -164,7 +164,44 @@ bool processGone(DWORD pid)
     return ended;
 }
 
+FileKind kindOfHandle(HANDLE handle)
+{
+    const DWORD type = GetFileType(handle);
+    return type == FILE_TYPE_DISK   ? FileKind::Regular
+           : type == FILE_TYPE_CHAR ? FileKind::CharacterDevice
+           : type == FILE_TYPE_PIPE ? FileKind::Fifo
+                                    : FileKind::Other;
+}
+
+FileIdentity identityOf(HANDLE handle)
+{
+    FileIdentity identity;
+    identity.kind = kindOfHandle(handle);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (identity.kind == FileKind::Regular && GetFileInformationByHandle(handle, &info)) {
+        identity.known = true;
+        identity.kind = info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? FileKind::Directory : FileKind::Regular;
+        identity.device = info.dwVolumeSerialNumber;
+        identity.number = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    }
+    return identity;
+}
+
 } // namespace
+
+FileIdentity fileIdentity(const std::string& path)
+{
+    // Opened for no access at all, so that nothing waits and folders open too.
+    const Handle file(CreateFileW(wideText(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file.valid() ? identityOf(file.get()) : FileIdentity{};
+}
+
+FileIdentity descriptorIdentity(int fd)
+{
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    return handle == INVALID_HANDLE_VALUE ? FileIdentity{} : identityOf(handle);
+}
 
 bool writeHandle(void* file, std::string_view data)
 {
@@ -237,11 +274,7 @@ int readRegularFile(const std::string& path, std::string& bytes, FileKind& kind,
     if (!file.valid()) {
         return lastError();
     }
-    const DWORD type = GetFileType(file.get());
-    kind = type == FILE_TYPE_DISK   ? FileKind::Regular
-           : type == FILE_TYPE_CHAR ? FileKind::CharacterDevice
-           : type == FILE_TYPE_PIPE ? FileKind::Fifo
-                                    : FileKind::Other;
+    kind = kindOfHandle(file.get());
     if (kind != FileKind::Regular) {
         return EINVAL;
     }
@@ -337,6 +370,29 @@ int createFile(const std::string& path)
 {
     return _wopen(wideText(path).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
                   _S_IREAD | _S_IWRITE);
+}
+
+int openForWriting(const std::string& path, bool& made)
+{
+    // Made only where nothing is: never emptied, nor taken over between a look and the open.
+    const std::wstring wide = wideText(path);
+    const int fd =
+        _wopen(wide.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+    made = fd >= 0;
+    if (fd >= 0 || errno != EEXIST) {
+        return fd;
+    }
+    return _wopen(wide.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+int emptyFile(int fd)
+{
+    return _chsize_s(fd, 0);
+}
+
+int removeFile(const std::string& path)
+{
+    return _wunlink(wideText(path).c_str()) == 0 ? 0 : errno;
 }
 
 int closeFile(int fd)

@@ -17,8 +17,8 @@ TEST_F(Habits, OptionsAnywhereHelpForEveryOptionAndVersion)
 
     const std::pair<const char*, std::vector<std::string>> helps[] = {
         {"--help",
-         {"--plugin PATH", "--seed N", "--fps N", "--config PATH", "--no-config", "--version", "play", "script",
-          "console", "validate"}},
+         {"--plugin PATH", "--seed N", "--fps N", "--config PATH", "--no-config", "--force", "--version", "play",
+          "script", "console", "validate"}},
         {"play --help", {"--seconds S", "--level LEVEL", "--skill K", "--realtime", "--quiet", "--json"}},
         {"script --help", {"FILE"}},
         {"console -h", {"-h,--help"}},

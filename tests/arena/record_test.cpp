@@ -3,15 +3,73 @@
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 #include "arena_program.h"
+#include "files.h"
 #include "recording_json.h"
 
 namespace {
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 class Record : public ::testing::Test, public ArenaProgram {};
+
+// A header, one frame drawing a text that holds a "<", the end.
+constexpr const char* kRecording =
+    R"({"format":"volanko-recording","version":1,"seed":7,"level":"beginner","plugin":{"name":"Volanko",)"
+    R"("version":"1.0"},"fps":120,"canvas":[1920,1080]})"
+    "\n"
+    R"({"type":"frame","time":0,"frame":0,"car":{"location":[0,-4608,17],"rotation":[0,0,0],"contact":"ground"},)"
+    R"("ball":{"location":[0,0,91.25],"rotation":[0,0,0]},"draws":[{"text":"<b>","position":[0,0],)"
+    R"("color":[255,255,255,255],"scale":[1,1]}]})"
+    "\n"
+    R"({"type":"end","time":0,"frames":1})"
+    "\n";
+
+bool exists(const std::string& path)
+{
+    return platform::fileFacts(path).kind != platform::FileKind::Missing;
+}
+
+struct BrokenRecording {
+    std::string name;
+    std::string kind; // "refused" or "incomplete"
+    std::string message;
+    std::string text;
+};
+
+// The cases of broken_recordings.txt, which the page's own test reads too (its first lines say how
+// they are written).
+std::vector<BrokenRecording> brokenRecordings()
+{
+    std::vector<BrokenRecording> cases;
+    std::vector<bool> newline;
+    std::ifstream in(BROKEN_RECORDINGS, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("== ")) {
+            cases.push_back({line.substr(3), "", "", ""});
+            newline.push_back(true);
+        } else if (cases.empty() || line.starts_with("#")) {
+            continue;
+        } else if (line.starts_with("|")) {
+            cases.back().text += line.substr(1) + "\n";
+        } else if (line == "no final newline") {
+            newline.back() = false;
+        } else if (const size_t colon = line.find(": "); colon != std::string::npos) {
+            cases.back().kind = line.substr(0, colon);
+            cases.back().message = line.substr(colon + 2);
+        }
+    }
+    for (size_t i = 0; i < cases.size(); ++i) {
+        if (!newline[i] && !cases[i].text.empty()) {
+            cases[i].text.pop_back();
+        }
+    }
+    return cases;
+}
 
 // The throw of the README's worked example, a hit, a level and canvas change and a landing, paused
 // so that only the plug-in and the script move the car; then 14 frames of physics.
@@ -101,6 +159,89 @@ TEST_F(Record, AFileThatCannotBeWrittenFailsTheSessionWithAMessage)
     }
 }
 
+// By any name that leads to it, and whatever the user says: the file stays as it was.
+TEST_F(Record, NeverIntoAFileTheSessionReadsEvenWithForce)
+{
+    const std::string plugin = file("copy" PLUGIN_SUFFIX, read(VOLANKO_PLUGIN_PATH));
+    const std::string config = file("same.cfg", "volanko_throwlevel \"easy\"\n");
+    const std::string script = file("scr.txt", "arena_freeplay 1\narena_frames 1\n");
+    ASSERT_TRUE(std::filesystem::create_directory(dir + "/sub"));
+    const std::string roundabout = dir + "/sub/../scr.txt";
+    const std::string later = dir + "/later.cfg"; // made by the session's save, were it not refused
+    const std::string input = dir + "/stdin";     // the harness's file for standard input
+    const struct {
+        std::string args;
+        std::string path;
+        std::string what;
+    } cases[] = {
+        {"--plugin " + plugin + " --no-config play --quiet --seconds 1 --record " + plugin, plugin,
+         "the plug-in library the session loads"},
+        {"--config " + config + " script --record " + config + " " + script, config,
+         "the configuration file the session reads and saves"},
+        {"--config " + later + " script --record " + later + " " + script, later,
+         "the configuration file the session reads and saves"},
+        {"--no-config script --record " + script + " " + script, script, "the script the session runs"},
+        {"--no-config script --record " + roundabout + " " + script, roundabout, "the script the session runs"},
+        {"--no-config script --record " + input + " -", input, "the session's standard input"},
+        {"--no-config console --record " + input, input, "the session's standard input"},
+    };
+    for (const auto& c : cases) {
+        for (const std::string force : {"", "--force "}) {
+            const bool existed = exists(c.path);
+            const std::string before = read(c.path);
+            const Outcome outcome = run("--seed 1 " + force + c.args, "arena_freeplay 1\n");
+            EXPECT_EQ(outcome.status, 2) << force << c.args;
+            EXPECT_EQ(outcome.err, "arena: will not record into " + c.path + ": it is " + c.what + "\n")
+                << force << c.args;
+            EXPECT_EQ(exists(c.path), existed) << force << c.args;
+            EXPECT_EQ(read(c.path), before) << force << c.args;
+        }
+    }
+}
+
+TEST_F(Record, AnExistingFileIsReplacedOnlyWithForce)
+{
+    const std::string kept = file("keep.jsonl", "kept\n");
+    const std::string lines = "arena_freeplay 1\narena_frames 1\n";
+    const Outcome refused = run("--seed 1 --no-config script --record " + kept + " -", lines);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "arena: will not replace " + kept + ": it exists (--force lets the recording replace it)\n");
+    EXPECT_EQ(read(kept), "kept\n");
+    for (const std::string& args : {"--force --seed 1 --no-config script --record " + kept + " -",
+                                    "--seed 1 --no-config script --record " + kept + " - --force"}) {
+        file("keep.jsonl", "kept\n");
+        const Outcome forced = run(args, lines);
+        EXPECT_EQ(forced.status, 0) << args << ": " << forced.err;
+        EXPECT_THAT(read(kept), StartsWith(R"({"format":"volanko-recording")")) << args;
+        EXPECT_THAT(read(kept), EndsWith("\"frames\":1}\n")) << args;
+    }
+}
+
+TEST_F(Record, ASessionRefusedBeforeItStartsLeavesEveryFileAsItWas)
+{
+    const std::string kept = file("keep.jsonl", "a recording kept\n");
+    const std::string made = dir + "/made.jsonl";
+    const std::string noDrill = "--plugin " BROKEN_PLUGIN_DIR "/libbroken_keeps_wrapper" PLUGIN_SUFFIX;
+    const std::string missing = dir + "/none.txt";
+    const struct {
+        std::string args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {noDrill + " --no-config --force play --quiet --record " + kept, 1, "arena play: volanko_start: "},
+        {noDrill + " --no-config play --quiet --record " + made, 1, "arena play: volanko_start: "},
+        {"--no-config --force script --record " + kept + " " + missing, 2, "arena: cannot read " + missing + ": "},
+        {"--no-config script --record " + made + " " + missing, 2, "arena: cannot read " + missing + ": "},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = run("--seed 1 " + c.args);
+        EXPECT_EQ(outcome.status, c.status) << c.args;
+        EXPECT_THAT(outcome.err, StartsWith(c.err)) << c.args;
+        EXPECT_EQ(read(kept), "a recording kept\n") << c.args;
+        EXPECT_FALSE(exists(made)) << c.args;
+    }
+}
+
 TEST(RecordingJson, TextsAreValidUtf8AndNumbersFinite)
 {
     const struct {
@@ -128,21 +269,25 @@ TEST(RecordingJson, TextsAreValidUtf8AndNumbersFinite)
 
 TEST_F(Record, ReplayWritesThePageBesideTheRecordingOrSaysWhy)
 {
-    const std::string recording = file("s.jsonl", "{\"format\":\"volanko-recording\",\"version\":1}\n<\n");
+    const std::string recording = file("s.jsonl", kRecording);
     const std::string page = file("page.html", "<p><!--VOLANKO-RECORDING--></p>");
     const Outcome made = run("replay --page " + page + " " + recording);
     ASSERT_EQ(made.status, 0) << made.err;
     EXPECT_EQ(made.out, recording + ".html\n");
-    EXPECT_EQ(read(recording + ".html"), "<p>{\"format\":\"volanko-recording\",\"version\":1}\n\\u003c\n</p>");
+    std::string embedded = kRecording;
+    embedded.replace(embedded.find("<b>"), 1, "\\u003c");
+    EXPECT_EQ(read(recording + ".html"), "<p>" + embedded + "</p>");
 
+    const std::string own = recording + ".html";
     const std::string notes = file("notes.txt", "eggs\n");
     const std::string twice = file("twice.html", "<!--VOLANKO-RECORDING--><!--VOLANKO-RECORDING-->");
     const struct {
         std::string args;
         std::string err;
     } cases[] = {
-        {"replay --page " + page + " " + notes,
-         "arena replay: " + notes + " is not a Volanko recording (arena play --record FILE makes one)\n"},
+        {"replay --page " + page + " " + notes, "arena replay: cannot replay " + notes +
+                                                    ": line 1: this is not a Volanko recording: the first line "
+                                                    "is not a JSON header\n"},
         {"replay --page " + dir + "/none.html " + recording,
          "arena replay: cannot read the replay page " + dir +
              "/none.html: No such file or directory\nBuild it with Node.js 20.19 or newer and npm: configure with "
@@ -153,14 +298,43 @@ TEST_F(Record, ReplayWritesThePageBesideTheRecordingOrSaysWhy)
          "arena replay: " + twice + ": the page has more than one <!--VOLANKO-RECORDING-->\n"},
         {"replay --page " + page + " " + dir + "/none.jsonl",
          "arena replay: cannot read " + dir + "/none.jsonl: No such file or directory\n"},
+        // What it is rather than what it is not.
+        {"replay --page " + page + " " + dir, "arena replay: cannot read " + dir + ": it is a directory\n"},
+        {"replay --page " + dir + " " + recording,
+         "arena replay: cannot read the replay page " + dir + ": it is a directory\n"},
     };
+    const std::string written = read(own);
     for (const auto& c : cases) {
         const Outcome outcome = run(c.args);
         EXPECT_EQ(outcome.status, 1) << c.args;
         EXPECT_EQ(outcome.err, c.err);
     }
+    EXPECT_EQ(read(own), written);
+    // The page it would write is the page it reads: that stays as it was.
+    file("s.jsonl.html", "<!--VOLANKO-RECORDING-->");
+    const Outcome onItself = run("replay --page " + own + " " + recording);
+    EXPECT_EQ(onItself.status, 1);
+    EXPECT_EQ(onItself.err, "arena replay: will not write " + own + ": it is the replay page\n");
+    EXPECT_EQ(read(own), "<!--VOLANKO-RECORDING-->");
     EXPECT_EQ(run("replay").err,
               "arena: replay needs a recording FILE\nRun \"arena --help\" for the commands and options.\n");
+}
+
+// One set of rules with the page: what its reader refuses, `arena replay` refuses in its words.
+TEST_F(Record, ReplayRefusesWhatThePageRefusesInItsWords)
+{
+    const std::string page = file("page.html", "<!--VOLANKO-RECORDING-->");
+    const std::vector<BrokenRecording> cases = brokenRecordings();
+    ASSERT_GE(cases.size(), 30u);
+    for (const BrokenRecording& c : cases) {
+        const std::string recording = file("case.jsonl", c.text);
+        const Outcome outcome = run("replay --page " + page + " " + recording);
+        const bool refused = c.kind == "refused";
+        EXPECT_EQ(outcome.status, refused ? 1 : 0) << c.name;
+        EXPECT_EQ(outcome.err, refused ? "arena replay: cannot replay " + recording + ": " + c.message + "\n"
+                                       : "arena replay: note: " + recording + " is incomplete: " + c.message + "\n")
+            << c.name;
+    }
 }
 
 } // namespace

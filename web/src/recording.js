@@ -1,6 +1,11 @@
 // Reads a session recording (JSON Lines, version 1) into frames, events and runs. Every fault is
 // reported with its line number; a recording cut short is kept up to its last whole line and
 // flagged, so the part that was written can still be watched.
+//
+// `arena replay` applies the same rules with the same messages (arena/record/recording_check.cpp)
+// before it embeds a recording, so that a page it writes never refuses its recording; the
+// recordings in tests/arena/broken_recordings.txt are put to both. A message therefore says only
+// what both can say: the number of a value as it reads back, a text by its first 40 characters.
 
 export const FORMAT = 'volanko-recording';
 export const VERSION = 1;
@@ -19,8 +24,42 @@ function describe(value) {
     if (value === undefined) return 'missing';
     if (value === null) return 'null';
     if (Array.isArray(value)) return `an array of ${value.length}`;
-    if (typeof value === 'string') return `the text ${JSON.stringify(value.length > 40 ? value.slice(0, 40) + '…' : value)}`;
-    return `${typeof value} ${JSON.stringify(value)}`;
+    if (typeof value === 'object') return 'an object';
+    if (typeof value === 'string') {
+        const characters = [...value];
+        return `the text ${JSON.stringify(characters.length > 40 ? characters.slice(0, 40).join('') + '…' : value)}`;
+    }
+    if (typeof value === 'number') return `the number ${value}`;
+    return String(value);
+}
+
+// Blank as JSON counts it: spaces, tabs and carriage returns only.
+const isBlank = (line) => /^[ \t\r]*$/.test(line);
+
+// A seed is a whole number up to 2^64 - 1, more digits than a double holds: it is shown as the
+// header writes it, the digits of its last top-level "seed" member, rather than as it parses.
+function seedDigits(text, seed) {
+    let digits = null;
+    let depth = 0;
+    const key = /[ \t\r]*:/y;
+    const whole = /[ \t\r]*:[ \t\r]*(-?\d+)[ \t\r]*[,}]/y;
+    for (let at = 0; at < text.length; ++at) {
+        const c = text[at];
+        if (c === '"') {
+            const start = at;
+            for (++at; text[at] !== '"'; ++at) if (text[at] === '\\') ++at;
+            key.lastIndex = at + 1;
+            if (depth === 1 && key.test(text) && JSON.parse(text.slice(start, at + 1)) === 'seed') {
+                whole.lastIndex = at + 1;
+                digits = whole.exec(text)?.[1] ?? null;
+            }
+        } else if (c === '{' || c === '[') {
+            ++depth;
+        } else if (c === '}' || c === ']') {
+            --depth;
+        }
+    }
+    return digits ?? String(seed);
 }
 
 // Checks one record's fields; `where` names the field in messages ("car.location").
@@ -74,16 +113,17 @@ function readHeader(text) {
     if (typeof header !== 'object' || header === null || header.format !== FORMAT) {
         throw new RecordingError(1, `this is not a Volanko recording: the header's "format" should be "${FORMAT}", found ${describe(header?.format)}`);
     }
-    if (header.version !== VERSION) {
-        throw new RecordingError(1, `this recording is format version ${JSON.stringify(header.version)}; this page reads version ${VERSION} only. Open it with the replay page of the Volanko that wrote it`);
-    }
     const f = new Fields(1, header);
+    if (typeof header.version !== 'number') f.fail('version', `the number ${VERSION}`, header.version);
+    if (header.version !== VERSION) {
+        throw new RecordingError(1, `this recording is format version ${header.version}; this page reads version ${VERSION} only. Open it with the replay page of the Volanko that wrote it`);
+    }
     const plugin = f.object('plugin');
     const fps = f.number('fps');
     if (!(fps >= 1)) f.fail('fps', 'at least 1', fps);
     const frameEvery = header.frameEvery === undefined ? 1 : f.number('frameEvery');
     return {
-        seed: f.number('seed'),
+        seed: seedDigits(text, f.number('seed')),
         level: f.text('level'),
         plugin: { name: f.text('plugin.name', plugin.name), version: f.text('plugin.version', plugin.version) },
         fps,
@@ -193,7 +233,7 @@ export function parseRecording(text) {
     const lines = text.split('\n');
     const endsWithNewline = lines[lines.length - 1] === '';
     if (endsWithNewline) lines.pop();
-    if (lines.length === 0 || (lines.length === 1 && lines[0].trim() === '')) {
+    if (lines.length === 0 || (lines.length === 1 && isBlank(lines[0]))) {
         throw new RecordingError(0, 'the recording is empty');
     }
     const header = readHeader(lines[0]);
@@ -204,16 +244,16 @@ export function parseRecording(text) {
     for (let i = 1; i < lines.length; ++i) {
         const number = i + 1;
         const source = lines[i];
-        if (source.trim() === '') continue;
+        if (isBlank(source)) continue;
         let record;
         try {
             record = JSON.parse(source);
-        } catch (error) {
+        } catch {
             if (i === lines.length - 1 && !endsWithNewline) {
                 warning = `line ${number} is cut short (the recording stops in the middle of a record); showing the ${frames.length} frames before it`;
                 break;
             }
-            throw new RecordingError(number, `not a JSON record (${error.message})`);
+            throw new RecordingError(number, 'not a JSON record');
         }
         const f = new Fields(number, record);
         f.object('record', record);

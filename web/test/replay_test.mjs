@@ -65,7 +65,8 @@ const hudOnPage = () => page.$$eval('#hud .draw', (divs) => divs.map((d) => ({ t
 before(async () => {
     assert.ok(existsSync(ARENA), `${ARENA} is missing: build the arena (cmake --preset default && cmake --build --preset default) or set ARENA`);
     mkdirSync(out, { recursive: true });
-    arena('--seed', '7', '--no-config', 'script', '--record', `${out}session.jsonl`, `${here}test/session.txt`);
+    // --force: the recording of the run before is replaced.
+    arena('--seed', '7', '--no-config', '--force', 'script', '--record', `${out}session.jsonl`, `${here}test/session.txt`);
     text = readFileSync(`${out}session.jsonl`, 'utf8');
     session = embed('session');
     recording = read(text);
