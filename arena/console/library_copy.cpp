@@ -1,6 +1,6 @@
 #include "library_copy.h"
 
-#include "files.h"
+#include "library.h"
 #include "library_file.h"
 #include "paths.h"
 #include "private_copy.h"
@@ -10,10 +10,12 @@ namespace arena {
 host::LoadResult loadPrivateCopy(host::Host& host, const std::string& path)
 {
     std::string bytes;
-    platform::FileKind kind = platform::FileKind::Regular;
-    if (platform::fileFacts(path).kind != platform::FileKind::Regular ||
-        platform::readRegularFile(path, bytes, kind) != 0) {
-        return host.load(path);
+    const platform::LibraryRead read = platform::readLibraryFile(path, bytes);
+    if (!read.refusal.empty()) {
+        return {0, path + ": cannot be opened as a library: " + read.refusal};
+    }
+    if (!read.read) {
+        return host.load(path); // the loader tells why it cannot be opened
     }
     const std::string name = path.substr(path.find_last_of(platform::pathSeparators()) + 1);
     const platform::PrivateCopy copy(name, bytes);

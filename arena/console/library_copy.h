@@ -12,7 +12,8 @@
 namespace arena {
 
 // Loads the library at `path` (messages name it so) from a copy; where a copy cannot be made or
-// run (no memory files, or a system that will not run them) from the file itself.
+// run (no memory files, or a system that will not run them) from the file itself. A file that is
+// not a regular one, or is larger than a library may be, is refused before anything opens it.
 host::LoadResult loadPrivateCopy(host::Host& host, const std::string& path);
 
 } // namespace arena
