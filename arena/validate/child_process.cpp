@@ -112,6 +112,11 @@ ChildOutcome runInChild(double timeLimitSeconds, const ChildTask& task, const st
     outcome.lastNote = report.lastNote;
     switch (end.kind) {
     case platform::ChildEnd::Kind::NotStarted: outcome.reason = end.error; break;
+    case platform::ChildEnd::Kind::Interrupted:
+        outcome.kind = ChildOutcome::Kind::Interrupted;
+        outcome.reason = "interrupted (" + end.crash + ")";
+        outcome.signal = end.signal;
+        break;
     case platform::ChildEnd::Kind::TimedOut: {
         outcome.kind = ChildOutcome::Kind::TimedOut;
         char seconds[32];

@@ -26,6 +26,9 @@ public:
     static void setScreenText(std::string pause, std::string resume);
 };
 
+// A signal's name as a shell names it: "SIGINT"; "signal N" for one without a name.
+std::string signalName(int signal);
+
 // The status a shell expects of a program ended by `signal`.
 inline int signalStatus(int signal)
 {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <iterator>
 
 namespace platform {
@@ -136,6 +137,16 @@ StopSignals::~StopSignals()
 int StopSignals::received()
 {
     return received_;
+}
+
+std::string signalName(int signal)
+{
+    if (const char* name = sigabbrev_np(signal)) {
+        std::string text = "SIG";
+        text += name;
+        return text;
+    }
+    return "signal " + std::to_string(signal);
 }
 
 void StopSignals::setScreenText(std::string pause, std::string resume)
