@@ -111,7 +111,10 @@ ChildOutcome runInChild(double timeLimitSeconds, const ChildTask& task, const st
     ChildOutcome outcome;
     outcome.lastNote = report.lastNote;
     switch (end.kind) {
-    case platform::ChildEnd::Kind::NotStarted: outcome.reason = end.error; break;
+    case platform::ChildEnd::Kind::NotStarted:
+        outcome.kind = ChildOutcome::Kind::NotStarted;
+        outcome.reason = end.error;
+        break;
     case platform::ChildEnd::Kind::Interrupted:
         outcome.kind = ChildOutcome::Kind::Interrupted;
         outcome.reason = "interrupted (" + end.crash + ")";
@@ -136,6 +139,7 @@ ChildOutcome runInChild(double timeLimitSeconds, const ChildTask& task, const st
             outcome.reason = report.failure.value_or("");
         } else {
             outcome.kind = ChildOutcome::Kind::Vanished;
+            outcome.status = end.status;
             outcome.reason = "exited with status " + std::to_string(end.status) + " before the check finished";
         }
         break;

@@ -25,12 +25,13 @@ private:
 };
 
 struct ChildOutcome {
-    enum class Kind { Passed, Failed, Crashed, TimedOut, Vanished, Interrupted };
-    Kind kind = Kind::Vanished;
+    enum class Kind { Passed, Failed, Crashed, TimedOut, Vanished, Interrupted, NotStarted };
+    Kind kind = Kind::NotStarted;
     std::string reason;   // Failed: the body's reason; Crashed: "crashed (SIGSEGV)" (on Windows "crashed
                           // (access violation)"); TimedOut: "timed out after N s"; Vanished: how the
                           // child ended without reporting (e.g. "exited with status 3"); Interrupted:
-                          // "interrupted (SIGINT)"
+                          // "interrupted (SIGINT)"; NotStarted: why not (e.g. "cannot fork: ...")
+    int status = 0;       // Vanished: the child's exit status
     int signal = 0;       // Interrupted: the signal that ended this process's wait (see runTimedChild)
     std::string lastNote; // the last note the child sent; empty when none
     bool passed() const { return kind == Kind::Passed; }

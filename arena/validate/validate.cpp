@@ -12,6 +12,7 @@
 #include "checks.h"
 #include "concat.h"
 #include "library_path.h"
+#include "load_trial.h"
 #include "number_text.h"
 #include "option_reader.h"
 #include "stop_signals.h"
@@ -206,8 +207,8 @@ void printJson(const Options& options, const std::vector<CheckResult>& results, 
     std::fputs(out.c_str(), stdout);
 }
 
-constexpr const ChildTask* kTasks[] = {&kLibraryTask, &kLifecycleTask, &kRegistrationTask, &kHostileBatchTask,
-                                       &kHostileReplayTask};
+constexpr const ChildTask* kTasks[] = {&kLibraryTask,      &kLifecycleTask,     &kRegistrationTask,
+                                       &kHostileBatchTask, &kHostileReplayTask, &kLoadTrialTask};
 
 } // namespace
 

@@ -40,6 +40,10 @@ struct ChildEnd {
 ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& words, const ChildBody& body,
                        const std::function<void(std::string_view data)>& read);
 
+// In a child's body: this process's standard output and standard error go nowhere from now on,
+// for a body whose output belongs to another run of the same code.
+void silenceOutput();
+
 // In this program run again by runTimedChild (Windows only): runs `body` on the words and the
 // channel the program was given, then ends the process with status 0 without exit handlers (they
 // may not be safe after what ran). Returns at once in any other process.

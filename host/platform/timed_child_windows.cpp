@@ -333,6 +333,18 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
     return end;
 }
 
+void silenceOutput()
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int null = _open("NUL", _O_WRONLY | _O_BINARY | _O_NOINHERIT);
+    if (null >= 0) {
+        _dup2(null, 1);
+        _dup2(null, 2);
+        _close(null);
+    }
+}
+
 void runIfChild(const ChildBody& body)
 {
     int count = 0;
