@@ -22,6 +22,7 @@
 #include "library_copy.h"
 #include "library_path.h"
 #include "line_editor.h"
+#include "load_trial.h"
 #include "paths.h"
 #include "play.h"
 #include "recorder.h"
@@ -145,7 +146,7 @@ int run(const CommandLine& options)
         options.plugin.empty() ? arena::defaultPluginPath() : arena::fileLibraryPath(options.plugin);
 
     host::Host host{seed};
-    const host::LoadResult loaded = arena::loadPrivateCopy(host, pluginPath);
+    const host::LoadResult loaded = arena::loadPrivateCopy(host, pluginPath, trialLoad);
     if (!loaded) {
         warnLine(arena::concat("arena: ", loaded.error));
         return 1;
@@ -218,7 +219,7 @@ int run(const CommandLine& options)
         }
     }
 
-    arena::Session session(host, loaded.plugin, {pluginPath, options.fps, seed, options.skill});
+    arena::Session session(host, loaded.plugin, {pluginPath, options.fps, seed, options.skill, trialLoad});
     session.print = printLine;
     session.warn = warn;
     std::optional<arena::Recorder> recorder; // gone before the session and the host

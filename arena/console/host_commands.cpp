@@ -320,7 +320,7 @@ bool Session::reloadCommand(Args args, std::string& error)
         host_.unload(plugin_);
         plugin_ = 0;
     }
-    const host::LoadResult loaded = loadPrivateCopy(host_, settings_.pluginPath);
+    const host::LoadResult loaded = loadPrivateCopy(host_, settings_.pluginPath, settings_.trial);
     if (!loaded) {
         return fail(error, loaded.error);
     }

@@ -1,29 +1,41 @@
 #include "library_copy.h"
 
-#include "files.h"
+#include "library.h"
 #include "library_file.h"
 #include "paths.h"
 #include "private_copy.h"
 
 namespace arena {
 
-host::LoadResult loadPrivateCopy(host::Host& host, const std::string& path)
+host::LoadResult loadPrivateCopy(host::Host& host, const std::string& path, const LoadTrial& trial)
 {
     std::string bytes;
-    platform::FileKind kind = platform::FileKind::Regular;
-    if (platform::fileFacts(path).kind != platform::FileKind::Regular ||
-        platform::readRegularFile(path, bytes, kind) != 0) {
-        return host.load(path);
+    // A file its headers already refuse is never opened: there is nothing to try.
+    bool complete = true;
+    const auto load = [&](const std::string& file) {
+        if (trial && complete) {
+            if (const std::string problem = trial(file); !problem.empty()) {
+                return host::LoadResult{0, path + ": " + problem};
+            }
+        }
+        return host.load(file, file == path ? std::string() : path);
+    };
+    const platform::LibraryRead read = platform::readLibraryFile(path, bytes);
+    if (!read.refusal.empty()) {
+        return {0, path + ": cannot be opened as a library: " + read.refusal};
     }
+    if (!read.read) {
+        return load(path); // the loader tells why it cannot be opened
+    }
+    complete = platform::sharedLibraryProblem(bytes).empty();
     const std::string name = path.substr(path.find_last_of(platform::pathSeparators()) + 1);
     const platform::PrivateCopy copy(name, bytes);
     if (!copy.made()) {
-        return host.load(path);
+        return load(path);
     }
-    host::LoadResult loaded = host.load(copy.path(), path);
-    if (!loaded && platform::sharedLibraryProblem(bytes).empty() &&
-        loaded.error.starts_with(path + ": cannot be opened as a library: ")) {
-        return host.load(path);
+    host::LoadResult loaded = load(copy.path());
+    if (!loaded && complete && loaded.error.starts_with(path + ": cannot be opened as a library: ")) {
+        return load(path);
     }
     return loaded;
 }

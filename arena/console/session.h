@@ -13,6 +13,7 @@
 #include "autopilot.h"
 #include "frame_step.h"
 #include "host.h"
+#include "library_copy.h"
 
 namespace arena {
 
@@ -23,6 +24,7 @@ struct SessionSettings {
     int fps = 120;          // drawn frames per game second; 1..1000
     uint64_t seed = 0;      // the autopilot's generator
     double skill = 0.6;     // the autopilot's skill, 0..1
+    LoadTrial trial = {};   // what arena_reload tries the library with first; none when empty
 };
 
 inline constexpr int64_t kMaxFramesPerLine = 10'000'000;

@@ -2,7 +2,7 @@
 
 CheckResult resultOf(const char* name, const ChildOutcome& outcome)
 {
-    CheckResult result{name, outcome.passed(), outcome.reason};
+    CheckResult result{name, outcome.passed(), outcome.reason, outcome.signal};
     const bool abrupt = outcome.kind == ChildOutcome::Kind::Crashed || outcome.kind == ChildOutcome::Kind::TimedOut ||
                         outcome.kind == ChildOutcome::Kind::Vanished;
     if (abrupt && !outcome.lastNote.empty()) {

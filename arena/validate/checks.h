@@ -10,7 +10,8 @@
 struct CheckResult {
     std::string name; // "library", "lifecycle", "registration", "hostile"
     bool pass = false;
-    std::string reason; // why it failed; empty when it passed
+    std::string reason;  // why it failed; empty when it passed
+    int interrupted = 0; // the signal that cut the check short; 0 when none
 };
 
 // The check's result from its child's outcome. A crash or a timeout names the child's last note

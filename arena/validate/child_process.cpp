@@ -111,7 +111,15 @@ ChildOutcome runInChild(double timeLimitSeconds, const ChildTask& task, const st
     ChildOutcome outcome;
     outcome.lastNote = report.lastNote;
     switch (end.kind) {
-    case platform::ChildEnd::Kind::NotStarted: outcome.reason = end.error; break;
+    case platform::ChildEnd::Kind::NotStarted:
+        outcome.kind = ChildOutcome::Kind::NotStarted;
+        outcome.reason = end.error;
+        break;
+    case platform::ChildEnd::Kind::Interrupted:
+        outcome.kind = ChildOutcome::Kind::Interrupted;
+        outcome.reason = "interrupted (" + end.crash + ")";
+        outcome.signal = end.signal;
+        break;
     case platform::ChildEnd::Kind::TimedOut: {
         outcome.kind = ChildOutcome::Kind::TimedOut;
         char seconds[32];
@@ -131,6 +139,7 @@ ChildOutcome runInChild(double timeLimitSeconds, const ChildTask& task, const st
             outcome.reason = report.failure.value_or("");
         } else {
             outcome.kind = ChildOutcome::Kind::Vanished;
+            outcome.status = end.status;
             outcome.reason = "exited with status " + std::to_string(end.status) + " before the check finished";
         }
         break;

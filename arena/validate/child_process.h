@@ -25,11 +25,14 @@ private:
 };
 
 struct ChildOutcome {
-    enum class Kind { Passed, Failed, Crashed, TimedOut, Vanished };
-    Kind kind = Kind::Vanished;
+    enum class Kind { Passed, Failed, Crashed, TimedOut, Vanished, Interrupted, NotStarted };
+    Kind kind = Kind::NotStarted;
     std::string reason;   // Failed: the body's reason; Crashed: "crashed (SIGSEGV)" (on Windows "crashed
                           // (access violation)"); TimedOut: "timed out after N s"; Vanished: how the
-                          // child ended without reporting (e.g. "exited with status 3")
+                          // child ended without reporting (e.g. "exited with status 3"); Interrupted:
+                          // "interrupted (SIGINT)"; NotStarted: why not (e.g. "cannot fork: ...")
+    int status = 0;       // Vanished: the child's exit status
+    int signal = 0;       // Interrupted: the signal that ended this process's wait (see runTimedChild)
     std::string lastNote; // the last note the child sent; empty when none
     bool passed() const { return kind == Kind::Passed; }
 };
@@ -45,7 +48,8 @@ struct ChildTask {
 };
 
 // Runs `task` on `words` in a child process. The child's stdout goes to stderr, so a plug-in that
-// prints cannot forge a report line. The child is killed once `timeLimitSeconds` have passed.
+// prints cannot forge a report line. The child is killed once `timeLimitSeconds` have passed, or
+// as soon as a signal comes that ends this process (Interrupted; see runTimedChild).
 ChildOutcome runInChild(double timeLimitSeconds, const ChildTask& task, const std::vector<std::string>& words);
 
 // In this program run again as a child (Windows): runs the task among `tasks` that its words name,

@@ -93,6 +93,9 @@ CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_
         if (outcome.passed()) {
             continue;
         }
+        if (outcome.kind == ChildOutcome::Kind::Interrupted) {
+            return resultOf("hostile", outcome);
+        }
         if (outcome.kind == ChildOutcome::Kind::TimedOut) {
             char seconds[32];
             std::snprintf(seconds, sizeof seconds, "%g", timeLimitSeconds);
@@ -127,7 +130,7 @@ CheckResult replayHostileRound(const std::string& path, uint64_t seed, double ti
 {
     const ChildOutcome outcome = runInChild(timeLimitSeconds, kHostileReplayTask, {path, std::to_string(seed)});
     CheckResult result = resultOf("hostile", outcome);
-    if (!result.pass) {
+    if (!result.pass && result.interrupted == 0) {
         std::string reason = "seed ";
         reason += std::to_string(seed);
         reason += ": ";

@@ -12,8 +12,10 @@
 #include "checks.h"
 #include "concat.h"
 #include "library_path.h"
+#include "load_trial.h"
 #include "number_text.h"
 #include "option_reader.h"
+#include "stop_signals.h"
 #include "trace.h"
 
 namespace {
@@ -41,7 +43,8 @@ constexpr const char* kHelp =
     "  --json            one JSON object instead of lines\n"
     "  --reproduce SEED  replay the one hostile round of that seed, telling its steps on stderr\n"
     "Prints PASS name or FAIL name: reason for each check, then \"N passed, N failed\".\n"
-    "Exit status: 0 when every check passed, 1 when one failed, 2 for a bad command line.\n";
+    "Exit status: 0 when every check passed, 1 when one failed, 2 for a bad command line,\n"
+    "128 + N when signal N (Ctrl-C, SIGTERM, SIGHUP) interrupted it.\n";
 
 struct Options {
     std::string plugin;                // the library to attack, as given
@@ -150,7 +153,14 @@ std::vector<CheckResult> runChecks(const Options& options)
     add(checkLibrary(path, options.timeLimit));
     const bool usable = results.front().pass;
     const auto run = [&](const char* name, auto check) {
-        if (usable) {
+        // Once interrupted nothing more runs: the check under way said so, or a signal came
+        // between two checks.
+        if (results.back().interrupted != 0) {
+            return;
+        }
+        if (const int signal = platform::StopSignals::received(); signal != 0) {
+            add({name, false, "interrupted (" + platform::signalName(signal) + ")", signal});
+        } else if (usable) {
             add(check());
         } else {
             // Never asked to create anything: the library itself is not one a host would take.
@@ -197,8 +207,8 @@ void printJson(const Options& options, const std::vector<CheckResult>& results, 
     std::fputs(out.c_str(), stdout);
 }
 
-constexpr const ChildTask* kTasks[] = {&kLibraryTask, &kLifecycleTask, &kRegistrationTask, &kHostileBatchTask,
-                                       &kHostileReplayTask};
+constexpr const ChildTask* kTasks[] = {&kLibraryTask,      &kLifecycleTask,     &kRegistrationTask,
+                                       &kHostileBatchTask, &kHostileReplayTask, &kLoadTrialTask};
 
 } // namespace
 
@@ -220,6 +230,8 @@ int validateMain(int argc, char** argv)
         std::fputs(kHelp, stdout);
         return 0;
     }
+    // A signal ends the check under way and its child, and the run, with what finished reported.
+    const platform::StopSignals signals(true, false);
     const std::vector<CheckResult> results = runChecks(*options);
     size_t passed = 0;
     for (const CheckResult& result : results) {
@@ -231,7 +243,11 @@ int validateMain(int argc, char** argv)
         std::printf("%zu passed, %zu failed\n", passed, results.size() - passed);
     }
     // errno still tells why: the failed write was the last call to set it.
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (const int signal = platform::StopSignals::received(); signal != 0) {
+        return platform::signalStatus(signal);
+    }
+    if (!written) {
         std::fprintf(stderr, "arena validate: cannot write the output: %s\n", std::strerror(errno != 0 ? errno : EIO));
         return 1;
     }

@@ -5,5 +5,6 @@
 int validateMain(int argc, char** argv);
 
 // In this program run again as one of the validator's children (Windows): runs the piece of a
-// check it was started for, then ends the process. Returns at once in any other process.
+// check (or the arena's trial load) it was started for, then ends the process. Returns at once in
+// any other process.
 void runValidatorChild();

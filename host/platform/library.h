@@ -2,9 +2,26 @@
 // The system's loader for plug-in libraries: open one, find its symbols, close it, and check a
 // library file before the system maps it. Paths are UTF-8 on every system.
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
+
+// The most bytes a plug-in library file may hold: many times any plug-in's, few enough to read the
+// file whole into memory.
+inline constexpr uint64_t kLibraryByteLimit = uint64_t{256} << 20;
+
+struct LibraryRead {
+    bool read = false;   // the whole file is in the bytes given
+    std::string refusal; // why the file is no library by what it is or its size ("it is a FIFO, not
+                         // a regular file"); empty when it is none of those
+};
+
+// Reads the library file at `path` whole into `bytes` when it is a regular file of at most
+// kLibraryByteLimit bytes; what it is is asked before it is opened, so that a FIFO, a device or a
+// folder is never opened, and the read stops at the limit. Neither read nor refused: it cannot be
+// opened or read (openLibrary then gives the system's reason).
+LibraryRead readLibraryFile(const std::string& path, std::string& bytes);
 
 // An open library, valid until closeLibrary; null stands for none.
 using Library = void*;
@@ -24,9 +41,10 @@ void* findSymbol(Library library, const char* name);
 // in it becomes invalid.
 void closeLibrary(Library library);
 
-// Why the file at `path` is not a complete library this process can load, read from its headers;
-// empty when it is one, and also when `path` is a bare name the system searches for or no regular
-// file that opens (openLibrary then gives the system's own reason).
+// Why the file at `path` is not a complete library this process can load: not a regular file (asked
+// before it is opened), larger than kLibraryByteLimit, or what its headers say; empty when it is
+// one, and also when `path` is a bare name the system searches for or a file that does not open
+// (openLibrary then gives the system's own reason).
 std::string libraryFileProblem(const std::string& path);
 
 } // namespace platform

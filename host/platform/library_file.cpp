@@ -1,5 +1,7 @@
 #include <cstring>
+#include <string>
 
+#include "library.h"
 #include "library_file.h"
 
 namespace platform {
@@ -13,6 +15,19 @@ std::string sharedLibraryProblem(std::string_view bytes)
         std::memcpy(into, bytes.data() + offset, count);
         return true;
     });
+}
+
+std::string notRegularProblem(std::string_view kind)
+{
+    std::string problem = "it is ";
+    problem += kind;
+    problem += ", not a regular file";
+    return problem;
+}
+
+std::string tooLargeProblem()
+{
+    return "it is larger than " + std::to_string(kLibraryByteLimit >> 20) + " MiB, the most a plug-in library may hold";
 }
 
 } // namespace platform

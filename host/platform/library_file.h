@@ -22,4 +22,10 @@ std::string sharedLibraryProblem(uint64_t fileSize, const ReadAt& readAt);
 // The same for a whole file's content held in memory.
 std::string sharedLibraryProblem(std::string_view bytes);
 
+// Why a library file that is `kind` ("a FIFO") is refused: it is not a regular file.
+std::string notRegularProblem(std::string_view kind);
+
+// Why a library file larger than kLibraryByteLimit is refused.
+std::string tooLargeProblem();
+
 } // namespace platform

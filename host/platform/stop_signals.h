@@ -53,6 +53,9 @@ public:
     static void clear();     // before each command: a Ctrl-C before it stops nothing
 };
 
+// A signal's name as a shell names it: "SIGINT"; "signal N" for one without a name.
+std::string signalName(int signal);
+
 // The status a shell expects of a program ended by `signal`.
 inline int signalStatus(int signal)
 {

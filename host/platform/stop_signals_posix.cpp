@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <iterator>
 
 namespace platform {
@@ -174,6 +175,16 @@ int holdingStops(const std::function<void()>& work)
 int StopSignals::resumes()
 {
     return resumes_;
+}
+
+std::string signalName(int signal)
+{
+    if (const char* name = sigabbrev_np(signal)) {
+        std::string text = "SIG";
+        text += name;
+        return text;
+    }
+    return "signal " + std::to_string(signal);
 }
 
 void StopSignals::setScreenText(std::string pause, std::string resume)

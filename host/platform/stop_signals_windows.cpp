@@ -120,6 +120,20 @@ int StopSignals::resumes()
     return 0;
 }
 
+std::string signalName(int signal)
+{
+    switch (signal) {
+    case SIGINT: return "SIGINT";
+    case SIGTERM: return "SIGTERM";
+    case SIGBREAK: return "SIGBREAK";
+    case SIGABRT: return "SIGABRT";
+    case SIGSEGV: return "SIGSEGV";
+    case SIGILL: return "SIGILL";
+    case SIGFPE: return "SIGFPE";
+    default: return "signal " + std::to_string(signal);
+    }
+}
+
 void StopSignals::setScreenText(std::string, std::string) {}
 
 namespace {

@@ -16,10 +16,12 @@ namespace platform {
 using ChildBody = std::function<void(int channel, const std::vector<std::string>& words)>;
 
 struct ChildEnd {
-    enum class Kind { Exited, Crashed, TimedOut, NotStarted };
+    enum class Kind { Exited, Crashed, TimedOut, Interrupted, NotStarted };
     Kind kind = Kind::NotStarted;
     int status = 0;    // Exited: the exit status
-    std::string crash; // Crashed: what ended it, e.g. "SIGSEGV" (POSIX), "access violation" (Windows)
+    std::string crash; // Crashed: what ended it, e.g. "SIGSEGV" (POSIX), "access violation" (Windows);
+                       // Interrupted: the signal's name, e.g. "SIGINT"
+    int signal = 0;    // Interrupted: the signal's number
     std::string error; // NotStarted: why, e.g. "cannot fork: Resource temporarily unavailable"
 };
 
@@ -29,8 +31,18 @@ struct ChildEnd {
 // goes to this process's standard error. Whatever the child writes to its channel is handed to
 // `read` as it comes. Once `timeLimitSeconds` have passed the child and everything it started are
 // killed; once it ends, everything it started and left running is killed too.
+//
+// A signal that ends this process (SIGINT, SIGTERM, SIGHUP unless ignored; on Windows Ctrl-C and
+// the console's closing while StopSignals are installed) ends the child and everything it started
+// first: the wait stops as Interrupted, and the signal then takes its course here (the handler
+// installed, or the process's end) as runTimedChild returns. A child's own handlers for those
+// signals are the system's defaults, whatever this process had installed.
 ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& words, const ChildBody& body,
                        const std::function<void(std::string_view data)>& read);
+
+// In a child's body: this process's standard output and standard error go nowhere from now on,
+// for a body whose output belongs to another run of the same code.
+void silenceOutput();
 
 // In this program run again by runTimedChild (Windows only): runs `body` on the words and the
 // channel the program was given, then ends the process with status 0 without exit handlers (they

@@ -1,30 +1,76 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 
+#include "stop_signals.h"
 #include "timed_child.h"
 
 namespace platform {
 
 namespace {
 
-// "SIGSEGV" for SIGSEGV; "signal N" for one without a name.
-std::string signalName(int signal)
-{
-    if (const char* name = sigabbrev_np(signal)) {
-        std::string text = "SIG";
-        text += name;
-        return text;
+// The signals that end this process. While a child runs they wait: the child and its group end
+// first, so that an interrupted parent never leaves a child of its behind.
+constexpr int kEnding[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The ending signals held back for the object's life, those this process ignores left as they
+// are; on destruction what came meanwhile is delivered.
+class HeldSignals {
+public:
+    HeldSignals()
+    {
+        sigemptyset(&held_);
+        for (const int signal : kEnding) {
+            struct sigaction current {};
+            if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
+                sigaddset(&held_, signal);
+            }
+        }
+        ::pthread_sigmask(SIG_BLOCK, &held_, &previous_);
     }
-    return "signal " + std::to_string(signal);
-}
+    ~HeldSignals() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    HeldSignals(const HeldSignals&) = delete;
+    HeldSignals& operator=(const HeldSignals&) = delete;
+
+    // The first held signal that has come; 0 when none.
+    int arrived() const
+    {
+        sigset_t pending;
+        if (::sigpending(&pending) != 0) {
+            return 0;
+        }
+        for (const int signal : kEnding) {
+            if (sigismember(&held_, signal) == 1 && sigismember(&pending, signal) == 1) {
+                return signal;
+            }
+        }
+        return 0;
+    }
+
+    // In the child: the system's own handling of every ending signal, and none held.
+    void defaultsInChild() const
+    {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGTSTP}) {
+            ::signal(signal, SIG_DFL);
+        }
+        ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+
+private:
+    sigset_t held_;
+    sigset_t previous_;
+};
 
 } // namespace
 
@@ -32,6 +78,9 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
                        const std::function<void(std::string_view data)>& read)
 {
     ChildEnd end;
+    // Held from before the fork: a signal in between would end this process with the child left.
+    const HeldSignals held;
+    [[maybe_unused]] const pid_t parent = ::getpid();
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         end.error = std::string("cannot make a pipe: ") + std::strerror(errno);
@@ -50,6 +99,14 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
     if (child == 0) {
         // A group of its own, so that a timeout also ends whatever the plug-in started.
         ::setpgid(0, 0);
+#ifdef __linux__
+        // Ended with its parent, even one killed beyond any handler.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) {
+            ::_exit(1);
+        }
+#endif
+        held.defaultsInChild();
         ::close(fds[0]);
         ::dup2(STDERR_FILENO, STDOUT_FILENO);
         body(fds[1], words);
@@ -68,13 +125,15 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
     int status = 0;
     bool reaped = false;
     bool timedOut = false;
+    int interrupted = 0;
     while (!reaped) {
-        if (std::chrono::steady_clock::now() >= deadline) {
+        interrupted = held.arrived();
+        timedOut = interrupted == 0 && std::chrono::steady_clock::now() >= deadline;
+        if (interrupted != 0 || timedOut) {
             ::kill(-child, SIGKILL);
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
             reaped = true;
-            timedOut = true;
             break;
         }
         if (open) {
@@ -97,7 +156,7 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
         }
     }
     // What the child wrote just before it ended is still in the pipe.
-    if (open && !timedOut) {
+    if (open && !timedOut && interrupted == 0) {
         char buffer[4096];
         ssize_t got = 0;
         while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0) {
@@ -108,7 +167,11 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
     // Whatever the plug-in left running in the child's group ends with it.
     ::kill(-child, SIGKILL);
 
-    if (timedOut) {
+    if (interrupted != 0) {
+        end.kind = ChildEnd::Kind::Interrupted;
+        end.signal = interrupted;
+        end.crash = signalName(interrupted);
+    } else if (timedOut) {
         end.kind = ChildEnd::Kind::TimedOut;
     } else if (WIFSIGNALED(status)) {
         end.kind = ChildEnd::Kind::Crashed;
@@ -118,6 +181,18 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
         end.status = WEXITSTATUS(status);
     }
     return end;
+}
+
+void silenceOutput()
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) {
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::close(null);
+    }
 }
 
 void runIfChild(const ChildBody&) {}

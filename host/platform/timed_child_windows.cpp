@@ -5,12 +5,14 @@
 #include <shellapi.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
 #include <utility>
 #include <vector>
 
+#include "stop_signals.h"
 #include "timed_child.h"
 #include "wide_text.h"
 
@@ -20,6 +22,9 @@ namespace {
 
 // The first argument of a program run again as a child; the channel's handle follows it.
 constexpr std::wstring_view kChildMarker = L"--volanko-timed-child";
+
+// The exit code of a process that Ctrl-C ended (STATUS_CONTROL_C_EXIT).
+constexpr DWORD kControlCExit = 0xC000013A;
 
 // The names of the exceptions that end a process, as its exit code.
 constexpr std::pair<DWORD, const char*> kExceptions[] = {
@@ -280,11 +285,13 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeLimitSeconds);
     bool open = true;
     bool timedOut = false;
+    int interrupted = 0;
     for (bool ended = false; !ended;) {
-        if (std::chrono::steady_clock::now() >= deadline) {
+        interrupted = StopSignals::received();
+        timedOut = interrupted == 0 && std::chrono::steady_clock::now() >= deadline;
+        if (interrupted != 0 || timedOut) {
             kill();
             WaitForSingleObject(process.hProcess, INFINITE);
-            timedOut = true;
             break;
         }
         if (open) {
@@ -293,7 +300,7 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
         ended = WaitForSingleObject(process.hProcess, open ? 20 : 2) == WAIT_OBJECT_0;
     }
     // What the child wrote just before it ended is still in the pipe.
-    if (open && !timedOut) {
+    if (open && !timedOut && interrupted == 0) {
         drain(readEnd, read);
     }
     CloseHandle(readEnd);
@@ -306,7 +313,15 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
     }
     CloseHandle(process.hProcess);
 
-    if (timedOut) {
+    // The console's Ctrl-C reaches the child as well, which may end before this process hears of it.
+    if (interrupted == 0 && known && code == kControlCExit) {
+        interrupted = SIGINT;
+    }
+    if (interrupted != 0) {
+        end.kind = ChildEnd::Kind::Interrupted;
+        end.signal = interrupted;
+        end.crash = signalName(interrupted);
+    } else if (timedOut) {
         end.kind = ChildEnd::Kind::TimedOut;
     } else if (const std::string crash = known ? exceptionName(code) : std::string(); !crash.empty()) {
         end.kind = ChildEnd::Kind::Crashed;
@@ -316,6 +331,18 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
         end.status = known ? static_cast<int>(code) : -1;
     }
     return end;
+}
+
+void silenceOutput()
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int null = _open("NUL", _O_WRONLY | _O_BINARY | _O_NOINHERIT);
+    if (null >= 0) {
+        _dup2(null, 1);
+        _dup2(null, 2);
+        _close(null);
+    }
 }
 
 void runIfChild(const ChildBody& body)

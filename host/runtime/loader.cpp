@@ -22,14 +22,16 @@ std::string refusal(const std::string& path, const std::string& reason)
 LoadResult Host::load(const std::string& file, const std::string& shownAs)
 {
     const std::string& path = shownAs.empty() ? file : shownAs;
+    // First, as it opens nothing that is not a regular file: even the look below for the library
+    // among those loaded opens the file, and a FIFO would hold it there.
+    if (const std::string problem = platform::libraryFileProblem(file); !problem.empty()) {
+        return {0, refusal(path, "cannot be opened as a library: " + problem)};
+    }
     // The same library file twice would share its one plug-in object between two loads.
     if (platform::Library already = platform::openedLibrary(file)) {
         const bool plugin = platform::findSymbol(already, BAKKESMOD_EXPORTS_SYMBOL) != nullptr;
         platform::closeLibrary(already);
         return {0, refusal(path, plugin ? "the library is already loaded in this process" : "no \"exports\" record")};
-    }
-    if (const std::string problem = platform::libraryFileProblem(file); !problem.empty()) {
-        return {0, refusal(path, "cannot be opened as a library: " + problem)};
     }
     std::string reason;
     platform::Library library = platform::openLibrary(file, reason);

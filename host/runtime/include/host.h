@@ -82,8 +82,9 @@ public:
     std::vector<Drawable> drawables;
     std::vector<LoadedPlugin> plugins;
 
-    // Loads the library at `file` once it is known to be a complete shared library; messages and
-    // the plug-in's path name it `shownAs` when given (a private copy stands for the user's file).
+    // Loads the library at `file` once it is known to be a regular file holding a complete shared
+    // library; messages and the plug-in's path name it `shownAs` when given (a private copy stands
+    // for the user's file).
     LoadResult load(const std::string& file, const std::string& shownAs = {});
     bool unload(uint32_t plugin); // false when no such plug-in is loaded
     void unloadAll();
