@@ -93,11 +93,6 @@ bool Session::runWords(const std::vector<std::string>& words, std::string& error
             if (!ok) {
                 const auto& messages = host_.console.messages;
                 error = messages.empty() ? "refused" : messages.back();
-                // The host repeats the value whole, however long.
-                const std::string whole = words[1].size() > kQuotedWhole ? '"' + words[1] + '"' : std::string();
-                if (const size_t at = whole.empty() ? std::string::npos : error.find(whole); at != std::string::npos) {
-                    error.replace(at, whole.size(), host::quotedExcerpt(words[1]));
-                }
                 messagesSeen_ = messages.size();
             }
         } else {
