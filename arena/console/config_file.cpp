@@ -43,16 +43,6 @@ bool isRoot(const std::string& part)
     return part.size() == 1 && platform::pathSeparators().find(part.front()) != std::string_view::npos;
 }
 
-const char* kindOf(FileKind kind)
-{
-    return kind == FileKind::Directory         ? "a directory"
-           : kind == FileKind::CharacterDevice ? "a character device"
-           : kind == FileKind::BlockDevice     ? "a block device"
-           : kind == FileKind::Fifo            ? "a FIFO"
-           : kind == FileKind::Socket          ? "a socket"
-                                               : "not a regular file";
-}
-
 // Why `path` cannot be reached: names the part of it that is a file where a directory must be.
 std::string unreachable(const std::string& path, int error)
 {
@@ -80,13 +70,13 @@ Disk readRegular(const std::string& path, std::string& bytes, std::string& error
         return Disk::Refused;
     }
     if (facts.kind != FileKind::Regular) {
-        error = concat(path, " is ", kindOf(facts.kind), "; the configuration must be a regular file");
+        error = concat(path, " is ", platform::fileKindName(facts.kind), "; the configuration must be a regular file");
         return Disk::Refused;
     }
     FileKind opened = FileKind::Regular;
     if (const int failed = platform::readRegularFile(path, bytes, opened, kMaxBytes); failed != 0) {
         error = opened != FileKind::Regular
-                    ? concat(path, " is ", kindOf(opened), "; the configuration must be a regular file")
+                    ? concat(path, " is ", platform::fileKindName(opened), "; the configuration must be a regular file")
                 : failed == EFBIG
                     ? concat(path, " is over ", std::to_string(kMaxBytes), " bytes, too large for a configuration")
                     : concat("cannot read ", unreachable(path, failed));

@@ -19,17 +19,6 @@ namespace {
 constexpr size_t kRecordingLimit = size_t{256} << 20;
 constexpr size_t kPageLimit = size_t{16} << 20;
 
-const char* kindName(platform::FileKind kind)
-{
-    using platform::FileKind;
-    return kind == FileKind::Directory         ? "a directory"
-           : kind == FileKind::CharacterDevice ? "a character device"
-           : kind == FileKind::BlockDevice     ? "a block device"
-           : kind == FileKind::Fifo            ? "a FIFO"
-           : kind == FileKind::Socket          ? "a socket"
-                                               : "not a regular file";
-}
-
 // The bytes of `path` when it is a regular file of at most `limit` bytes (`what` may hold that
 // much, in messages); else nothing, with `why` set, and `refused` when it was refused for its
 // kind or its size rather than for a reason of the system's.
@@ -44,7 +33,7 @@ std::optional<std::string> readBounded(const std::string& path, size_t limit, st
         return bytes;
     }
     if (kind != platform::FileKind::Regular) {
-        why = concat("it is ", kindName(kind));
+        why = concat("it is ", platform::fileKindName(kind));
     } else if (error == EFBIG) {
         why = concat("it is larger than ", std::to_string(limit >> 20), " MiB, the most ", what, " may be");
     } else if (platform::fileFacts(path).kind == platform::FileKind::Directory) {

@@ -13,6 +13,17 @@ namespace platform {
 
 enum class FileKind { Missing, Regular, Directory, CharacterDevice, BlockDevice, Fifo, Socket, Link, Other };
 
+// What a file of `kind` is, for a message: "a FIFO", "a directory"; "not a regular file" for the rest.
+inline const char* fileKindName(FileKind kind)
+{
+    return kind == FileKind::Directory         ? "a directory"
+           : kind == FileKind::CharacterDevice ? "a character device"
+           : kind == FileKind::BlockDevice     ? "a block device"
+           : kind == FileKind::Fifo            ? "a FIFO"
+           : kind == FileKind::Socket          ? "a socket"
+                                               : "not a regular file";
+}
+
 struct FileFacts {
     FileKind kind = FileKind::Missing;
     int error = 0; // why `path` could not be asked about (ENOENT when it does not exist); 0 when it could
