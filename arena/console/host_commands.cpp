@@ -6,8 +6,8 @@
 #include <limits>
 
 #include "concat.h"
-#include "library_copy.h"
 #include "cvar_value.h"
+#include "library_copy.h"
 #include "number_text.h"
 #include "session.h"
 #include "stop_signals.h"

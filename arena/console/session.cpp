@@ -1,9 +1,9 @@
 #include "session.h"
 
 #include "console_line.h"
+#include "cvar_value.h"
 #include "drill.h"
 #include "dump.h"
-#include "cvar_value.h"
 #include "recorder.h"
 
 namespace arena {
