@@ -12,26 +12,26 @@
 #include <string>
 #include <vector>
 
-#include "command_line.h"
-#include "concat.h"
-#include "config_file.h"
-#include "drill.h"
-#include "escaped_text.h"
-#include "files.h"
-#include "host.h"
-#include "library_copy.h"
-#include "library_path.h"
-#include "line_editor.h"
-#include "load_trial.h"
-#include "paths.h"
-#include "play.h"
-#include "recorder.h"
-#include "recording_file.h"
-#include "replay_page.h"
-#include "session.h"
-#include "stop_signals.h"
-#include "terminal.h"
-#include "validate.h"
+#include "arena/cli/command_line.h"
+#include "arena/common/concat.h"
+#include "arena/common/drill.h"
+#include "arena/common/escaped_text.h"
+#include "arena/common/library_path.h"
+#include "arena/console/config_file.h"
+#include "arena/console/library_copy.h"
+#include "arena/console/session.h"
+#include "arena/play/play.h"
+#include "arena/record/recorder.h"
+#include "arena/record/recording_file.h"
+#include "arena/record/replay_page.h"
+#include "arena/validate/load_trial.h"
+#include "arena/validate/validate.h"
+#include "platform/files.h"
+#include "platform/line_editor.h"
+#include "platform/paths.h"
+#include "platform/stop_signals.h"
+#include "platform/terminal.h"
+#include "runtime/host.h"
 
 namespace {
 
@@ -145,8 +145,8 @@ int run(const CommandLine& options)
     const std::string pluginPath =
         options.plugin.empty() ? arena::defaultPluginPath() : arena::fileLibraryPath(options.plugin);
 
-    host::Host host{seed};
-    const host::LoadResult loaded = arena::loadPrivateCopy(host, pluginPath, trialLoad);
+    runtime::Host host{seed};
+    const runtime::LoadResult loaded = arena::loadPrivateCopy(host, pluginPath, arena::validate::trialLoad);
     if (!loaded) {
         warnLine(arena::concat("arena: ", loaded.error));
         return 1;
@@ -211,7 +211,7 @@ int run(const CommandLine& options)
         for (const std::string& message : configMessages) {
             warn(message);
         }
-        if (const host::CVar* level = host.console.find(arena::drill::kLevelVariable);
+        if (const runtime::CVar* level = host.console.find(arena::drill::kLevelVariable);
             level && !(options.command == "play" && !options.level.empty())) {
             if (const std::string hint = arena::drill::levelHint(level->value); !hint.empty()) {
                 warn(hint);
@@ -219,7 +219,8 @@ int run(const CommandLine& options)
         }
     }
 
-    arena::Session session(host, loaded.plugin, {pluginPath, options.fps, seed, options.skill, trialLoad});
+    arena::Session session(host, loaded.plugin,
+                           {pluginPath, options.fps, seed, options.skill, arena::validate::trialLoad});
     session.print = printLine;
     session.warn = warn;
     std::optional<arena::Recorder> recorder; // gone before the session and the host
@@ -243,7 +244,7 @@ int run(const CommandLine& options)
 
     int status = 0;
     std::string keptLevel; // the configured level, written back instead of play's --level
-    if (const host::CVar* level = host.console.find(arena::drill::kLevelVariable)) {
+    if (const runtime::CVar* level = host.console.find(arena::drill::kLevelVariable)) {
         keptLevel = level->value;
     }
     if (options.command == "play") {
@@ -342,7 +343,7 @@ int run(const CommandLine& options)
 
 int main(int argc, char** argv)
 {
-    runValidatorChild();
+    arena::validate::runValidatorChild();
     std::vector<std::string> words = platform::programWords(argc, argv);
     if (words.size() >= 2 && words[1] == "validate") {
         std::vector<char*> pointers;
@@ -350,7 +351,7 @@ int main(int argc, char** argv)
             pointers.push_back(word.data());
         }
         pointers.push_back(nullptr);
-        return validateMain(static_cast<int>(words.size()) - 1, pointers.data() + 1);
+        return arena::validate::validateMain(static_cast<int>(words.size()) - 1, pointers.data() + 1);
     }
     const std::vector<std::string> args(words.begin() + (words.empty() ? 0 : 1), words.end());
     std::string error;

@@ -1,6 +1,6 @@
 // Replaces the global allocation functions with counting ones over malloc.
 
-#include "allocation_count.h"
+#include "bench/allocation_count.h"
 
 #include <cstdlib>
 #include <new>

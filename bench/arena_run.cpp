@@ -1,4 +1,4 @@
-#include "arena_run.h"
+#include "bench/arena_run.h"
 
 #include <fcntl.h>
 #include <spawn.h>

@@ -10,11 +10,11 @@
 #include <set>
 #include <string>
 
-#include "allocation_count.h"
-#include "arena_run.h"
-#include "drill_session.h"
-#include "interposition.h"
-#include "ratio_reporter.h"
+#include "bench/allocation_count.h"
+#include "bench/arena_run.h"
+#include "bench/drill_session.h"
+#include "bench/interposition.h"
+#include "bench/ratio_reporter.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ BENCHMARK(frame_floor);
 
 void hit_plugin(benchmark::State& state)
 {
-    timeDrill(state, [](bench::DrillSession& session) { session.host.fireEvent(host::kBallHitEvent); });
+    timeDrill(state, [](bench::DrillSession& session) { session.host.fireEvent(runtime::kBallHitEvent); });
 }
 BENCHMARK(hit_plugin);
 
@@ -68,11 +68,11 @@ BENCHMARK(hit_floor);
 // the game.
 void load_cycle(benchmark::State& state)
 {
-    host::Host host{1};
+    runtime::Host host{1};
     const std::string path = VOLANKO_PLUGIN_PATH;
     const uint64_t before = bench::allocations();
     for (auto _ : state) {
-        const host::LoadResult loaded = host.load(path);
+        const runtime::LoadResult loaded = host.load(path);
         if (!loaded) {
             state.SkipWithError(loaded.error.c_str());
             return;

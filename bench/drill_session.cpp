@@ -1,4 +1,4 @@
-#include "drill_session.h"
+#include "bench/drill_session.h"
 
 #include <string_view>
 #include <utility>
@@ -39,7 +39,7 @@ void readLocation(CVarManagerWrapper& cvars)
 
 DrillSession::DrillSession()
 {
-    const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
+    const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
     if (!loaded) {
         error = loaded.error;
         return;
@@ -56,7 +56,7 @@ DrillSession::DrillSession()
     host.world.setFreeplay(true);
     host.world.clock = kRunStart;
     host.runCommand({"volanko_start"});
-    host.world.car()->contact = host::Contact::Air;
+    host.world.car()->contact = runtime::Contact::Air;
     // Takes off: the run begins, the ball gets its target and the car is thrown. The ball is moved
     // to that target in the frame after.
     host.drawFrame();
@@ -172,8 +172,8 @@ bool drawnResult(std::string_view call)
     return call == "CVarWrapper::getFloatValue";
 }
 
-std::string firstDifference(const char* what, const std::vector<host::TraceEntry>& plugin,
-                            const std::vector<host::TraceEntry>& floor, bool drawn)
+std::string firstDifference(const char* what, const std::vector<runtime::TraceEntry>& plugin,
+                            const std::vector<runtime::TraceEntry>& floor, bool drawn)
 {
     for (size_t i = 0; i < plugin.size() || i < floor.size(); ++i) {
         if (i == plugin.size() || i == floor.size()) {
@@ -184,8 +184,8 @@ std::string firstDifference(const char* what, const std::vector<host::TraceEntry
             message += std::to_string(floor.size());
             return message;
         }
-        const host::TraceEntry& mine = plugin[i];
-        const host::TraceEntry& theirs = floor[i];
+        const runtime::TraceEntry& mine = plugin[i];
+        const runtime::TraceEntry& theirs = floor[i];
         const std::string_view call = mine.call;
         const bool same = call == theirs.call && mine.self == theirs.self &&
                           ((drawn && drawnArguments(call)) || mine.args == theirs.args) &&
@@ -205,9 +205,9 @@ std::string firstDifference(const char* what, const std::vector<host::TraceEntry
     return {};
 }
 
-std::vector<host::TraceEntry> taken(host::Trace& trace)
+std::vector<runtime::TraceEntry> taken(runtime::Trace& trace)
 {
-    std::vector<host::TraceEntry> entries = std::move(trace.entries);
+    std::vector<runtime::TraceEntry> entries = std::move(trace.entries);
     trace.clear();
     return entries;
 }
@@ -220,22 +220,22 @@ std::string floorMismatch()
     if (!session.ready()) {
         return session.error;
     }
-    host::Trace& trace = session.host.trace;
+    runtime::Trace& trace = session.host.trace;
     trace.clear();
     trace.on = true;
 
     session.host.drawFrame();
-    const std::vector<host::TraceEntry> pluginFrame = taken(trace);
+    const std::vector<runtime::TraceEntry> pluginFrame = taken(trace);
     session.floorFrame();
-    const std::vector<host::TraceEntry> floorFrame = taken(trace);
+    const std::vector<runtime::TraceEntry> floorFrame = taken(trace);
     if (std::string difference = firstDifference("frame", pluginFrame, floorFrame, false); !difference.empty()) {
         return difference;
     }
 
-    session.host.fireEvent(host::kBallHitEvent);
-    const std::vector<host::TraceEntry> pluginHit = taken(trace);
+    session.host.fireEvent(runtime::kBallHitEvent);
+    const std::vector<runtime::TraceEntry> pluginHit = taken(trace);
     session.floorHit();
-    const std::vector<host::TraceEntry> floorHit = taken(trace);
+    const std::vector<runtime::TraceEntry> floorHit = taken(trace);
     return firstDifference("hit", pluginHit, floorHit, true);
 }
 

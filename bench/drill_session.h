@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "host.h"
+#include "runtime/host.h"
 
 namespace bench {
 
@@ -28,7 +28,7 @@ public:
     void floorFrame();
     void floorHit();
 
-    host::Host host{1};
+    runtime::Host host{1};
     uint32_t plugin = 0; // the loaded library's id; 0 when loading failed
     std::string error;   // why the session is not ready; empty when it is
 

@@ -31,5 +31,5 @@ report() {
     echo "$1 $2 Ir ($3 calls), $4 $5 Ir ($6 calls): ratio $(awk -v a="$2" -v b="$5" 'BEGIN { printf "%.2f", a / b }')"
 }
 
-report frame_plugin "host::Host::drawFrame()" frame_floor "bench::DrillSession::floorFrame()"
-report hit_plugin "host::Host::fireEvent(" hit_floor "bench::DrillSession::floorHit()"
+report frame_plugin "runtime::Host::drawFrame()" frame_floor "bench::DrillSession::floorFrame()"
+report hit_plugin "runtime::Host::fireEvent(" hit_floor "bench::DrillSession::floorHit()"

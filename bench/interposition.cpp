@@ -1,18 +1,18 @@
-#include "interposition.h"
+#include "bench/interposition.h"
 
 #include <dlfcn.h>
 
-#include "allocation_count.h"
-#include "host.h"
+#include "bench/allocation_count.h"
+#include "runtime/host.h"
 
 namespace bench {
 
 std::set<std::string> filesAllocatingAtLoad()
 {
-    host::Host host{1};
+    runtime::Host host{1};
     const std::string path = VOLANKO_PLUGIN_PATH;
     startRecordingCallers();
-    const host::LoadResult loaded = host.load(path);
+    const runtime::LoadResult loaded = host.load(path);
     stopRecordingCallers();
     std::set<std::string> files;
     // Named while the library is still open: its addresses mean nothing once it is closed.

@@ -1,4 +1,4 @@
-#include "ratio_reporter.h"
+#include "bench/ratio_reporter.h"
 
 #include <cstdio>
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <utility>
 
-#include "allocation_count.h"
-#include "drill_session.h"
-#include "interposition.h"
+#include "bench/allocation_count.h"
+#include "bench/drill_session.h"
+#include "bench/interposition.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ TEST(SteadyFrame, HoldsTheBallAndDrawsTheOverlayWithoutTheHeap)
         EXPECT_EQ(bench::allocations() - before, 0u);
         ASSERT_EQ(session.host.canvas.draws().size(), texts);
         EXPECT_EQ(session.host.canvas.draws()[texts - 1].text.substr(0, 7), texts == 4 ? "Average" : "Failed!");
-        session.host.world.car()->contact = host::Contact::Ground;
+        session.host.world.car()->contact = runtime::Contact::Ground;
         session.host.drawFrame();
     }
     EXPECT_TRUE(session.host.faults.reports.empty());

@@ -16,11 +16,11 @@
 #include <tuple>
 #include <vector>
 
-#include "config_file.h"
-#include "config_text.h"
-#include "console.h"
-#include "fuzz_check.h"
-#include "fuzz_outcome.h"
+#include "arena/console/config_file.h"
+#include "arena/console/config_text.h"
+#include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_outcome.h"
+#include "runtime/console.h"
 
 namespace {
 
@@ -50,13 +50,13 @@ std::string contents(const std::string& path)
 }
 
 // The plug-in's saved variables as it registers them, so that applying the file sets some.
-host::Console pluginConsole()
+runtime::Console pluginConsole()
 {
-    host::Console console;
+    runtime::Console console;
     for (const auto& [name, value, low, high] :
          {std::tuple{"volanko_balllocation_x", "(-5000, 5000)", -5000, 5000},
           std::tuple{"volanko_throwplayer", "1", 0, 1}, std::tuple{"volanko_throwlevel", "beginner", 0, 0}}) {
-        host::CVar cvar;
+        runtime::CVar cvar;
         cvar.name = name;
         cvar.defaultValue = value;
         cvar.save = true;
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const std::string path = folder() + "/arena.cfg";
     check(!(std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes).flush().fail(), "cannot write " + path);
-    host::Console console = pluginConsole();
+    runtime::Console console = pluginConsole();
     std::vector<std::string> messages;
     arena::ConfigFile file(path);
     file.load(console, messages);

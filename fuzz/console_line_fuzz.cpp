@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "console_line.h"
-#include "fuzz_check.h"
+#include "arena/console/console_line.h"
+#include "fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -8,14 +8,14 @@
 #include <memory>
 #include <string>
 
-#include "choice_source.h"
-#include "fuzz_outcome.h"
-#include "host.h"
-#include "host_invariants.h"
-#include "hostile_attacks.h"
-#include "library.h"
-#include "process_locale.h"
-#include "world_motion.h"
+#include "arena/validate/choice_source.h"
+#include "arena/validate/host_invariants.h"
+#include "arena/validate/hostile_attacks.h"
+#include "arena/validate/process_locale.h"
+#include "arena/validate/world_motion.h"
+#include "fuzz/fuzz_outcome.h"
+#include "platform/library.h"
+#include "runtime/host.h"
 
 namespace {
 
@@ -56,24 +56,24 @@ template <class Number> void mixNumber(uint64_t& hash, Number value)
 
 // What the plug-in did that the host can see: the calls traced while the trace was on, the lines
 // it logged, the variables' values, the last frame's drawing and where every actor ended.
-uint64_t outcome(const host::Host& host)
+uint64_t outcome(const runtime::Host& host)
 {
     uint64_t hash = 0xcbf29ce484222325ULL;
-    for (const host::TraceEntry& entry : host.trace.entries) {
+    for (const runtime::TraceEntry& entry : host.trace.entries) {
         mix(hash, entry.json());
     }
     for (const std::string& line : host.console.log) {
         mix(hash, line);
     }
-    for (const host::CVar& cvar : host.console.cvars) {
+    for (const runtime::CVar& cvar : host.console.cvars) {
         mix(hash, cvar.name);
         mix(hash, cvar.value);
     }
-    for (const host::CanvasDraw& draw : host.canvas.draws()) {
+    for (const runtime::CanvasDraw& draw : host.canvas.draws()) {
         mix(hash, draw.text);
         mixNumber(hash, draw.position);
     }
-    for (const host::Actor& actor : host.world.actors) {
+    for (const runtime::Actor& actor : host.world.actors) {
         mixNumber(hash, actor.kind);
         mixNumber(hash, actor.location);
         mixNumber(hash, actor.velocity);
@@ -82,13 +82,13 @@ uint64_t outcome(const host::Host& host)
     return hash;
 }
 
-void loadFresh(host::Host& host)
+void loadFresh(runtime::Host& host)
 {
     if (heldLibrary) {
         platform::closeLibrary(heldLibrary);
         heldLibrary = nullptr;
     }
-    const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
+    const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
     if (!loaded) {
         fail("cannot load the plug-in", loaded.error);
     }
@@ -112,22 +112,22 @@ extern "C" uint64_t VolankoFuzzOutcome()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool localeSet = (useNamedLocale(), true);
+    static const bool localeSet = (arena::validate::useNamedLocale(), true);
     (void)localeSet;
-    auto host = std::make_unique<host::Host>(1);
+    auto host = std::make_unique<runtime::Host>(1);
     const int64_t baseline = host->wrappersAlive();
     loadFresh(*host);
-    const ProcessLocale locale = currentLocale();
+    const arena::validate::ProcessLocale locale = arena::validate::currentLocale();
 
-    ByteChoices choices(data, size);
-    WorldMotion motion;
+    arena::validate::ByteChoices choices(data, size);
+    arena::validate::WorldMotion motion;
     host->world.setFreeplay(choices.chance(80));
     std::string description;
     for (int step = 0; step < kMostAttacks && !choices.exhausted(); ++step) {
-        attack(*host, motion, choices, description);
-        auto broken = brokenInvariant(*host);
+        arena::validate::attack(*host, motion, choices, description);
+        auto broken = arena::validate::brokenInvariant(*host);
         if (!broken) {
-            broken = localeChange(locale);
+            broken = arena::validate::localeChange(locale);
         }
         if (broken) {
             fail(("after \"" + description + "\"").c_str(), *broken);
@@ -137,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     heldLibrary = platform::openedLibrary(VOLANKO_PLUGIN_PATH);
     host->unload(host->plugins.front().id);
-    if (auto broken = brokenInvariant(*host)) {
+    if (auto broken = arena::validate::brokenInvariant(*host)) {
         fail("at unload", *broken);
     }
     if (host->wrappersAlive() != baseline) {

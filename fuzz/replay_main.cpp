@@ -8,7 +8,7 @@
 #include <iterator>
 #include <vector>
 
-#include "fuzz_outcome.h"
+#include "fuzz/fuzz_outcome.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 

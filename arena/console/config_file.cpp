@@ -1,11 +1,11 @@
-#include "config_file.h"
+#include "arena/console/config_file.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "concat.h"
-#include "files.h"
-#include "paths.h"
+#include "arena/common/concat.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 
 namespace arena {
 
@@ -141,11 +141,11 @@ std::string defaultConfigPath()
     return platform::userConfigFile("arena.cfg");
 }
 
-void applyConfig(host::Console& console, const std::string& path, const std::vector<ConfigEntry>& entries,
+void applyConfig(runtime::Console& console, const std::string& path, const std::vector<ConfigEntry>& entries,
                  std::vector<std::string>& problems)
 {
     for (const ConfigEntry& entry : entries) {
-        const host::CVar* cvar = console.find(entry.name);
+        const runtime::CVar* cvar = console.find(entry.name);
         if (!cvar || !cvar->save) {
             continue;
         }
@@ -157,7 +157,7 @@ void applyConfig(host::Console& console, const std::string& path, const std::vec
     }
 }
 
-void ConfigFile::load(host::Console& console, std::vector<std::string>& messages)
+void ConfigFile::load(runtime::Console& console, std::vector<std::string>& messages)
 {
     std::string bytes;
     std::string error;
@@ -181,18 +181,18 @@ void ConfigFile::load(host::Console& console, std::vector<std::string>& messages
         applyConfig(console, path_, configEntries(text), problems);
         appendShown(messages, problems, path_);
     }
-    for (const host::CVar& cvar : console.cvars) {
+    for (const runtime::CVar& cvar : console.cvars) {
         if (cvar.save) {
             start_[cvar.name] = cvar.value;
         }
     }
 }
 
-bool ConfigFile::save(const host::Console& console, std::vector<std::string>& messages) const
+bool ConfigFile::save(const runtime::Console& console, std::vector<std::string>& messages) const
 {
     std::vector<ConfigEntry> changes;
     std::string names;
-    for (const host::CVar& cvar : console.cvars) {
+    for (const runtime::CVar& cvar : console.cvars) {
         const auto start = start_.find(cvar.name);
         if (cvar.save && cvar.value != (start == start_.end() ? cvar.defaultValue : start->second)) {
             changes.push_back({cvar.name, cvar.value, 0});

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "config_text.h"
-#include "console.h"
+#include "arena/console/config_text.h"
+#include "runtime/console.h"
 
 namespace arena {
 
@@ -20,7 +20,7 @@ std::string defaultConfigPath();
 
 // Sets each entry that names a variable registered to be saved; a refusal is reported in
 // `problems` as "file:line: message".
-void applyConfig(host::Console& console, const std::string& path, const std::vector<ConfigEntry>& entries,
+void applyConfig(runtime::Console& console, const std::string& path, const std::vector<ConfigEntry>& entries,
                  std::vector<std::string>& problems);
 
 // One session's use of the file: read and applied at the start, its changes saved at the end.
@@ -31,11 +31,11 @@ public:
     // Reads the file and applies its settings to `console`, whose plug-in has registered its
     // variables; the values then are what later changes are measured against. What the user must
     // know (malformed lines, refusals, why the file will not be saved) is appended to `messages`.
-    void load(host::Console& console, std::vector<std::string>& messages);
+    void load(runtime::Console& console, std::vector<std::string>& messages);
 
     // Merges the saved variables that differ from their values after load() into the file. Writes
     // nothing when the merged file is the same. False with `messages` saying why when not saved.
-    bool save(const host::Console& console, std::vector<std::string>& messages) const;
+    bool save(const runtime::Console& console, std::vector<std::string>& messages) const;
 
 private:
     std::string path_;                         // as the user gave it

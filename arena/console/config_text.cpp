@@ -1,6 +1,6 @@
-#include "config_text.h"
+#include "arena/console/config_text.h"
 
-#include "console_line.h"
+#include "arena/console/console_line.h"
 
 namespace arena {
 

@@ -1,4 +1,4 @@
-#include "console_line.h"
+#include "arena/console/console_line.h"
 
 namespace {
 

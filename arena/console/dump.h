@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "host.h"
+#include "runtime/host.h"
 
 namespace arena {
 
 // Floats print in their shortest form that reads back as the same float.
-std::string dumpJson(const host::Host& host, bool paused);
+std::string dumpJson(const runtime::Host& host, bool paused);
 
 } // namespace arena

@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <limits>
 
-#include "concat.h"
-#include "cvar_value.h"
-#include "library_copy.h"
-#include "number_text.h"
-#include "session.h"
-#include "stop_signals.h"
+#include "arena/common/concat.h"
+#include "arena/common/number_text.h"
+#include "arena/console/library_copy.h"
+#include "arena/console/session.h"
+#include "platform/stop_signals.h"
+#include "runtime/cvar_value.h"
 
 namespace arena {
 
@@ -26,19 +26,19 @@ std::optional<bool> switchOf(std::span<const std::string> args)
 }
 
 // One word naming an actor kind the commands may add or remove.
-std::optional<host::ActorKind> kindOf(std::span<const std::string> args)
+std::optional<runtime::ActorKind> kindOf(std::span<const std::string> args)
 {
     if (args.size() != 1) {
         return std::nullopt;
     }
     if (args[0] == "car") {
-        return host::ActorKind::Car;
+        return runtime::ActorKind::Car;
     }
     if (args[0] == "ball") {
-        return host::ActorKind::Ball;
+        return runtime::ActorKind::Ball;
     }
     if (args[0] == "camera") {
-        return host::ActorKind::Camera;
+        return runtime::ActorKind::Camera;
     }
     return std::nullopt;
 }
@@ -66,9 +66,9 @@ std::optional<float> floatOf(const std::string& word, std::string& error)
         return static_cast<float>(*value);
     }
     if (value) {
-        error = concat(host::quotedExcerpt(word), " is out of range (the limit is \u00B13.4e38)");
+        error = concat(runtime::quotedExcerpt(word), " is out of range (the limit is \u00B13.4e38)");
     } else {
-        error = concat(host::quotedExcerpt(word), " is not a finite number");
+        error = concat(runtime::quotedExcerpt(word), " is not a finite number");
     }
     return std::nullopt;
 }
@@ -114,7 +114,7 @@ bool Session::hostCommand(const std::vector<std::string>& words, std::string& er
         }
         return false;
     }
-    return fail(error, concat("unknown command ", host::quotedExcerpt(words.front())));
+    return fail(error, concat("unknown command ", runtime::quotedExcerpt(words.front())));
 }
 
 bool Session::freeplayCommand(Args args, std::string&)
@@ -188,7 +188,7 @@ bool Session::hitCommand(Args args, std::string&)
     if (!args.empty()) {
         return false;
     }
-    host_.fireEvent(host::kBallHitEvent);
+    host_.fireEvent(runtime::kBallHitEvent);
     return true;
 }
 
@@ -200,7 +200,7 @@ bool Session::setCommand(Args args, std::string& error)
     const bool isCar = args[0] == "car";
     const std::string& property = args[1];
     const Args values = args.subspan(2);
-    host::Actor* actor = isCar ? host_.world.car() : host_.world.ball();
+    runtime::Actor* actor = isCar ? host_.world.car() : host_.world.ball();
 
     if (property == "contact") {
         if (!isCar || values.size() != 1 || (values[0] != "ground" && values[0] != "wall" && values[0] != "air")) {
@@ -209,9 +209,9 @@ bool Session::setCommand(Args args, std::string& error)
         if (!actor) {
             return fail(error, "there is no car");
         }
-        actor->contact = values[0] == "ground" ? host::Contact::Ground
-                         : values[0] == "wall" ? host::Contact::Wall
-                                               : host::Contact::Air;
+        actor->contact = values[0] == "ground" ? runtime::Contact::Ground
+                         : values[0] == "wall" ? runtime::Contact::Wall
+                                               : runtime::Contact::Air;
         return true;
     }
     if (property == "rotation") {
@@ -222,11 +222,11 @@ bool Session::setCommand(Args args, std::string& error)
                 std::string_view(values[i]).substr(values[i].starts_with('-') || values[i].starts_with('+') ? 1 : 0);
             if (!value && (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)) {
                 return fail(error, concat("rotation components are whole numbers (65536 to the turn): ",
-                                          host::quotedExcerpt(values[i])));
+                                          runtime::quotedExcerpt(values[i])));
             }
             if (!value || *value < std::numeric_limits<int32_t>::min() ||
                 *value > std::numeric_limits<int32_t>::max()) {
-                return fail(error, concat("rotation component ", host::quotedExcerpt(values[i]),
+                return fail(error, concat("rotation component ", runtime::quotedExcerpt(values[i]),
                                           " is out of range: whole numbers from -2147483648 to 2147483647"));
             }
             parts[i] = static_cast<int32_t>(*value);
@@ -274,14 +274,14 @@ bool Session::spawnCommand(Args args, std::string& error)
     if (!kind) {
         return false;
     }
-    if (*kind == host::ActorKind::Camera && host_.world.camera != 0) {
+    if (*kind == runtime::ActorKind::Camera && host_.world.camera != 0) {
         return fail(error, "there is already a camera");
     }
-    if (*kind != host::ActorKind::Camera && !host_.world.freeplay) {
+    if (*kind != runtime::ActorKind::Camera && !host_.world.freeplay) {
         return fail(error, concat("not in free play: there is no game event to put a ", args[0], " in"));
     }
     if (host_.world.spawn(*kind) == 0) {
-        const size_t most = *kind == host::ActorKind::Car ? host::kMaxCars : host::kMaxBalls;
+        const size_t most = *kind == runtime::ActorKind::Car ? runtime::kMaxCars : runtime::kMaxBalls;
         return fail(error,
                     concat("there are ", std::to_string(most), " ", args[0], "s already, the most the arena holds"));
     }
@@ -320,7 +320,7 @@ bool Session::reloadCommand(Args args, std::string& error)
         host_.unload(plugin_);
         plugin_ = 0;
     }
-    const host::LoadResult loaded = loadPrivateCopy(host_, settings_.pluginPath, settings_.trial);
+    const runtime::LoadResult loaded = loadPrivateCopy(host_, settings_.pluginPath, settings_.trial);
     if (!loaded) {
         return fail(error, loaded.error);
     }

@@ -1,13 +1,13 @@
-#include "library_copy.h"
+#include "arena/console/library_copy.h"
 
-#include "library.h"
-#include "library_file.h"
-#include "paths.h"
-#include "private_copy.h"
+#include "platform/library.h"
+#include "platform/library_file.h"
+#include "platform/paths.h"
+#include "platform/private_copy.h"
 
 namespace arena {
 
-host::LoadResult loadPrivateCopy(host::Host& host, const std::string& path, const LoadTrial& trial)
+runtime::LoadResult loadPrivateCopy(runtime::Host& host, const std::string& path, const LoadTrial& trial)
 {
     std::string bytes;
     // A file its headers already refuse is never opened: there is nothing to try.
@@ -15,7 +15,7 @@ host::LoadResult loadPrivateCopy(host::Host& host, const std::string& path, cons
     const auto load = [&](const std::string& file) {
         if (trial && complete) {
             if (const std::string problem = trial(file); !problem.empty()) {
-                return host::LoadResult{0, path + ": " + problem};
+                return runtime::LoadResult{0, path + ": " + problem};
             }
         }
         return host.load(file, file == path ? std::string() : path);
@@ -33,7 +33,7 @@ host::LoadResult loadPrivateCopy(host::Host& host, const std::string& path, cons
     if (!copy.made()) {
         return load(path);
     }
-    host::LoadResult loaded = load(copy.path());
+    runtime::LoadResult loaded = load(copy.path());
     if (!loaded && complete && loaded.error.starts_with(path + ": cannot be opened as a library: ")) {
         return load(path);
     }

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "host.h"
+#include "runtime/host.h"
 
 namespace arena {
 
@@ -21,6 +21,6 @@ using LoadTrial = std::function<std::string(const std::string& file)>;
 // run (no memory files, or a system that will not run them) from the file itself. A file that is
 // not a regular one, or is larger than a library may be, is refused before anything opens it. With
 // `trial`, what is about to be loaded is tried there first.
-host::LoadResult loadPrivateCopy(host::Host& host, const std::string& path, const LoadTrial& trial = {});
+runtime::LoadResult loadPrivateCopy(runtime::Host& host, const std::string& path, const LoadTrial& trial = {});
 
 } // namespace arena

@@ -1,14 +1,14 @@
-#include "session.h"
+#include "arena/console/session.h"
 
-#include "console_line.h"
-#include "cvar_value.h"
-#include "drill.h"
-#include "dump.h"
-#include "recorder.h"
+#include "arena/common/drill.h"
+#include "arena/console/console_line.h"
+#include "arena/console/dump.h"
+#include "arena/record/recorder.h"
+#include "runtime/cvar_value.h"
 
 namespace arena {
 
-Session::Session(host::Host& host, uint32_t plugin, SessionSettings settings)
+Session::Session(runtime::Host& host, uint32_t plugin, SessionSettings settings)
     : host_(host), plugin_(plugin), settings_(std::move(settings)), autopilot_(settings_.seed, settings_.skill)
 {
     if (settings_.fps < 1) {
@@ -17,7 +17,7 @@ Session::Session(host::Host& host, uint32_t plugin, SessionSettings settings)
     messagesSeen_ = host_.console.messages.size();
     logSeen_ = host_.console.log.size();
     reportsSeen_ = host_.faults.reports.size();
-    host_.trace.sink = [this](const host::TraceEntry& entry) { emit(entry.json()); };
+    host_.trace.sink = [this](const runtime::TraceEntry& entry) { emit(entry.json()); };
 }
 
 Session::~Session()
@@ -76,7 +76,7 @@ bool Session::runWords(const std::vector<std::string>& words, std::string& error
         ok = hostCommand(words, error);
     } else if (host_.runCommand(words)) {
         ok = true;
-    } else if (host::CVar* cvar = host_.console.find(name)) {
+    } else if (runtime::CVar* cvar = host_.console.find(name)) {
         if (words.size() == 1) {
             std::string line = cvar->name;
             line += " = \"";
@@ -101,7 +101,7 @@ bool Session::runWords(const std::vector<std::string>& words, std::string& error
             ok = false;
         }
     } else {
-        error = "unknown command " + host::quotedExcerpt(name);
+        error = "unknown command " + runtime::quotedExcerpt(name);
         ok = false;
     }
     flushNews();
@@ -135,10 +135,10 @@ std::vector<std::string> Session::completions(const std::vector<std::string>& be
 {
     std::vector<std::string> words;
     if (before.empty()) {
-        for (const host::CVar& cvar : host_.console.cvars) {
+        for (const runtime::CVar& cvar : host_.console.cvars) {
             words.push_back(cvar.name);
         }
-        for (const host::Notifier& notifier : host_.console.notifiers) {
+        for (const runtime::Notifier& notifier : host_.console.notifiers) {
             words.push_back(notifier.name);
         }
         for (const HostCommand& command : hostCommands()) {

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "autopilot.h"
-#include "frame_step.h"
-#include "host.h"
-#include "library_copy.h"
+#include "arena/console/library_copy.h"
+#include "runtime/host.h"
+#include "sim/autopilot.h"
+#include "sim/frame_step.h"
 
 namespace arena {
 
@@ -33,7 +33,7 @@ inline constexpr int64_t kMaxFramesPerLine = 10'000'000;
 // and, when destroyed, clears the host's trace sink.
 class Session {
 public:
-    Session(host::Host& host, uint32_t plugin, SessionSettings settings);
+    Session(runtime::Host& host, uint32_t plugin, SessionSettings settings);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -52,7 +52,7 @@ public:
     // first, a level after the level variable; none otherwise.
     std::vector<std::string> completions(const std::vector<std::string>& before) const;
 
-    host::Host& host() { return host_; }
+    runtime::Host& host() { return host_; }
     uint32_t plugin() const { return plugin_; } // 0 after a failed reload
     bool paused() const { return paused_; }
     bool autopilotOn() const { return autopilotOn_; }
@@ -90,11 +90,11 @@ private:
     void flushNews(); // prints the host's new messages, plug-in log lines and fault reports
     void emit(std::string_view line);
 
-    host::Host& host_;
+    runtime::Host& host_;
     uint32_t plugin_;
     SessionSettings settings_;
-    FrameStep frames_;
-    Autopilot autopilot_;
+    sim::FrameStep frames_;
+    sim::Autopilot autopilot_;
     bool paused_ = false;
     bool autopilotOn_ = false;
     size_t messagesSeen_ = 0;

@@ -1,4 +1,4 @@
-#include "live_view.h"
+#include "arena/play/live_view.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <map>
 #include <optional>
 
-#include "physics.h"
+#include "sim/physics.h"
 
 namespace arena {
 
@@ -41,7 +41,7 @@ int scaled(int64_t value, int64_t from, int to)
     return static_cast<int>(std::clamp<int64_t>(value * to / from, 0, to - 1));
 }
 
-bool plain(const host::CanvasDraw& draw)
+bool plain(const runtime::CanvasDraw& draw)
 {
     return draw.xScale == 1 && draw.yScale == 1;
 }
@@ -121,7 +121,7 @@ void LiveView::put(int row, int column, std::string_view text, uint8_t style)
     }
 }
 
-int LiveView::drawStatus(const host::Host& host, const RunTally& tally, const LiveStatus& status)
+int LiveView::drawStatus(const runtime::Host& host, const RunTally& tally, const LiveStatus& status)
 {
     char texts[7][64];
     std::snprintf(texts[0], sizeof texts[0], "arena play");
@@ -138,14 +138,14 @@ int LiveView::drawStatus(const host::Host& host, const RunTally& tally, const Li
     return static_cast<int>(lines.size());
 }
 
-void LiveView::drawMaps(const host::World& world, int top, int innerWidth, int innerHeight)
+void LiveView::drawMaps(const runtime::World& world, int top, int innerWidth, int innerHeight)
 {
-    const host::Actor* car = world.car();
-    const host::Actor* ball = world.ball();
-    const char carSymbol = car && car->contact == host::Contact::Air ? 'C' : 'c';
+    const runtime::Actor* car = world.car();
+    const runtime::Actor* ball = world.ball();
+    const char carSymbol = car && car->contact == runtime::Contact::Air ? 'C' : 'c';
     // Both maps have the pitch's length left to right, at one scale: a column is one place along it
     // in either. Screen down is +x from above, and down from the ceiling from the side.
-    const auto drawOne = [&](int left, std::string_view title, double (*down)(const host::Actor&)) {
+    const auto drawOne = [&](int left, std::string_view title, double (*down)(const runtime::Actor&)) {
         std::string border = "+";
         border.append(static_cast<size_t>(innerWidth), '-');
         border += '+';
@@ -157,11 +157,11 @@ void LiveView::drawMaps(const host::World& world, int top, int innerWidth, int i
             put(top + r, left + innerWidth + 1, "|", 0);
             put(top + r, left + 1 + innerWidth / 2, ":", 0); // the half-way line
         }
-        const auto mark = [&](const host::Actor* actor, char symbol, uint8_t style) {
+        const auto mark = [&](const runtime::Actor* actor, char symbol, uint8_t style) {
             if (!actor) {
                 return;
             }
-            const auto column = cellOf((actor->location.y + kBackWallY) / (2.0 * kBackWallY), innerWidth);
+            const auto column = cellOf((actor->location.y + sim::kBackWallY) / (2.0 * sim::kBackWallY), innerWidth);
             const auto row = cellOf(down(*actor), innerHeight);
             if (!column || !row) {
                 return;
@@ -176,19 +176,19 @@ void LiveView::drawMaps(const host::World& world, int top, int innerWidth, int i
         mark(ball, 'O', kBallStyle);
     };
     drawOne(0, " from above ",
-            [](const host::Actor& actor) { return (actor.location.x + kSideWallX) / (2.0 * kSideWallX); });
+            [](const runtime::Actor& actor) { return (actor.location.x + sim::kSideWallX) / (2.0 * sim::kSideWallX); });
     drawOne(innerWidth + 2 + kMapGap, " from the side ",
-            [](const host::Actor& actor) { return 1.0 - actor.location.z / static_cast<double>(kCeilingZ); });
+            [](const runtime::Actor& actor) { return 1.0 - actor.location.z / static_cast<double>(sim::kCeilingZ); });
 }
 
-void LiveView::drawCanvas(const host::Host& host, int top, int height)
+void LiveView::drawCanvas(const runtime::Host& host, int top, int height)
 {
     const Vector2 size = host.canvas.size;
     const auto draws = host.canvas.draws();
     // Each canvas height drawn at gets its own row, in order, as near its scaled place as the rows
     // allow, so that texts on neighbouring lines never land on one row of a short area.
     std::map<int64_t, int> rowOf;
-    for (const host::CanvasDraw& draw : draws) {
+    for (const runtime::CanvasDraw& draw : draws) {
         rowOf[draw.position.y] = 0;
     }
     int previous = -1;
@@ -201,7 +201,7 @@ void LiveView::drawCanvas(const host::Host& host, int top, int height)
         entry->second = std::min(entry->second, next - 1);
         next = entry->second;
     }
-    const auto place = [&](const host::CanvasDraw& draw, int column, std::string_view text, uint8_t style) {
+    const auto place = [&](const runtime::CanvasDraw& draw, int column, std::string_view text, uint8_t style) {
         const int row = rowOf[draw.position.y];
         if (row >= 0) {
             put(top + row, column, text, style);
@@ -215,7 +215,7 @@ void LiveView::drawCanvas(const host::Host& host, int top, int height)
     for (;;) {
         int64_t x = 0;
         bool found = false;
-        for (const host::CanvasDraw& draw : draws) {
+        for (const runtime::CanvasDraw& draw : draws) {
             if (plain(draw) && (columns.empty() || draw.position.x > columns.back().first) &&
                 (!found || draw.position.x < x)) {
                 x = draw.position.x;
@@ -227,7 +227,7 @@ void LiveView::drawCanvas(const host::Host& host, int top, int height)
         }
         const int start = std::max(scaled(x, size.x, columns_), end + 2);
         int width = 0;
-        for (const host::CanvasDraw& draw : draws) {
+        for (const runtime::CanvasDraw& draw : draws) {
             if (plain(draw) && draw.position.x == x) {
                 width = std::max(width, static_cast<int>(draw.text.size()));
             }
@@ -237,14 +237,14 @@ void LiveView::drawCanvas(const host::Host& host, int top, int height)
     }
     const int shift = columns.empty() ? 0 : std::min(std::max(0, end - columns_), columns.front().second);
     for (const auto& [x, start] : columns) {
-        for (const host::CanvasDraw& draw : draws) {
+        for (const runtime::CanvasDraw& draw : draws) {
             if (plain(draw) && draw.position.x == x) {
                 place(draw, start - shift, draw.text, styleOf(draw.color));
             }
         }
     }
     // Scaled texts (the banner) stand out: bold and reversed, where they were drawn.
-    for (const host::CanvasDraw& draw : draws) {
+    for (const runtime::CanvasDraw& draw : draws) {
         if (!plain(draw)) {
             std::string text = " ";
             text += draw.text;
@@ -274,7 +274,7 @@ std::string& LiveView::notice(int columns, int rows)
     return out_;
 }
 
-std::string LiveView::render(const host::Host& host, const RunTally& tally, const LiveStatus& status, int columns,
+std::string LiveView::render(const runtime::Host& host, const RunTally& tally, const LiveStatus& status, int columns,
                              int rows)
 {
     if (columns < kMinColumns || rows < kMinRows) {
@@ -290,8 +290,8 @@ std::string LiveView::render(const host::Host& host, const RunTally& tally, cons
 
     // The legend's fields keep their widths, so that its lines do not change as the figures do.
     char heights[2][64];
-    const host::Actor* car = host.world.car();
-    const host::Actor* ball = host.world.ball();
+    const runtime::Actor* car = host.world.car();
+    const runtime::Actor* ball = host.world.ball();
     if (ball) {
         std::snprintf(heights[0], sizeof heights[0], "ball height %4.0f", static_cast<double>(ball->location.z));
     } else {
@@ -299,7 +299,7 @@ std::string LiveView::render(const host::Host& host, const RunTally& tally, cons
     }
     if (car) {
         std::snprintf(heights[1], sizeof heights[1], "car height %4.0f %-6s", static_cast<double>(car->location.z),
-                      host::contactName(car->contact));
+                      runtime::contactName(car->contact));
     } else {
         std::snprintf(heights[1], sizeof heights[1], "car height    -       ");
     }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host.h"
-#include "run_tally.h"
+#include "arena/play/run_tally.h"
+#include "runtime/host.h"
 
 namespace arena {
 
@@ -29,7 +29,8 @@ public:
 
     // Builds the screen for a terminal of `columns` × `rows` characters. The text returned starts
     // at the top-left corner and overwrites the screen in place.
-    std::string render(const host::Host& host, const RunTally& tally, const LiveStatus& status, int columns, int rows);
+    std::string render(const runtime::Host& host, const RunTally& tally, const LiveStatus& status, int columns,
+                       int rows);
 
     static std::string enter(); // clears the screen and hides the cursor
     static std::string clear(); // clears the screen, after a resize
@@ -37,9 +38,9 @@ public:
 
 private:
     void put(int row, int column, std::string_view text, uint8_t style);
-    int drawStatus(const host::Host& host, const RunTally& tally, const LiveStatus& status); // rows used
-    void drawMaps(const host::World& world, int top, int innerWidth, int innerHeight);
-    void drawCanvas(const host::Host& host, int top, int height);
+    int drawStatus(const runtime::Host& host, const RunTally& tally, const LiveStatus& status); // rows used
+    void drawMaps(const runtime::World& world, int top, int innerWidth, int innerHeight);
+    void drawCanvas(const runtime::Host& host, int top, int height);
     std::string& notice(int columns, int rows);
 
     bool colours_;

@@ -1,16 +1,16 @@
-#include "play.h"
+#include "arena/play/play.h"
 
 #include <chrono>
 #include <cmath>
 #include <optional>
 #include <thread>
 
-#include "drill.h"
-#include "live_view.h"
-#include "recorder.h"
-#include "run_tally.h"
-#include "stop_signals.h"
-#include "terminal.h"
+#include "arena/common/drill.h"
+#include "arena/play/live_view.h"
+#include "arena/play/run_tally.h"
+#include "arena/record/recorder.h"
+#include "platform/stop_signals.h"
+#include "platform/terminal.h"
 
 namespace arena {
 
@@ -59,7 +59,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     RunTally tally;
     LiveView view(settings.colours);
     LiveStatus status{settings.seconds, settings.level, settings.skill};
-    if (const host::CVar* level = session.host().console.find(levelVariable); level && status.level.empty()) {
+    if (const runtime::CVar* level = session.host().console.find(levelVariable); level && status.level.empty()) {
         status.level = level->value;
     }
     const int redrawEvery = std::max(1, session.fps() / 30);
@@ -76,8 +76,8 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     const auto recordingFailed = [&] { return session.recorder && session.recorder->failed(); };
     for (int64_t i = 0; i < frames && platform::StopSignals::received() == 0 && !recordingFailed(); ++i) {
         const int hits = session.frame();
-        const host::Actor* car = session.host().world.car();
-        const bool airborne = car && car->contact == host::Contact::Air;
+        const runtime::Actor* car = session.host().world.car();
+        const bool airborne = car && car->contact == runtime::Contact::Air;
         if (tally.observe(airborne, session.host().world.clock, hits) && settings.runLines) {
             const std::string line = runLine(tally.lastRun());
             std::fprintf(out, "%s\n", line.c_str());

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "session.h"
+#include "arena/console/session.h"
 
 namespace arena {
 

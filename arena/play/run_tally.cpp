@@ -1,9 +1,9 @@
-#include "run_tally.h"
+#include "arena/play/run_tally.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "trace.h"
+#include "runtime/trace.h"
 
 namespace arena {
 
@@ -86,23 +86,23 @@ std::string summaryJson(const RunTally& tally, const PlayFacts& facts)
     out += std::to_string(tally.bestStreak());
     out += ",\"meanTimeBetweenHits\":";
     if (tally.hasMean()) {
-        host::appendJson(out, tally.meanTimeBetweenHits());
+        runtime::appendJson(out, tally.meanTimeBetweenHits());
     } else {
         out += "null";
     }
     out += ",\"longestRun\":";
-    host::appendJson(out, tally.longestRun());
+    runtime::appendJson(out, tally.longestRun());
     out += ",\"seed\":";
     out += std::to_string(facts.seed);
     out += ",\"level\":";
-    host::appendJson(out, std::string_view(facts.level));
+    runtime::appendJson(out, std::string_view(facts.level));
     out += ",\"skill\":";
-    host::appendJson(out, facts.skill);
+    runtime::appendJson(out, facts.skill);
     out += ",\"configuration\":";
     if (facts.config.empty()) {
         out += "null";
     } else {
-        host::appendJson(out, std::string_view(facts.config));
+        runtime::appendJson(out, std::string_view(facts.config));
     }
     out += "}\n";
     return out;

@@ -1,12 +1,12 @@
-#include "recorder.h"
+#include "arena/record/recorder.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include "drill.h"
-#include "files.h"
-#include "recording_json.h"
+#include "arena/common/drill.h"
+#include "arena/record/recording_json.h"
+#include "platform/files.h"
 
 namespace arena {
 
@@ -14,19 +14,19 @@ namespace {
 
 constexpr size_t kWriteAt = size_t{64} * 1024; // buffered text is written out beyond this
 
-bool sameLayout(const host::CanvasDraw& a, const host::CanvasDraw& b)
+bool sameLayout(const runtime::CanvasDraw& a, const runtime::CanvasDraw& b)
 {
     return a.position.x == b.position.x && a.position.y == b.position.y && a.color.r == b.color.r &&
            a.color.g == b.color.g && a.color.b == b.color.b && a.color.a == b.color.a && a.xScale == b.xScale &&
            a.yScale == b.yScale;
 }
 
-bool sameLayouts(const std::vector<host::CanvasDraw>& a, const std::vector<host::CanvasDraw>& b)
+bool sameLayouts(const std::vector<runtime::CanvasDraw>& a, const std::vector<runtime::CanvasDraw>& b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameLayout);
 }
 
-bool sameDraws(const std::vector<host::CanvasDraw>& a, const std::vector<host::CanvasDraw>& b)
+bool sameDraws(const std::vector<runtime::CanvasDraw>& a, const std::vector<runtime::CanvasDraw>& b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](const auto& x, const auto& y) { return sameLayout(x, y) && x.text == y.text; });
@@ -39,10 +39,10 @@ bool sameSize(Vector2 a, Vector2 b)
 
 } // namespace
 
-Recorder::Recorder(host::Host& host, int fd, std::string name, const RecordingHeader& header)
+Recorder::Recorder(runtime::Host& host, int fd, std::string name, const RecordingHeader& header)
     : host_(host), fd_(fd), name_(std::move(name)), frameEvery_(std::max(1, header.fps / 20))
 {
-    if (const host::CVar* level = host_.console.find(drill::kLevelVariable)) {
+    if (const runtime::CVar* level = host_.console.find(drill::kLevelVariable)) {
         level_ = level->value;
     }
     out_ = R"({"format":"volanko-recording","version":1,"seed":)";
@@ -67,7 +67,7 @@ Recorder::Recorder(host::Host& host, int fd, std::string name, const RecordingHe
     put(true);
 
     host_.watch.eventFiring = [this](std::string_view name) { onEvent(name); };
-    host_.watch.actorChanged = [this](const char* call, const host::Actor& actor, const Vector& value) {
+    host_.watch.actorChanged = [this](const char* call, const runtime::Actor& actor, const Vector& value) {
         onActorChanged(call, actor, value);
     };
 }
@@ -117,7 +117,7 @@ void Recorder::event(std::string_view type, float time, const Vector* location, 
 
 void Recorder::checkLevel()
 {
-    const host::CVar* level = host_.console.find(drill::kLevelVariable);
+    const runtime::CVar* level = host_.console.find(drill::kLevelVariable);
     if (level && level->value != level_) {
         level_ = level->value;
         std::string more = R"(,"level":)";
@@ -140,15 +140,15 @@ void Recorder::flushReset()
 void Recorder::onEvent(std::string_view name)
 {
     flushReset();
-    const host::Actor* ball = host_.world.ball();
-    if (name == host::kBallHitEvent && ball) {
+    const runtime::Actor* ball = host_.world.ball();
+    if (name == runtime::kBallHitEvent && ball) {
         event("hit", now(), &ball->location);
     }
 }
 
-void Recorder::onActorChanged(const char* call, const host::Actor& actor, const Vector& value)
+void Recorder::onActorChanged(const char* call, const runtime::Actor& actor, const Vector& value)
 {
-    const host::Actor* car = host_.world.car();
+    const runtime::Actor* car = host_.world.car();
     if (!car || car->id != actor.id) {
         return;
     }
@@ -170,19 +170,19 @@ void Recorder::beforeDraw()
 {
     flushReset();
     checkLevel();
-    const host::Actor* car = host_.world.car();
+    const runtime::Actor* car = host_.world.car();
     if (!car) {
         contact_ = -1;
         airborne_ = false;
         return;
     }
-    const bool inAir = car->contact == host::Contact::Air;
-    if (inAir && !airborne_ && contact_ >= 0 && contact_ != static_cast<int>(host::Contact::Air)) {
+    const bool inAir = car->contact == runtime::Contact::Air;
+    if (inAir && !airborne_ && contact_ >= 0 && contact_ != static_cast<int>(runtime::Contact::Air)) {
         event("takeoff", now(), &car->location);
         airborne_ = true;
     } else if (!inAir && airborne_) {
         std::string more = R"(,"contact":")";
-        more += host::contactName(car->contact);
+        more += runtime::contactName(car->contact);
         more += '"';
         event("landing", now(), &car->location, more);
         airborne_ = false;
@@ -194,8 +194,8 @@ void Recorder::drawn()
 {
     flushReset();
     const int64_t number = drawn_++;
-    const host::Actor* car = host_.world.car();
-    const host::Actor* ball = host_.world.ball();
+    const runtime::Actor* car = host_.world.car();
+    const runtime::Actor* ball = host_.world.ball();
     if (!car || !ball) {
         // Outside free play there is nothing to show; the frame still counts.
         held_.number = -1;
@@ -230,7 +230,7 @@ void Recorder::writeFrame(const Frame& frame)
     out_ += R"(,"rotation":)";
     appendRotation(out_, frame.car.rotation);
     out_ += R"(,"contact":")";
-    out_ += host::contactName(frame.contact);
+    out_ += runtime::contactName(frame.contact);
     out_ += R"("},"ball":{"location":)";
     appendNumbers(out_, {frame.ball.location.x, frame.ball.location.y, frame.ball.location.z});
     out_ += R"(,"rotation":)";

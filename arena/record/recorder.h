@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host.h"
+#include "runtime/host.h"
 
 namespace arena {
 
@@ -24,7 +24,7 @@ struct RecordingHeader {
 // `fd`, which it does not close. The host must outlive the recorder.
 class Recorder {
 public:
-    Recorder(host::Host& host, int fd, std::string name, const RecordingHeader& header);
+    Recorder(runtime::Host& host, int fd, std::string name, const RecordingHeader& header);
     ~Recorder();
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
@@ -48,8 +48,8 @@ private:
         float time = 0;
         Body car;
         Body ball;
-        host::Contact contact = host::Contact::Air;
-        std::vector<host::CanvasDraw> draws;
+        runtime::Contact contact = runtime::Contact::Air;
+        std::vector<runtime::CanvasDraw> draws;
         Vector2 canvas;
     };
     struct Reset {
@@ -67,9 +67,9 @@ private:
     void writeFrame(const Frame& frame);
     void put(bool now = false); // writes the buffered text once it is long enough, or `now`
     void onEvent(std::string_view name);
-    void onActorChanged(const char* call, const host::Actor& actor, const Vector& value);
+    void onActorChanged(const char* call, const runtime::Actor& actor, const Vector& value);
 
-    host::Host& host_;
+    runtime::Host& host_;
     int fd_;
     std::string name_; // the file's name in messages
     int frameEvery_;

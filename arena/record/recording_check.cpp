@@ -1,4 +1,4 @@
-#include "recording_check.h"
+#include "arena/record/recording_check.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "concat.h"
+#include "arena/common/concat.h"
 
 namespace arena {
 

@@ -1,10 +1,10 @@
-#include "recording_file.h"
+#include "arena/record/recording_file.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "concat.h"
-#include "files.h"
+#include "arena/common/concat.h"
+#include "platform/files.h"
 
 namespace arena {
 

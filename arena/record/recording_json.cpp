@@ -1,8 +1,8 @@
-#include "recording_json.h"
+#include "arena/record/recording_json.h"
 
 #include <cmath>
 
-#include "trace.h"
+#include "runtime/trace.h"
 
 namespace arena {
 
@@ -47,7 +47,7 @@ size_t sequenceLength(std::string_view text)
 
 void appendNumber(std::string& out, float value)
 {
-    host::appendJson(out, std::isfinite(value) ? value : 0.0f);
+    runtime::appendJson(out, std::isfinite(value) ? value : 0.0f);
 }
 
 void appendNumbers(std::string& out, std::initializer_list<float> values)
@@ -65,20 +65,20 @@ void appendNumbers(std::string& out, std::initializer_list<float> values)
 void appendRotation(std::string& out, const Rotator& rotation)
 {
     out += '[';
-    host::appendJson(out, rotation.pitch);
+    runtime::appendJson(out, rotation.pitch);
     out += ',';
-    host::appendJson(out, rotation.yaw);
+    runtime::appendJson(out, rotation.yaw);
     out += ',';
-    host::appendJson(out, rotation.roll);
+    runtime::appendJson(out, rotation.roll);
     out += ']';
 }
 
 void appendPixels(std::string& out, Vector2 pixels)
 {
     out += '[';
-    host::appendJson(out, pixels.x);
+    runtime::appendJson(out, pixels.x);
     out += ',';
-    host::appendJson(out, pixels.y);
+    runtime::appendJson(out, pixels.y);
     out += ']';
 }
 
@@ -96,13 +96,13 @@ void appendText(std::string& out, std::string_view text)
             text.remove_prefix(length);
         }
     }
-    host::appendJson(out, valid);
+    runtime::appendJson(out, valid);
 }
 
-void appendDraws(std::string& out, std::span<const host::CanvasDraw> draws)
+void appendDraws(std::string& out, std::span<const runtime::CanvasDraw> draws)
 {
     out += '[';
-    for (const host::CanvasDraw& draw : draws) {
+    for (const runtime::CanvasDraw& draw : draws) {
         if (out.back() != '[') {
             out += ',';
         }

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "canvas.h"
+#include "runtime/canvas.h"
 
 namespace arena {
 
@@ -18,6 +18,6 @@ void appendPixels(std::string& out, Vector2 pixels);                       // [x
 // A JSON string; bytes that are not UTF-8 each become U+FFFD, and "<" stays as it is.
 void appendText(std::string& out, std::string_view text);
 // [{"text":...,"position":[x,y],"color":[r,g,b,a],"scale":[x,y]},...]
-void appendDraws(std::string& out, std::span<const host::CanvasDraw> draws);
+void appendDraws(std::string& out, std::span<const runtime::CanvasDraw> draws);
 
 } // namespace arena

@@ -1,14 +1,14 @@
-#include "replay_page.h"
+#include "arena/record/replay_page.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "concat.h"
-#include "files.h"
-#include "library_path.h"
-#include "paths.h"
-#include "recording_check.h"
+#include "arena/common/concat.h"
+#include "arena/common/library_path.h"
+#include "arena/record/recording_check.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 
 namespace arena {
 

@@ -1,4 +1,6 @@
-#include "checks.h"
+#include "arena/validate/checks.h"
+
+namespace arena::validate {
 
 CheckResult resultOf(const char* name, const ChildOutcome& outcome)
 {
@@ -11,3 +13,5 @@ CheckResult resultOf(const char* name, const ChildOutcome& outcome)
     }
     return result;
 }
+
+} // namespace arena::validate

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "child_process.h"
+#include "arena/validate/child_process.h"
+
+namespace arena::validate {
 
 struct CheckResult {
     std::string name; // "library", "lifecycle", "registration", "hostile"
@@ -43,3 +45,5 @@ extern const ChildTask kLifecycleTask;
 extern const ChildTask kRegistrationTask;
 extern const ChildTask kHostileBatchTask;
 extern const ChildTask kHostileReplayTask;
+
+} // namespace arena::validate

@@ -1,9 +1,11 @@
-#include "child_process.h"
+#include "arena/validate/child_process.h"
 
 #include <cstdio>
 
-#include "files.h"
-#include "timed_child.h"
+#include "platform/files.h"
+#include "platform/timed_child.h"
+
+namespace arena::validate {
 
 namespace {
 
@@ -160,3 +162,5 @@ void runChildTask(std::span<const ChildTask* const> tasks)
         finishChild(channel, "the validator has no task \"" + (words.empty() ? std::string() : words.front()) + '"');
     });
 }
+
+} // namespace arena::validate

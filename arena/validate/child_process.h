@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace arena::validate {
+
 // The child's way back to the parent. Lives for the child's run only.
 class ChildChannel {
 public:
@@ -55,3 +57,5 @@ ChildOutcome runInChild(double timeLimitSeconds, const ChildTask& task, const st
 // In this program run again as a child (Windows): runs the task among `tasks` that its words name,
 // then ends the process. Returns at once in any other process.
 void runChildTask(std::span<const ChildTask* const> tasks);
+
+} // namespace arena::validate

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <random>
 
+namespace arena::validate {
+
 class ChoiceSource {
 public:
     virtual ~ChoiceSource() = default;
@@ -60,3 +62,5 @@ inline uint64_t roundSeed(uint64_t base, uint64_t round)
     z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
     return z ^ (z >> 31);
 }
+
+} // namespace arena::validate

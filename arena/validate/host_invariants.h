@@ -4,9 +4,13 @@
 #include <optional>
 #include <string>
 
-#include "host.h"
+#include "runtime/host.h"
+
+namespace arena::validate {
 
 // The first broken invariant as a sentence, or nothing: no exception escaped a callback, no
 // non-finite number was handed over, no call went into an empty wrapper, no callback kept a
 // wrapper, and every number in the world is finite.
-std::optional<std::string> brokenInvariant(const host::Host& host);
+std::optional<std::string> brokenInvariant(const runtime::Host& host);
+
+} // namespace arena::validate

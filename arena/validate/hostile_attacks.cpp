@@ -1,8 +1,10 @@
-#include "hostile_attacks.h"
+#include "arena/validate/hostile_attacks.h"
 
 #include <cstdint>
 #include <limits>
 #include <vector>
+
+namespace arena::validate {
 
 namespace {
 
@@ -38,19 +40,20 @@ constexpr double kFrameSteps[] = {1.0 / 120, 1.0 / 60, 1.0 / 30, 1.0 / 240, 0.0,
 
 constexpr float kExtremes[] = {0.0f, 1.0f, -1.0f, 500.0f, -5000.0f, 1e6f, -1e6f, 1e30f, -1e30f, 3.4e38f};
 
-host::ActorKind pickKind(ChoiceSource& choices)
+runtime::ActorKind pickKind(ChoiceSource& choices)
 {
-    constexpr host::ActorKind kKinds[] = {host::ActorKind::Car, host::ActorKind::Ball, host::ActorKind::Camera};
+    constexpr runtime::ActorKind kKinds[] = {runtime::ActorKind::Car, runtime::ActorKind::Ball,
+                                             runtime::ActorKind::Camera};
     return kKinds[choices.below(3)];
 }
 
-size_t countOf(const host::World& world, host::ActorKind kind)
+size_t countOf(const runtime::World& world, runtime::ActorKind kind)
 {
     switch (kind) {
-    case host::ActorKind::Car: return world.cars.size();
-    case host::ActorKind::Ball: return world.balls.size();
-    case host::ActorKind::Camera: return world.camera != 0 ? 1 : 0;
-    case host::ActorKind::Server: return world.server != 0 ? 1 : 0;
+    case runtime::ActorKind::Car: return world.cars.size();
+    case runtime::ActorKind::Ball: return world.balls.size();
+    case runtime::ActorKind::Camera: return world.camera != 0 ? 1 : 0;
+    case runtime::ActorKind::Server: return world.server != 0 ? 1 : 0;
     }
     return 0;
 }
@@ -61,7 +64,7 @@ Vector extremeVector(ChoiceSource& choices)
             kExtremes[choices.below(std::size(kExtremes))]};
 }
 
-void frames(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description)
+void frames(runtime::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description)
 {
     const uint32_t count = 1 + choices.below(20);
     const double step = kFrameSteps[choices.below(std::size(kFrameSteps))];
@@ -75,7 +78,7 @@ void frames(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::s
     }
 }
 
-void command(host::Host& host, ChoiceSource& choices, std::string& description)
+void command(runtime::Host& host, ChoiceSource& choices, std::string& description)
 {
     if (host.console.notifiers.empty()) {
         description = "no command to run";
@@ -99,7 +102,7 @@ void command(host::Host& host, ChoiceSource& choices, std::string& description)
     host.runCommand(words);
 }
 
-void variable(host::Host& host, ChoiceSource& choices, std::string& description)
+void variable(runtime::Host& host, ChoiceSource& choices, std::string& description)
 {
     if (host.console.cvars.empty()) {
         description = "no variable to set";
@@ -108,9 +111,9 @@ void variable(host::Host& host, ChoiceSource& choices, std::string& description)
     setVariable(host, choices.below(host.console.cvars.size()), choices, description);
 }
 
-void actors(host::Host& host, ChoiceSource& choices, std::string& description)
+void actors(runtime::Host& host, ChoiceSource& choices, std::string& description)
 {
-    const host::ActorKind kind = pickKind(choices);
+    const runtime::ActorKind kind = pickKind(choices);
     // Bounded, so that a long round does not fill the pitch.
     if (choices.chance(50) || countOf(host.world, kind) >= 3) {
         host.world.remove(kind);
@@ -119,10 +122,10 @@ void actors(host::Host& host, ChoiceSource& choices, std::string& description)
         host.world.spawn(kind);
         description = "spawned ";
     }
-    description += host::actorKindName(kind);
+    description += runtime::actorKindName(kind);
 }
 
-void clock(host::Host& host, ChoiceSource& choices, std::string& description)
+void clock(runtime::Host& host, ChoiceSource& choices, std::string& description)
 {
     switch (choices.below(4)) {
     case 0: host.world.clock -= choices.unit() * 100; break;
@@ -133,9 +136,9 @@ void clock(host::Host& host, ChoiceSource& choices, std::string& description)
     description = "clock set to " + std::to_string(host.world.clock);
 }
 
-void actorState(host::Host& host, ChoiceSource& choices, std::string& description)
+void actorState(runtime::Host& host, ChoiceSource& choices, std::string& description)
 {
-    host::Actor* actor = choices.chance(50) ? host.world.car() : host.world.ball();
+    runtime::Actor* actor = choices.chance(50) ? host.world.car() : host.world.ball();
     if (!actor) {
         description = "no actor to move";
         return;
@@ -154,18 +157,18 @@ void actorState(host::Host& host, ChoiceSource& choices, std::string& descriptio
         description = "spun ";
         break;
     default:
-        actor->contact = static_cast<host::Contact>(choices.below(3));
+        actor->contact = static_cast<runtime::Contact>(choices.below(3));
         description = "contact set for ";
         break;
     }
-    description += host::actorKindName(actor->kind);
+    description += runtime::actorKindName(actor->kind);
 }
 
 } // namespace
 
-void setVariable(host::Host& host, size_t index, ChoiceSource& choices, std::string& description)
+void setVariable(runtime::Host& host, size_t index, ChoiceSource& choices, std::string& description)
 {
-    const host::CVar& cvar = host.console.cvars.at(index);
+    const runtime::CVar& cvar = host.console.cvars.at(index);
     const std::string name = cvar.name;
     std::string value;
     if (choices.chance(5)) {
@@ -185,7 +188,7 @@ void setVariable(host::Host& host, size_t index, ChoiceSource& choices, std::str
     host.console.set(name, value);
 }
 
-void attack(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description)
+void attack(runtime::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description)
 {
     const uint32_t kind = choices.below(100);
     if (kind < 30) {
@@ -194,7 +197,7 @@ void attack(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::s
         // As in a game: a car hits a ball only where there is a game event with both in it.
         if (host.world.server != 0 && host.world.ball() && host.world.car()) {
             description = "ball hit";
-            host.fireEvent(host::kBallHitEvent);
+            host.fireEvent(runtime::kBallHitEvent);
         } else {
             description = "no ball hit: nothing to hit with";
         }
@@ -215,8 +218,8 @@ void attack(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::s
     } else if (kind < 88) {
         clock(host, choices, description);
     } else if (kind < 93) {
-        const bool on = host.console.hostile == host::HostileReads::Off;
-        host.console.hostile = on ? host::HostileReads::On : host::HostileReads::Off;
+        const bool on = host.console.hostile == runtime::HostileReads::Off;
+        host.console.hostile = on ? runtime::HostileReads::On : runtime::HostileReads::Off;
         host.console.hostileTexts.assign(std::begin(kHostileReadTexts), std::end(kHostileReadTexts));
         description = on ? "hostile reads on" : "hostile reads off";
     } else if (kind < 98) {
@@ -227,3 +230,5 @@ void attack(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::s
         description = host.trace.on ? "trace on" : "trace off";
     }
 }
+
+} // namespace arena::validate

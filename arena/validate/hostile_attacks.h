@@ -6,13 +6,17 @@
 
 #include <string>
 
-#include "choice_source.h"
-#include "host.h"
-#include "world_motion.h"
+#include "arena/validate/choice_source.h"
+#include "arena/validate/world_motion.h"
+#include "runtime/host.h"
+
+namespace arena::validate {
 
 // Sets variable `index` of the console to a value chosen by `choices`: in or out of its limits,
 // malformed, or an odd text; `description` tells which.
-void setVariable(host::Host& host, size_t index, ChoiceSource& choices, std::string& description);
+void setVariable(runtime::Host& host, size_t index, ChoiceSource& choices, std::string& description);
 
 // Applies one attack chosen by `choices` and sets `description` to a short account of it.
-void attack(host::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description);
+void attack(runtime::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description);
+
+} // namespace arena::validate

@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "checks.h"
-#include "choice_source.h"
-#include "hostile_round.h"
+#include "arena/validate/checks.h"
+#include "arena/validate/choice_source.h"
+#include "arena/validate/hostile_round.h"
+
+namespace arena::validate {
 
 namespace {
 
@@ -139,3 +141,5 @@ CheckResult replayHostileRound(const std::string& path, uint64_t seed, double ti
     }
     return result;
 }
+
+} // namespace arena::validate

@@ -1,11 +1,13 @@
-#include "hostile_round.h"
+#include "arena/validate/hostile_round.h"
 
-#include "choice_source.h"
-#include "host.h"
-#include "host_invariants.h"
-#include "hostile_attacks.h"
-#include "process_locale.h"
-#include "world_motion.h"
+#include "arena/validate/choice_source.h"
+#include "arena/validate/host_invariants.h"
+#include "arena/validate/hostile_attacks.h"
+#include "arena/validate/process_locale.h"
+#include "arena/validate/world_motion.h"
+#include "runtime/host.h"
+
+namespace arena::validate {
 
 namespace {
 
@@ -18,13 +20,13 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
                                            const std::function<void(uint32_t, const std::string&)>& stepDone)
 {
     useNamedLocale();
-    host::Host host(seed);
+    runtime::Host host(seed);
     SeededChoices choices(seed);
     WorldMotion motion;
     host.world.setFreeplay(choices.chance(80));
     const int64_t baseline = host.wrappersAlive();
 
-    const host::LoadResult loaded = host.load(pluginPath);
+    const runtime::LoadResult loaded = host.load(pluginPath);
     if (!loaded) {
         return "the plug-in did not load: " + loaded.error;
     }
@@ -85,3 +87,5 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
     }
     return std::nullopt;
 }
+
+} // namespace arena::validate

@@ -7,7 +7,11 @@
 #include <optional>
 #include <string>
 
+namespace arena::validate {
+
 // Runs the round that `seed` decides. Returns why it failed, or nothing when it passed.
 // `stepDone`, when set, is told each step's number and account once the step has run.
 std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64_t seed,
                                            const std::function<void(uint32_t, const std::string&)>& stepDone = {});
+
+} // namespace arena::validate

@@ -4,10 +4,12 @@
 #include <utility>
 #include <vector>
 
+#include "arena/validate/checks.h"
 #include "bakkesmod/plugin/bakkesmodplugin.h"
-#include "checks.h"
-#include "library.h"
-#include "plugin_record.h"
+#include "platform/library.h"
+#include "runtime/plugin_record.h"
+
+namespace arena::validate {
 
 namespace {
 
@@ -44,8 +46,8 @@ std::optional<std::string> inspect(const std::string& path)
         problems.push_back("not exported: " + missing);
     }
     if (record) {
-        const host::ExportedEntries exported{create, destroy};
-        for (std::string& each : host::recordProblems(*record, host::RecordWording::Validator, &exported)) {
+        const runtime::ExportedEntries exported{create, destroy};
+        for (std::string& each : runtime::recordProblems(*record, runtime::RecordWording::Validator, &exported)) {
             problems.push_back(std::move(each));
         }
     }
@@ -75,3 +77,5 @@ CheckResult checkLibrary(const std::string& path, double timeLimitSeconds)
 {
     return resultOf("library", runInChild(timeLimitSeconds, kLibraryTask, {path}));
 }
+
+} // namespace arena::validate

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <memory>
 
+#include "arena/validate/checks.h"
+#include "arena/validate/host_invariants.h"
 #include "bakkesmod/plugin/bakkesmodplugin.h"
-#include "checks.h"
-#include "host.h"
-#include "host_invariants.h"
-#include "library.h"
-#include "memory_use.h"
+#include "platform/library.h"
+#include "platform/memory_use.h"
+#include "runtime/host.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define VOLANKO_VALIDATE_LSAN 1
@@ -21,6 +21,8 @@
 #ifdef VOLANKO_VALIDATE_LSAN
 #include <sanitizer/lsan_interface.h>
 #endif
+
+namespace arena::validate {
 
 namespace {
 
@@ -148,17 +150,17 @@ std::optional<std::string> entryOrders(const std::string& path)
 // Load and unload in a fresh host, traced. Returns the calls the plug-in made.
 std::vector<std::string> tracedLoad(const std::string& path, std::string& error)
 {
-    host::Host host(7);
+    runtime::Host host(7);
     host.world.setFreeplay(true);
     host.trace.on = true;
-    const host::LoadResult loaded = host.load(path);
+    const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
         error = loaded.error;
         return {};
     }
     host.unload(loaded.plugin);
     std::vector<std::string> calls;
-    for (const host::TraceEntry& entry : host.trace.entries) {
+    for (const runtime::TraceEntry& entry : host.trace.entries) {
         std::string line = entry.call;
         line += entry.args;
         line += entry.result;
@@ -188,7 +190,7 @@ std::optional<std::string> reloadsLikeNew(const std::string& path)
     return std::nullopt;
 }
 
-std::optional<std::string> oneCycle(host::Host& host, const std::string& path, int cycle, size_t& cvarCount)
+std::optional<std::string> oneCycle(runtime::Host& host, const std::string& path, int cycle, size_t& cvarCount)
 {
     const auto at = [cycle](const std::string& what) {
         std::string reason = "cycle ";
@@ -197,7 +199,7 @@ std::optional<std::string> oneCycle(host::Host& host, const std::string& path, i
         reason += what;
         return reason;
     };
-    const host::LoadResult loaded = host.load(path);
+    const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
         return at("the plug-in did not load: " + loaded.error);
     }
@@ -230,7 +232,7 @@ std::optional<std::string> oneCycle(host::Host& host, const std::string& path, i
 
 std::optional<std::string> cycles(const std::string& path, int count)
 {
-    host::Host host(3);
+    runtime::Host host(3);
     host.world.setFreeplay(true);
     size_t cvarCount = 0;
     MemoryWatch memory;
@@ -271,3 +273,5 @@ CheckResult checkLifecycle(const std::string& path, int cycleCount, double timeL
 {
     return resultOf("lifecycle", runInChild(timeLimitSeconds, kLifecycleTask, {path, std::to_string(cycleCount)}));
 }
+
+} // namespace arena::validate

@@ -1,10 +1,12 @@
-#include "load_trial.h"
+#include "arena/validate/load_trial.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "host.h"
-#include "timed_child.h"
+#include "platform/timed_child.h"
+#include "runtime/host.h"
+
+namespace arena::validate {
 
 namespace {
 
@@ -19,8 +21,8 @@ std::optional<std::string> trialTask(ChildChannel& channel, const std::vector<st
 {
     platform::silenceOutput();
     {
-        host::Host host;
-        if (const host::LoadResult loaded = host.load(words.at(0))) {
+        runtime::Host host;
+        if (const runtime::LoadResult loaded = host.load(words.at(0))) {
             channel.note(kLoaded);
             host.unload(loaded.plugin);
         }
@@ -64,3 +66,5 @@ std::string trialLoad(const std::string& file)
     }
     return "the library could not be tried in a child process first: " + outcome.reason;
 }
+
+} // namespace arena::validate

@@ -5,7 +5,9 @@
 
 #include <string>
 
-#include "child_process.h"
+#include "arena/validate/child_process.h"
+
+namespace arena::validate {
 
 // How long the trial may take: loading and unloading a library takes milliseconds.
 inline constexpr double kLoadTrialSeconds = 10;
@@ -20,3 +22,5 @@ std::string trialLoad(const std::string& file);
 
 // What the trial runs in its child, by name.
 extern const ChildTask kLoadTrialTask;
+
+} // namespace arena::validate

@@ -1,7 +1,9 @@
-#include "process_locale.h"
+#include "arena/validate/process_locale.h"
 
 #include <clocale>
 #include <locale>
+
+namespace arena::validate {
 
 ProcessLocale currentLocale()
 {
@@ -31,3 +33,5 @@ std::optional<std::string> localeChange(const ProcessLocale& before)
     reason += '"';
     return reason;
 }
+
+} // namespace arena::validate

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+namespace arena::validate {
+
 struct ProcessLocale {
     std::string c;   // setlocale's name for LC_ALL
     std::string cpp; // the global C++ locale's name
@@ -19,3 +21,5 @@ void useNamedLocale();
 
 // "the process locale changed from "A" to "B"", or nothing when it is still `before`.
 std::optional<std::string> localeChange(const ProcessLocale& before);
+
+} // namespace arena::validate

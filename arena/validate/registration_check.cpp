@@ -4,15 +4,17 @@
 
 #include <set>
 
-#include "checks.h"
-#include "host.h"
-#include "host_invariants.h"
-#include "process_locale.h"
+#include "arena/validate/checks.h"
+#include "arena/validate/host_invariants.h"
+#include "arena/validate/process_locale.h"
+#include "runtime/host.h"
+
+namespace arena::validate {
 
 namespace {
 
 // The first name the plug-in registered twice, as "variable \"x\"", or nothing.
-std::optional<std::string> repeatedName(const host::Host& host, uint32_t plugin,
+std::optional<std::string> repeatedName(const runtime::Host& host, uint32_t plugin,
                                         const std::vector<std::string>& cvarNames)
 {
     std::set<std::string> seen;
@@ -22,7 +24,7 @@ std::optional<std::string> repeatedName(const host::Host& host, uint32_t plugin,
         }
     }
     std::set<std::string> commands;
-    for (const host::Notifier& notifier : host.console.notifiers) {
+    for (const runtime::Notifier& notifier : host.console.notifiers) {
         if (notifier.owner != plugin) {
             continue;
         }
@@ -34,7 +36,7 @@ std::optional<std::string> repeatedName(const host::Host& host, uint32_t plugin,
         }
     }
     std::set<std::string> events;
-    for (const host::Hook& hook : host.hooks) {
+    for (const runtime::Hook& hook : host.hooks) {
         if (hook.owner == plugin && !events.insert(hook.eventName).second) {
             return "event \"" + hook.eventName + "\" hooked twice";
         }
@@ -73,10 +75,10 @@ std::optional<std::string> registration(const std::string& path)
     useNamedLocale();
     const ProcessLocale before = currentLocale();
 
-    host::Host host(5);
+    runtime::Host host(5);
     host.world.setFreeplay(true);
     host.trace.on = true;
-    const host::LoadResult loaded = host.load(path);
+    const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
         return "the plug-in did not load: " + loaded.error;
     }
@@ -84,7 +86,7 @@ std::optional<std::string> registration(const std::string& path)
         return changed;
     }
     std::vector<std::string> cvarNames;
-    for (const host::TraceEntry& entry : host.trace.entries) {
+    for (const runtime::TraceEntry& entry : host.trace.entries) {
         if (std::string_view(entry.call) == "CVarManagerWrapper::registerCvar") {
             cvarNames.push_back(firstArgument(entry.args));
         }
@@ -105,10 +107,10 @@ std::optional<std::string> registration(const std::string& path)
 
     std::vector<std::string> commands;
     std::vector<std::string> events;
-    for (const host::Notifier& notifier : host.console.notifiers) {
+    for (const runtime::Notifier& notifier : host.console.notifiers) {
         commands.push_back(notifier.name);
     }
-    for (const host::Hook& hook : host.hooks) {
+    for (const runtime::Hook& hook : host.hooks) {
         events.push_back(hook.eventName);
     }
 
@@ -154,3 +156,5 @@ CheckResult checkRegistration(const std::string& path, double timeLimitSeconds)
 {
     return resultOf("registration", runInChild(timeLimitSeconds, kRegistrationTask, {path}));
 }
+
+} // namespace arena::validate

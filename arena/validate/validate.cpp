@@ -1,4 +1,4 @@
-#include "validate.h"
+#include "arena/validate/validate.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -9,14 +9,16 @@
 #include <string_view>
 #include <vector>
 
-#include "checks.h"
-#include "concat.h"
-#include "library_path.h"
-#include "load_trial.h"
-#include "number_text.h"
-#include "option_reader.h"
-#include "stop_signals.h"
-#include "trace.h"
+#include "arena/common/concat.h"
+#include "arena/common/library_path.h"
+#include "arena/common/number_text.h"
+#include "arena/common/option_reader.h"
+#include "arena/validate/checks.h"
+#include "arena/validate/load_trial.h"
+#include "platform/stop_signals.h"
+#include "runtime/trace.h"
+
+namespace arena::validate {
 
 namespace {
 
@@ -180,7 +182,7 @@ std::vector<CheckResult> runChecks(const Options& options)
 void printJson(const Options& options, const std::vector<CheckResult>& results, size_t passed)
 {
     std::string out = "{\"plugin\":";
-    host::appendJson(out, std::string_view(options.plugin));
+    runtime::appendJson(out, std::string_view(options.plugin));
     out += ",\"seed\":";
     out += std::to_string(options.seed);
     out += ",\"rounds\":";
@@ -192,11 +194,11 @@ void printJson(const Options& options, const std::vector<CheckResult>& results, 
     out += ",\"checks\":[";
     for (size_t i = 0; i < results.size(); ++i) {
         out += i == 0 ? "{\"name\":" : ",{\"name\":";
-        host::appendJson(out, std::string_view(results[i].name));
+        runtime::appendJson(out, std::string_view(results[i].name));
         out += ",\"pass\":";
         out += results[i].pass ? "true" : "false";
         out += ",\"reason\":";
-        host::appendJson(out, std::string_view(results[i].reason));
+        runtime::appendJson(out, std::string_view(results[i].reason));
         out += '}';
     }
     out += "],\"passed\":";
@@ -253,3 +255,5 @@ int validateMain(int argc, char** argv)
     }
     return passed == results.size() ? 0 : 1;
 }
+
+} // namespace arena::validate

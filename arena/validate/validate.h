@@ -1,4 +1,7 @@
 #pragma once
+
+namespace arena::validate {
+
 // `arena validate`: loads a plug-in library and attacks it before users do.
 
 // Runs the validator with the words after "validate" (argv[0] is "validate"). Returns the exit status.
@@ -8,3 +11,5 @@ int validateMain(int argc, char** argv);
 // check (or the arena's trial load) it was started for, then ends the process. Returns at once in
 // any other process.
 void runValidatorChild();
+
+} // namespace arena::validate

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "VectorMath.h"
-#include "Volanko.h"
+#include "Volanko/VectorMath.h"
+#include "Volanko/Volanko.h"
 
 void Volanko::holdBallAndWatchCar()
 {

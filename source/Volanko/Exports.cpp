@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "Volanko.h"
+#include "Volanko/Volanko.h"
 
 using BakkesMod::Plugin::BakkesModPlugin;
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "HudText.h"
-#include "Volanko.h"
+#include "Volanko/HudText.h"
+#include "Volanko/Volanko.h"
 
 namespace {
 

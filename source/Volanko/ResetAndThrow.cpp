@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "VectorMath.h"
-#include "Volanko.h"
+#include "Volanko/VectorMath.h"
+#include "Volanko/Volanko.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Volanko.h"
+#include "Volanko/Volanko.h"
 
 #include <limits>
 #include <utility>

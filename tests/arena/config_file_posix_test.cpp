@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "arena_program.h"
+#include "tests/arena/arena_program.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "config_file.h"
+#include "arena/console/config_file.h"
 
 #include <chrono>
 #include <filesystem>
 
-#include "arena_program.h"
+#include "tests/arena/arena_program.h"
 
 namespace {
 
-host::CVar variable(const char* name, const char* value, bool save, bool bounded = false)
+runtime::CVar variable(const char* name, const char* value, bool save, bool bounded = false)
 {
-    host::CVar cvar;
+    runtime::CVar cvar;
     cvar.name = name;
     cvar.defaultValue = value;
     cvar.save = save;
@@ -51,9 +51,9 @@ TEST_F(ConfigFile, RefusedValuesAreReportedAndOnlyThisSessionsChangesAreMerged)
 {
     const std::string path = file("arena.cfg", "# kept\nnum \"20\"\nnum \"abc\"\nother \"o\"\n");
     std::vector<std::string> messages;
-    host::Console first;
-    host::Console second;
-    for (host::Console* console : {&first, &second}) {
+    runtime::Console first;
+    runtime::Console second;
+    for (runtime::Console* console : {&first, &second}) {
         console->registerCvar(variable("num", "1", true, true));
         console->registerCvar(variable("word", "w", true));
     }
@@ -90,7 +90,7 @@ TEST_F(ConfigFile, ManyProblemsAreCountedAndLongValuesCut)
         text += "oops\n";
     }
     const std::string path = file("arena.cfg", text);
-    host::Console console;
+    runtime::Console console;
     console.registerCvar(variable("num", "1", true, true));
     std::vector<std::string> messages;
     arena::ConfigFile(path).load(console, messages);
@@ -103,7 +103,8 @@ TEST_F(ConfigFile, ManyProblemsAreCountedAndLongValuesCut)
     expected.push_back("arena: will not save into " + path +
                        ": it has lines that are neither settings, comments nor blank");
     for (int line = 1; line <= 10; ++line) {
-        expected.push_back(path + ":" + std::to_string(line) + ": num: \"" + longValue.substr(0, host::kExcerptShown) +
+        expected.push_back(path + ":" + std::to_string(line) + ": num: \"" +
+                           longValue.substr(0, runtime::kExcerptShown) +
                            "\xE2\x80\xA6\" (100 bytes) is neither a finite number nor a range \"(low, high)\"; the "
                            "value stays \"1\"");
     }
@@ -122,7 +123,7 @@ TEST_F(ConfigFile, AFileBeyondTheBoundIsNeitherAppliedNorSaved)
     for (const auto& c : cases) {
         const std::string text = setting + "#" + std::string(c.size - setting.size() - 2, '-') + "\n";
         const std::string path = file("arena.cfg", text);
-        host::Console console;
+        runtime::Console console;
         console.registerCvar(variable("num", "1", true, true));
         std::vector<std::string> messages;
         arena::ConfigFile config(path);

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "arena_program.h"
+#include "tests/arena/arena_program.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The arena as people expect a command-line program to behave: options where they type them,
 // --help and --version. On a terminal: terminal_habits_test.cpp.
 
-#include "arena_program.h"
+#include "tests/arena/arena_program.h"
 
 namespace {
 

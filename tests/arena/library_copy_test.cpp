@@ -1,12 +1,12 @@
 // The plug-in's file rewritten in place while the arena has it loaded: the session goes on, a
 // reload reads the file as it is now and refuses it while it is incomplete.
 
-#include "library_copy.h"
+#include "arena/console/library_copy.h"
 
 #include <gmock/gmock.h>
 
-#include "arena_program.h"
-#include "session.h"
+#include "arena/console/session.h"
+#include "tests/arena/arena_program.h"
 
 namespace {
 
@@ -16,8 +16,8 @@ TEST_F(LibraryCopy, TheFileRewrittenInPlaceNeitherFaultsNorReloadsStale)
 {
     const std::string good = read(VOLANKO_PLUGIN_PATH);
     const std::string path = file("libVolanko.so", good);
-    host::Host host{1};
-    const host::LoadResult loaded = arena::loadPrivateCopy(host, path);
+    runtime::Host host{1};
+    const runtime::LoadResult loaded = arena::loadPrivateCopy(host, path);
     ASSERT_TRUE(loaded) << loaded.error;
     EXPECT_EQ(host.findPlugin(loaded.plugin)->path, path);
     arena::Session session(host, loaded.plugin, arena::SessionSettings{path, 120, 1, 0.6});

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "arena_program.h"
+#include "tests/arena/arena_program.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "host.h"
-#include "live_view.h"
+#include "arena/play/live_view.h"
+#include "runtime/host.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ protected:
         host.world.setFreeplay(true);
         host.world.clock = 12.5;
         host.world.car()->location = {0, 2560, 300}; // half-way across, three quarters along
-        host.world.car()->contact = host::Contact::Air;
+        host.world.car()->contact = runtime::Contact::Air;
         host.world.ball()->location = {-4000, -5000, 500}; // the top-left corner
         host.canvas.beginFrame();
         draw({860, 1050}, "Current Time: 1.500000");
@@ -57,7 +57,7 @@ protected:
     }
     std::string render(int columns, int rows) { return view.render(host, tally, {60, "easy", 0.5}, columns, rows); }
 
-    host::Host host;
+    runtime::Host host;
     arena::RunTally tally;
     arena::LiveView view;
 };

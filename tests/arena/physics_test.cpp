@@ -5,12 +5,12 @@
 #include <cmath>
 #include <limits>
 
-#include "frame_step.h"
-#include "physics.h"
+#include "sim/frame_step.h"
+#include "sim/physics.h"
 
 namespace {
 
-using host::Contact;
+using runtime::Contact;
 
 class Physics : public ::testing::Test {
 protected:
@@ -21,20 +21,20 @@ protected:
         car().contact = Contact::Air;
         ball().location = {2000, 2000, 1000};
     }
-    host::Actor& car() { return *host.world.car(); }
-    host::Actor& ball() { return *host.world.ball(); }
+    runtime::Actor& car() { return *host.world.car(); }
+    runtime::Actor& ball() { return *host.world.ball(); }
     int tick(Vector carAt, Vector carVelocity = {})
     {
         car().location = carAt;
         car().velocity = carVelocity;
-        arena::PhysicsEvents events;
-        arena::tickPhysics(host.world, state, events);
+        sim::PhysicsEvents events;
+        sim::tickPhysics(host.world, state, events);
         return events.touches;
     }
     static float length(const Vector& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
-    host::Host host;
-    arena::PhysicsState state;
+    runtime::Host host;
+    sim::PhysicsState state;
 };
 
 TEST_F(Physics, ContactsAndSurfaces)
@@ -46,31 +46,31 @@ TEST_F(Physics, ContactsAndSurfaces)
     tick(car().location);
     EXPECT_EQ(car().contact, Contact::Air);
     EXPECT_FALSE(state.input.jump);
-    EXPECT_NEAR(car().velocity.z, arena::kJumpSpeed + arena::kGravity / 120, 1e-3);
+    EXPECT_NEAR(car().velocity.z, sim::kJumpSpeed + sim::kGravity / 120, 1e-3);
     tick({0, 0, 18}, {0, 0, -500}); // falling through the rest height lands exactly on it
     EXPECT_EQ(car().contact, Contact::Ground);
     EXPECT_EQ(car().location.z, 17);
     EXPECT_EQ(car().velocity.z, 0);
 
-    const float reach = arena::kSideWallX - arena::kCarRestHeight;
+    const float reach = sim::kSideWallX - sim::kCarRestHeight;
     tick({reach, 0, 1000});
     EXPECT_EQ(car().contact, Contact::Wall);
     tick({-reach + 1, 0, 1000});
     EXPECT_EQ(car().contact, Contact::Air);
-    tick({0, arena::kBackWallY - 20, 1000}, {0, 2000, 0}); // into a back wall: stops there
+    tick({0, sim::kBackWallY - 20, 1000}, {0, 2000, 0}); // into a back wall: stops there
     EXPECT_EQ(car().contact, Contact::Wall);
-    EXPECT_EQ(car().location.y, arena::kBackWallY - arena::kCarRestHeight);
+    EXPECT_EQ(car().location.y, sim::kBackWallY - sim::kCarRestHeight);
     EXPECT_EQ(car().velocity.y, 0);
-    tick({arena::kSideWallX, arena::kBackWallY, 0}, {100, 100, -100}); // the ground wins in a corner
+    tick({sim::kSideWallX, sim::kBackWallY, 0}, {100, 100, -100}); // the ground wins in a corner
     EXPECT_EQ(car().contact, Contact::Ground);
 }
 
 TEST_F(Physics, ATouchIsInclusiveOfTheReachAndFiresAgainOnlyAfterLeaving)
 {
     // Gravity moves both the same over a tick, so the gap stays as set.
-    ball().location = {arena::kTouchReach + 0.5f, 0, 1000};
+    ball().location = {sim::kTouchReach + 0.5f, 0, 1000};
     EXPECT_EQ(tick({0, 0, 1000}), 0);
-    ball().location = {0, 0, 1000 + arena::kTouchReach - 0.01f};
+    ball().location = {0, 0, 1000 + sim::kTouchReach - 0.01f};
     EXPECT_EQ(tick({0, 0, 1000}), 1);
     ball().location = {0, 0, 1100};
     EXPECT_EQ(tick({0, 0, 1000}), 0);
@@ -84,18 +84,18 @@ TEST_F(Physics, ATouchIsInclusiveOfTheReachAndFiresAgainOnlyAfterLeaving)
 TEST_F(Physics, EachCarTouchesEachBallOnceUntilTheyPart)
 {
     for (int i = 0; i < 2; ++i) {
-        host.world.spawn(host::ActorKind::Car);
-        host.world.spawn(host::ActorKind::Ball);
+        host.world.spawn(runtime::ActorKind::Car);
+        host.world.spawn(runtime::ActorKind::Ball);
     }
     const auto placeAll = [this](Vector at) {
-        for (host::Actor& actor : host.world.actors) {
+        for (runtime::Actor& actor : host.world.actors) {
             actor.location = at;
             actor.contact = Contact::Air;
         }
     };
     const auto touches = [this] {
-        arena::PhysicsEvents events;
-        arena::tickPhysics(host.world, state, events);
+        sim::PhysicsEvents events;
+        sim::tickPhysics(host.world, state, events);
         return events.touches;
     };
     placeAll({0, 0, 1000}); // all in one spot: no push moves them apart
@@ -106,45 +106,45 @@ TEST_F(Physics, EachCarTouchesEachBallOnceUntilTheyPart)
     EXPECT_EQ(state.touching.size(), 6u);
     placeAll({0, 0, 1000});
     EXPECT_EQ(touches(), 3); // the ball that left, with each car
-    host.world.remove(host::ActorKind::Car);
+    host.world.remove(runtime::ActorKind::Car);
     EXPECT_EQ(touches(), 0);
     EXPECT_EQ(state.touching.size(), 6u);
 }
 
 TEST_F(Physics, BallBouncesWithRestitutionAndEverythingStaysInLimits)
 {
-    ball().location = {0, 0, arena::kBallRadius + 1};
+    ball().location = {0, 0, sim::kBallRadius + 1};
     ball().velocity = {0, 0, -1000};
     tick({0, 0, 1000});
-    EXPECT_EQ(ball().location.z, arena::kBallRadius);
-    EXPECT_NEAR(ball().velocity.z, (1000 - arena::kGravity / 120) * arena::kBallRestitution, 0.5);
+    EXPECT_EQ(ball().location.z, sim::kBallRadius);
+    EXPECT_NEAR(ball().velocity.z, (1000 - sim::kGravity / 120) * sim::kBallRestitution, 0.5);
 
     ball().location = {0, 0, 1000};
     ball().velocity = {1e30f, -1e30f, 1e30f};
     tick({0, 0, 1000}, {5000, 5000, 0});
-    EXPECT_LE(length(ball().velocity), arena::kBallMaxSpeed * 1.0001f);
-    EXPECT_LE(std::fabs(ball().location.x), arena::kSideWallX - arena::kBallRadius);
-    EXPECT_LE(length(car().velocity), arena::kCarMaxSpeed * 1.0001f);
+    EXPECT_LE(length(ball().velocity), sim::kBallMaxSpeed * 1.0001f);
+    EXPECT_LE(std::fabs(ball().location.x), sim::kSideWallX - sim::kBallRadius);
+    EXPECT_LE(length(car().velocity), sim::kCarMaxSpeed * 1.0001f);
 }
 
 TEST_F(Physics, StepTicksAt120HzCarryingTheRemainder)
 {
     ball().location = {0, 0, 1500};
     car().location = {3000, 0, 1500};
-    arena::PhysicsEvents events;
+    sim::PhysicsEvents events;
     for (int i = 0; i < 30; ++i) { // thirty frames at 60 fps make sixty ticks
-        arena::stepPhysics(host.world, state, 1.0 / 60, events);
+        sim::stepPhysics(host.world, state, 1.0 / 60, events);
     }
     // After n ticks of v += g dt then z += v dt, the drop is g dt² n (n + 1) / 2.
     const double dt = 1.0 / 120;
-    EXPECT_NEAR(ball().location.z, 1500 + arena::kGravity * dt * dt * 60 * 61 / 2, 0.05);
+    EXPECT_NEAR(ball().location.z, 1500 + sim::kGravity * dt * dt * 60 * 61 / 2, 0.05);
     const float before = ball().location.z;
-    arena::stepPhysics(host.world, state, dt / 2, events); // half a tick moves nothing; the other half does
+    sim::stepPhysics(host.world, state, dt / 2, events); // half a tick moves nothing; the other half does
     EXPECT_EQ(ball().location.z, before);
-    arena::stepPhysics(host.world, state, dt / 2, events);
+    sim::stepPhysics(host.world, state, dt / 2, events);
     EXPECT_LT(ball().location.z, before);
-    arena::stepPhysics(host.world, state, std::nan(""), events); // nonsense is dropped
-    arena::stepPhysics(host.world, state, 1e9, events);
+    sim::stepPhysics(host.world, state, std::nan(""), events); // nonsense is dropped
+    sim::stepPhysics(host.world, state, 1e9, events);
     EXPECT_TRUE(std::isfinite(ball().location.z));
 }
 
@@ -152,7 +152,7 @@ TEST_F(Physics, StepTicksAt120HzCarryingTheRemainder)
 // changes; touches fire only while there is a game event.
 TEST_F(Physics, FrameStepMovesTheClockThenFiresTheTouches)
 {
-    arena::FrameStep frames;
+    sim::FrameStep frames;
     car().location = ball().location;
     EXPECT_EQ(frames.step(host, 49), 1);
     for (int i = 1; i < 49; ++i) {
@@ -167,7 +167,7 @@ TEST_F(Physics, FrameStepMovesTheClockThenFiresTheTouches)
 
     ball().location = {3000, 0, 1000};
     frames.step(host, 120);
-    host.world.remove(host::ActorKind::Server);
+    host.world.remove(runtime::ActorKind::Server);
     ball().location = car().location;
     EXPECT_EQ(frames.step(host, 120), 0);
 }

@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "arena_program.h"
-#include "files.h"
-#include "paths.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "tests/arena/arena_program.h"
 
 namespace {
 

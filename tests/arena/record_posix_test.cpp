@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "arena_program.h"
+#include "tests/arena/arena_program.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "arena_program.h"
-#include "files.h"
-#include "recording_json.h"
+#include "arena/record/recording_json.h"
+#include "platform/files.h"
+#include "tests/arena/arena_program.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "run_tally.h"
+#include "arena/play/run_tally.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host.h"
-#include "session.h"
+#include "arena/console/session.h"
+#include "runtime/host.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
+        const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
         ASSERT_TRUE(loaded) << loaded.error;
         session = std::make_unique<arena::Session>(host, loaded.plugin,
                                                    arena::SessionSettings{VOLANKO_PLUGIN_PATH, 120, 1, 0.6});
@@ -34,7 +34,7 @@ protected:
         }
     }
 
-    host::Host host{1};
+    runtime::Host host{1};
     std::unique_ptr<arena::Session> session;
     std::vector<std::string> printed;
 };

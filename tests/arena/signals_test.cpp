@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <thread>
 
-#include "arena_program.h"
-#include "terminal.h"
+#include "tests/arena/arena_program.h"
+#include "tests/arena/terminal.h"
 
 namespace {
 

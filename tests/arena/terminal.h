@@ -17,7 +17,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "arena_program.h"
+#include "tests/arena/arena_program.h"
 
 class Terminal {
 public:

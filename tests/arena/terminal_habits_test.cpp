@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-#include "terminal.h"
+#include "tests/arena/terminal.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 static void crash()
 {

@@ -1,7 +1,7 @@
 // Writes through a null pointer as the system loads the library, before the host calls anything
 // of it: what a library file damaged where the system's loader reads it does to its loader.
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 struct HandsNan : broken::Plugin {
     void onLoad() override

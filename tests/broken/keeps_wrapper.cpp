@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 struct KeepsWrapper : broken::Plugin {
     void onLoad() override

@@ -1,7 +1,7 @@
 // A correct record, but deleteMe is not exported: the host reaches it through the record, a
 // validator that looks the three names up does not find it.
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 extern "C" {
 BAKKESMOD_PLUGIN_EXPORT std::shared_ptr<broken::Plugin>* getPlugin()

@@ -1,5 +1,5 @@
 // Entry functions, but no "exports" record for the host to find them by.
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 BROKEN_ENTRY_FUNCTIONS(broken::Plugin)

@@ -1,6 +1,6 @@
 // Moves the camera on every drawn frame without asking whether there is one.
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 struct NullCall : broken::Plugin {
     void onLoad() override

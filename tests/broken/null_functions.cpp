@@ -1,6 +1,6 @@
 // A record of the right version whose createFunction is null, and no getPlugin to put there.
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 extern "C" BAKKESMOD_PLUGIN_EXPORT void deleteMe() {}
 

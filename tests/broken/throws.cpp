@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 struct Throws : broken::Plugin {
     void onLoad() override

@@ -1,5 +1,5 @@
 // A proper plug-in built against an older host: its record says host API version 94.
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 BROKEN_PLUGIN_MODULE(broken::Plugin, 94);

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "host.h"
-#include "library_file.h"
+#include "platform/library_file.h"
+#include "runtime/host.h"
 
 namespace {
 
@@ -58,11 +58,11 @@ TEST(LibraryFile, IncompleteOrForeignDllsAreRefusedWithTheirReason)
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "volanko-library-file";
     std::filesystem::create_directories(folder);
     const std::string path = (folder / "broken.dll").string();
-    host::Host host{1};
+    runtime::Host host{1};
     for (const auto& c : cases) {
         EXPECT_TRUE(platform::sharedLibraryProblem(c.bytes).starts_with(c.reason)) << c.reason;
         std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
-        const host::LoadResult loaded = host.load(path);
+        const runtime::LoadResult loaded = host.load(path);
         EXPECT_TRUE(loaded.error.starts_with(path + ": cannot be opened as a library: " + c.reason))
             << c.reason << " / " << loaded.error;
     }

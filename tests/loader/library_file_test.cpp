@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "host.h"
-#include "library_file.h"
+#include "platform/library_file.h"
+#include "runtime/host.h"
 
 namespace {
 
@@ -54,10 +54,10 @@ TEST(LibraryFile, IncompleteOrForeignLibrariesAreRefusedWithTheirReason)
     char pattern[] = "/tmp/library-file-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     const std::string path = std::string(pattern) + "/lib.so";
-    host::Host host{1};
+    runtime::Host host{1};
     for (const auto& c : cases) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
-        const host::LoadResult loaded = host.load(path);
+        const runtime::LoadResult loaded = host.load(path);
         EXPECT_TRUE(loaded.error.starts_with(path + ": cannot be opened as a library: " + c.reason))
             << c.reason << " / " << loaded.error;
     }

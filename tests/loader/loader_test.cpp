@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "Volanko/Volanko.h"
-#include "broken_plugin_path.h"
-#include "host.h"
-#include "library.h"
-#include "plugin_record.h"
+#include "platform/library.h"
+#include "runtime/host.h"
+#include "runtime/plugin_record.h"
+#include "tests/support/broken_plugin_path.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ bool libraryIsOpen(const std::string& path)
 
 class Loader : public ::testing::Test {
 protected:
-    host::Host host{1};
+    runtime::Host host{1};
 };
 
 struct Refused {
@@ -46,7 +46,7 @@ class Refusal : public Loader, public ::testing::WithParamInterface<Refused> {};
 TEST_P(Refusal, NamesTheFileAndTheReasonAndLeavesNothingBehind)
 {
     const std::string path = brokenPlugin(GetParam().library);
-    const host::LoadResult result = host.load(path);
+    const runtime::LoadResult result = host.load(path);
     EXPECT_FALSE(result);
     EXPECT_THAT(result.error, ::testing::StartsWith(path + ": " + GetParam().reason));
     EXPECT_TRUE(host.plugins.empty() && host.hooks.empty() && host.drawables.empty() &&
@@ -64,9 +64,9 @@ INSTANTIATE_TEST_SUITE_P(Libraries, Refusal,
 
 TEST_F(Loader, ProbeSeesItsEntriesRunAndTheWrappersItIsGiven)
 {
-    const host::LoadResult loaded = host.load(LOADER_PROBE_PATH);
+    const runtime::LoadResult loaded = host.load(LOADER_PROBE_PATH);
     ASSERT_TRUE(loaded) << loaded.error;
-    host.fireEvent(host::kBallHitEvent);
+    host.fireEvent(runtime::kBallHitEvent);
     host.drawFrame();
     host.drawFrame();
     EXPECT_TRUE(host.runCommand({"probe_command"}));
@@ -74,7 +74,7 @@ TEST_F(Loader, ProbeSeesItsEntriesRunAndTheWrappersItIsGiven)
                                        "probe: frame", "probe: command"}));
     // Each frame starts white at (0, 0), whatever the last one left set.
     ASSERT_EQ(host.canvas.draws().size(), 1u);
-    const host::CanvasDraw& draw = host.canvas.draws()[0];
+    const runtime::CanvasDraw& draw = host.canvas.draws()[0];
     EXPECT_EQ(std::vector<float>({draw.color.r, draw.color.g, draw.color.b, draw.color.a}),
               std::vector<float>({255, 255, 255, 255}));
     EXPECT_EQ(draw.position.x + draw.position.y, 0);
@@ -108,7 +108,7 @@ TEST_F(Loader, ProbeSeesItsEntriesRunAndTheWrappersItIsGiven)
 // their frame, with numbers that are not finite, and after the plug-in is gone.
 TEST_F(Loader, WrappersAtTheirEdges)
 {
-    const host::LoadResult probe = host.load(LOADER_PROBE_PATH);
+    const runtime::LoadResult probe = host.load(LOADER_PROBE_PATH);
     ASSERT_TRUE(probe) << probe.error;
     GameWrapper game(&host, probe.plugin);
     CVarManagerWrapper cvars(&host, probe.plugin);
@@ -168,7 +168,7 @@ TEST_F(Loader, WrappersAtTheirEdges)
 TEST_F(Loader, OnceLoadedALibraryIsRefusedUntilUnloadedThenStartsFresh)
 {
     for (int load = 0; load < 2; ++load) {
-        const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
+        const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
         ASSERT_TRUE(loaded) << loaded.error;
         EXPECT_EQ(host.load(VOLANKO_PLUGIN_PATH).error,
                   std::string(VOLANKO_PLUGIN_PATH) + ": the library is already loaded in this process");
@@ -187,9 +187,9 @@ TEST_F(Loader, OnceLoadedALibraryIsRefusedUntilUnloadedThenStartsFresh)
 }
 
 struct Misbehaving {
-    const char* library;                      // under tests/broken, loaded first: plug-in 1
-    std::function<void(host::Host&)> provoke; // what makes it misbehave
-    Lines reports;                            // the host's account of it
+    const char* library;                         // under tests/broken, loaded first: plug-in 1
+    std::function<void(runtime::Host&)> provoke; // what makes it misbehave
+    Lines reports;                               // the host's account of it
 };
 
 class Fault : public Loader, public ::testing::WithParamInterface<Misbehaving> {};
@@ -203,7 +203,7 @@ TEST_P(Fault, IsCaughtAndReportedAndVolankoBesideItRunsOn)
     const int64_t handles = host.wrappersAlive(); // each plug-in holds its two host handles
     GetParam().provoke(host);
     EXPECT_EQ(host.faults.reports, GetParam().reports);
-    const host::Faults& f = host.faults;
+    const runtime::Faults& f = host.faults;
     EXPECT_EQ(f.keptWrappers + f.nullCalls + f.nonFiniteCalls + f.callbackExceptions, GetParam().reports.size());
     EXPECT_EQ(host.world.ball()->location.x, 0) << "nothing non-finite reached the world";
     EXPECT_TRUE(host.unload(1));
@@ -212,7 +212,7 @@ TEST_P(Fault, IsCaughtAndReportedAndVolankoBesideItRunsOn)
     EXPECT_EQ(host.canvas.draws().size(), 4u);
 }
 
-void drawTwice(host::Host& host)
+void drawTwice(runtime::Host& host)
 {
     host.drawFrame();
     host.drawFrame();
@@ -224,14 +224,14 @@ INSTANTIATE_TEST_SUITE_P(
         Misbehaving{"keeps_wrapper", drawTwice, Lines(2, "plug-in 1: drawable returned still holding 1 wrapper")},
         Misbehaving{"throws", drawTwice, Lines(2, "plug-in 1: drawable threw: the broken drawable gave up")},
         Misbehaving{"hands_nan",
-                    [](host::Host& host) { host.fireEvent(host::kBallHitEvent); },
+                    [](runtime::Host& host) { host.fireEvent(runtime::kBallHitEvent); },
                     {"ActorWrapper::SetLocation was handed a number that is not finite; refused"}},
         Misbehaving{"null_call",
-                    [](host::Host& host) {
+                    [](runtime::Host& host) {
                         host.drawFrame(); // with a camera the call is fine
-                        host.world.remove(host::ActorKind::Camera);
+                        host.world.remove(runtime::ActorKind::Camera);
                         host.drawFrame();
-                        host.world.spawn(host::ActorKind::Camera);
+                        host.world.spawn(runtime::ActorKind::Camera);
                     },
                     {"ActorWrapper::SetLocation was called on a wrapper that holds nothing"}}));
 
@@ -241,9 +241,9 @@ TEST(HostLifetime, DestructorUnloadsWhatIsStillLoaded)
 {
     const std::string hidden = brokenPlugin("missing_delete");
     {
-        host::Host scoped{2};
+        runtime::Host scoped{2};
         ASSERT_TRUE(scoped.load(VOLANKO_PLUGIN_PATH));
-        const host::LoadResult loaded = scoped.load(hidden);
+        const runtime::LoadResult loaded = scoped.load(hidden);
         ASSERT_TRUE(loaded) << loaded.error;
         EXPECT_EQ(platform::findSymbol(scoped.findPlugin(loaded.plugin)->library, "deleteMe"), nullptr);
     }
@@ -256,18 +256,18 @@ TEST(HostLifetime, DestructorUnloadsWhatIsStillLoaded)
 // What the loader and the validator refuse in a record, each in its own words.
 TEST(RecordProblems, TextsAndFunctionsInBothWordings)
 {
-    using host::RecordWording;
+    using runtime::RecordWording;
     const auto create = reinterpret_cast<BakkesMod::Plugin::CreateFunction>(1);
     const auto destroy = reinterpret_cast<BakkesMod::Plugin::DestroyFunction>(2);
     const BakkesMod::Plugin::PluginDescriptor good{95, "a.cpp", "A", "A", "1.0", 0, create, destroy};
-    EXPECT_TRUE(host::recordProblems(good, RecordWording::Loader).empty());
+    EXPECT_TRUE(runtime::recordProblems(good, RecordWording::Loader).empty());
 
     BakkesMod::Plugin::PluginDescriptor bad{94, nullptr, "A", "", "1.0", 0, nullptr, destroy};
-    EXPECT_THAT(host::recordProblems(bad, RecordWording::Loader),
+    EXPECT_THAT(runtime::recordProblems(bad, RecordWording::Loader),
                 ::testing::ElementsAre("\"exports\" has host API version 94, not 95", "\"exports\" sourceFile is null",
                                        "\"exports\" displayName is empty", "\"exports\" has no createFunction"));
-    const host::ExportedEntries exported{nullptr, reinterpret_cast<const void*>(3)};
-    EXPECT_THAT(host::recordProblems(bad, RecordWording::Validator, &exported),
+    const runtime::ExportedEntries exported{nullptr, reinterpret_cast<const void*>(3)};
+    EXPECT_THAT(runtime::recordProblems(bad, RecordWording::Validator, &exported),
                 ::testing::ElementsAre("\"exports\" has hostApiVersion 94, the host needs 95",
                                        "\"exports\" sourceFile is null", "\"exports\" displayName is empty",
                                        "\"exports\" createFunction is null",

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 struct Probe : broken::Plugin {
     void onLoad() override

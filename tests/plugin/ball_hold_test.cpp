@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "volanko_fixture.h"
+#include "tests/support/volanko_fixture.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ protected:
     // Resets are told apart by their one read of the throw switch.
     size_t resets() const { return countOf("CVarWrapper::getBoolValue"); }
 
-    const host::Actor& ball() { return *host.world.ball(); }
+    const runtime::Actor& ball() { return *host.world.ball(); }
 };
 
 struct HoldCase {
@@ -46,12 +46,12 @@ INSTANTIATE_TEST_SUITE_P(Targets, HoldLimits,
                                            HoldCase{{123.5f, -456.25f, 789}, {123.5f, -456.25f, 789}}));
 
 struct WatchCase {
-    host::Contact contact; // the car's this frame
-    bool airborne;         // before the frame
-    bool airborneAfter;    // after it
-    size_t resets;         // runs begun
-    float failedUntil;     // after a frame at 4 s
-    size_t wallAsked;      // IsOnWall calls
+    runtime::Contact contact; // the car's this frame
+    bool airborne;            // before the frame
+    bool airborneAfter;       // after it
+    size_t resets;            // runs begun
+    float failedUntil;        // after a frame at 4 s
+    size_t wallAsked;         // IsOnWall calls
 };
 
 class Watch : public BallHold, public ::testing::WithParamInterface<WatchCase> {};
@@ -71,18 +71,18 @@ TEST_P(Watch, TakeOffBeginsARunAndTouchingGroundOrWallEndsIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Watch,
-                         ::testing::Values(WatchCase{host::Contact::Air, false, true, 1, 1, 1},
-                                           WatchCase{host::Contact::Air, true, true, 0, 1, 1},
-                                           WatchCase{host::Contact::Ground, true, false, 0, 6, 0},
-                                           WatchCase{host::Contact::Ground, false, false, 0, 1, 0},
-                                           WatchCase{host::Contact::Wall, true, false, 0, 6, 1},
-                                           WatchCase{host::Contact::Wall, false, false, 0, 1, 1}));
+                         ::testing::Values(WatchCase{runtime::Contact::Air, false, true, 1, 1, 1},
+                                           WatchCase{runtime::Contact::Air, true, true, 0, 1, 1},
+                                           WatchCase{runtime::Contact::Ground, true, false, 0, 6, 0},
+                                           WatchCase{runtime::Contact::Ground, false, false, 0, 1, 0},
+                                           WatchCase{runtime::Contact::Wall, true, false, 0, 6, 1},
+                                           WatchCase{runtime::Contact::Wall, false, false, 0, 1, 1}));
 
 TEST_F(BallHold, ARunStartClearsStreakAndMeanBeforeItsReset)
 {
     volanko().currentStreak = 5;
     volanko().averageTime = 9;
-    host.world.car()->contact = host::Contact::Air;
+    host.world.car()->contact = runtime::Contact::Air;
     frameAt(6);
     EXPECT_EQ(volanko().currentStreak, 0);
     EXPECT_EQ(volanko().averageTime, 0.0f) << "no earlier reset to fold: the cleared mean stays";
@@ -102,7 +102,7 @@ TEST_F(BallHold, OutsideFreeplayOrWithTheDrillOffTheCarComesAndGoes)
     const auto before = fields();
     host.trace.clear();
     frameAt(5);
-    host.world.car()->contact = host::Contact::Air;
+    host.world.car()->contact = runtime::Contact::Air;
     frameAt(6);
     EXPECT_EQ(fields(), before);
     host.runCommand({"volanko_start"});

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "volanko_fixture.h"
+#include "tests/support/volanko_fixture.h"
 
 namespace {
 

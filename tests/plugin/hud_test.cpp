@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "Volanko/HudText.h"
-#include "volanko_fixture.h"
+#include "tests/support/volanko_fixture.h"
 
 namespace {
 
@@ -142,7 +142,7 @@ TEST_F(Hud, TextsWhateverTheProcessLocale)
 }
 
 struct Missing {
-    host::ActorKind kind;
+    runtime::ActorKind kind;
     const char* lastCalls; // the precondition that stops the frame
 };
 
@@ -151,8 +151,8 @@ class NothingDrawn : public Hud, public ::testing::WithParamInterface<Missing> {
 TEST_P(NothingDrawn, WithoutCameraServerBallOrCarButTheFrameStepRuns)
 {
     ASSERT_TRUE(host.world.remove(GetParam().kind));
-    if (host::Actor* car = host.world.car()) {
-        car->contact = host::Contact::Air;
+    if (runtime::Actor* car = host.world.car()) {
+        car->contact = runtime::Contact::Air;
     }
     frameAt(3);
     EXPECT_TRUE(host.canvas.draws().empty());
@@ -161,9 +161,9 @@ TEST_P(NothingDrawn, WithoutCameraServerBallOrCarButTheFrameStepRuns)
 }
 
 INSTANTIATE_TEST_SUITE_P(Preconditions, NothingDrawn,
-                         ::testing::Values(Missing{host::ActorKind::Camera, "GameWrapper::GetCamera []"},
-                                           Missing{host::ActorKind::Ball, "ServerWrapper::GetBall server []"},
-                                           Missing{host::ActorKind::Car, "GameWrapper::GetLocalCar []"}));
+                         ::testing::Values(Missing{runtime::ActorKind::Camera, "GameWrapper::GetCamera []"},
+                                           Missing{runtime::ActorKind::Ball, "ServerWrapper::GetBall server []"},
+                                           Missing{runtime::ActorKind::Car, "GameWrapper::GetLocalCar []"}));
 
 // Checks the value against printf, stopping at the fifth difference so a broken path cannot flood
 // the log.

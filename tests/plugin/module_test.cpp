@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "library.h"
-#include "volanko_fixture.h"
+#include "platform/library.h"
+#include "tests/support/volanko_fixture.h"
 
 namespace {
 
@@ -111,10 +111,10 @@ TEST_F(Registration, OnLoadMakesTheseCallsAndNoOthers)
     // ... and the console holds what was registered, each value its default.
     const auto flag = [](bool on) { return on ? "true," : "false,"; };
     std::string held;
-    for (const host::CVar& c : host.console.cvars) {
+    for (const runtime::CVar& c : host.console.cvars) {
         held += "CVarManagerWrapper::registerCvar [\"" + c.name + "\",\"" + c.value + "\",\"" + c.description + "\"," +
-                flag(c.searchable) + flag(c.hasMin) + host::formatNumber(c.min) + "," + flag(c.hasMax) +
-                host::formatNumber(c.max) + "," + (c.save ? "true" : "false") + "]\n";
+                flag(c.searchable) + flag(c.hasMin) + runtime::formatNumber(c.min) + "," + flag(c.hasMax) +
+                runtime::formatNumber(c.max) + "," + (c.save ? "true" : "false") + "]\n";
     }
     EXPECT_EQ(loadTrace.find(held + "GameWrapper::RegisterDrawable"), loadTrace.find('\n') + 1) << held;
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "volanko_fixture.h"
+#include "tests/support/volanko_fixture.h"
 
 namespace {
 
@@ -196,8 +196,8 @@ TEST_F(ResetAndThrow, ThrowDirectionAtItsEdges)
 
 struct MissingCase {
     const char* name;
-    std::function<void(host::World&)> remove; // takes the actor out of the game, or leaves a gone one listed
-    const char* lastCalls;                    // where the reset stops
+    std::function<void(runtime::World&)> remove; // takes the actor out of the game, or leaves a gone one listed
+    const char* lastCalls;                       // where the reset stops
 };
 
 class MissingActor : public ResetAndThrow, public ::testing::WithParamInterface<MissingCase> {};
@@ -220,10 +220,10 @@ TEST_P(MissingActor, SkipsTheCarStepsButStillResets)
 INSTANTIATE_TEST_SUITE_P(
     Cases, MissingActor,
     ::testing::Values(
-        MissingCase{"FirstCarGone", [](host::World& w) { w.cars.insert(w.cars.begin(), 999999); },
+        MissingCase{"FirstCarGone", [](runtime::World& w) { w.cars.insert(w.cars.begin(), 999999); },
                     "volanko_throwplayer []\nGameEventWrapper::GetCars server []\nArrayWrapper::Get cars [0]\n"
                     "ActorWrapper::IsNull null []\n"},
-        MissingCase{"NoBall", [](host::World& w) { w.remove(host::ActorKind::Ball); },
+        MissingCase{"NoBall", [](runtime::World& w) { w.remove(runtime::ActorKind::Ball); },
                     "volanko_balllocation_x []\nServerWrapper::GetGameBalls server []\n"
                     "ArrayWrapper::Get balls [0]\nActorWrapper::IsNull null []\n"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "Volanko/Volanko.h"
-#include "host.h"
+#include "runtime/host.h"
 
 using Lines = std::vector<std::string>;
 
@@ -22,7 +22,7 @@ protected:
     void SetUp() override
     {
         host.trace.on = true;
-        const host::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
+        const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
         ASSERT_TRUE(loaded) << loaded.error;
         id = loaded.plugin;
         loadTrace = trace();
@@ -40,7 +40,7 @@ protected:
     void hitAt(double clock)
     {
         host.world.clock = clock;
-        host.fireEvent(host::kBallHitEvent);
+        host.fireEvent(runtime::kBallHitEvent);
     }
     void frameAt(double clock)
     {
@@ -68,7 +68,7 @@ protected:
     // second round of reads in a reset differs from the first.
     void switchLocationAfterTarget(std::string x, std::string y, std::string z)
     {
-        host.trace.sink = [this, count = 0, x, y, z](const host::TraceEntry& entry) mutable {
+        host.trace.sink = [this, count = 0, x, y, z](const runtime::TraceEntry& entry) mutable {
             if (std::strcmp(entry.call, "CVarWrapper::getFloatValue") == 0 && ++count == 3) {
                 host.console.set("volanko_balllocation_x", x);
                 host.console.set("volanko_balllocation_y", y);
@@ -82,7 +82,7 @@ protected:
     Lines calls() const
     {
         Lines texts;
-        for (const host::TraceEntry& entry : host.trace.entries) {
+        for (const runtime::TraceEntry& entry : host.trace.entries) {
             const std::string_view self = std::string_view(entry.self).substr(0, entry.self.find('#'));
             texts.push_back(std::string(entry.call) + (self.empty() ? "" : " ") + std::string(self) + " " + entry.args);
         }
@@ -101,14 +101,15 @@ protected:
 
     size_t countOf(std::string_view call) const
     {
-        return std::ranges::count_if(host.trace.entries, [call](const host::TraceEntry& e) { return call == e.call; });
+        return std::ranges::count_if(host.trace.entries,
+                                     [call](const runtime::TraceEntry& e) { return call == e.call; });
     }
 
     // The texts drawn in the last frame.
     Lines texts() const
     {
         Lines lines;
-        for (const host::CanvasDraw& draw : host.canvas.draws()) {
+        for (const runtime::CanvasDraw& draw : host.canvas.draws()) {
             lines.push_back(draw.text);
         }
         return lines;
@@ -135,7 +136,7 @@ protected:
         v.failedUntil = 9.75f;
     }
 
-    host::Host host{1};
+    runtime::Host host{1};
     uint32_t id = 0;
     std::string loadTrace; // what onLoad asked of the host
 };

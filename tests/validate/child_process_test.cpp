@@ -1,7 +1,7 @@
 // The child process runner: every way a child can end becomes one clear outcome. (A hang is seen
 // through `arena validate` on the library that hangs.)
 
-#include "child_process.h"
+#include "arena/validate/child_process.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,6 +11,8 @@
 #include <thread>
 
 namespace {
+
+using namespace arena::validate;
 
 using Kind = ChildOutcome::Kind;
 using Words = std::vector<std::string>;

@@ -7,8 +7,8 @@
 #include <regex>
 #endif
 
-#include "arena_program.h"
-#include "broken_plugin_path.h"
+#include "tests/arena/arena_program.h"
+#include "tests/support/broken_plugin_path.h"
 
 namespace {
 

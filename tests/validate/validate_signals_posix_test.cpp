@@ -11,8 +11,8 @@
 #include <functional>
 #include <thread>
 
-#include "arena_program.h"
-#include "broken_plugin_path.h"
+#include "tests/arena/arena_program.h"
+#include "tests/support/broken_plugin_path.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 struct Hangs : broken::Plugin {
     void onLoad() override

@@ -1,6 +1,6 @@
 // Leaks a hundred bytes in every onLoad: small, but every load of a long session adds to it.
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 struct Leaks : broken::Plugin {
     void onLoad() override

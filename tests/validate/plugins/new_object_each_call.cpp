@@ -1,6 +1,6 @@
 // getPlugin makes a new object on every call instead of returning the one it holds.
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 extern "C" {
 BAKKESMOD_PLUGIN_EXPORT std::shared_ptr<broken::Plugin>* getPlugin()

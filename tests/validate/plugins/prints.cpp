@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 struct Prints : broken::Plugin {
     void onLoad() override

@@ -3,7 +3,7 @@
 
 #include <clocale>
 
-#include "plugin_module.h"
+#include "tests/broken/plugin_module.h"
 
 struct SetsLocale : broken::Plugin {
     void onLoad() override { std::setlocale(LC_ALL, "C"); }

@@ -8,24 +8,24 @@
 
 #include <cstdint>
 
-namespace host {
+namespace runtime {
 class Host;
 }
 
 class ObjectWrapper {
 public:
     ObjectWrapper() = default;
-    ObjectWrapper(host::Host* host, uint32_t object);
+    ObjectWrapper(runtime::Host* host, uint32_t object);
     ObjectWrapper(const ObjectWrapper& other);
     ObjectWrapper(ObjectWrapper&& other) noexcept;
     ObjectWrapper& operator=(const ObjectWrapper& other);
     ObjectWrapper& operator=(ObjectWrapper&& other) noexcept;
     ~ObjectWrapper();
 
-    host::Host* host() const { return host_; }  // the runtime that made it; null when default-made
-    uint32_t object() const { return object_; } // the host's id of the object; 0 when none
+    runtime::Host* host() const { return host_; } // the runtime that made it; null when default-made
+    uint32_t object() const { return object_; }   // the host's id of the object; 0 when none
 
 private:
-    host::Host* host_ = nullptr;
+    runtime::Host* host_ = nullptr;
     uint32_t object_ = 0;
 };

@@ -1,0 +1,136 @@
+#pragma once
+// The host runtime: the world, the console, the canvas, hooks and drawables, the call trace,
+// wrapper accounting and the plug-in loader. A program embeds one Host and drives it; plug-in
+// code reaches it only through the SDK wrappers.
+//
+// Threading: none. The host calls plug-ins one callback at a time, like the game does.
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bakkesmod/plugin/bakkesmodplugin.h"
+#include "runtime/canvas.h"
+#include "runtime/console.h"
+#include "runtime/trace.h"
+#include "runtime/world.h"
+
+namespace runtime {
+
+struct Hook {
+    std::string eventName;
+    std::function<void(std::string)> callback;
+    uint32_t owner = 0;
+};
+
+struct Drawable {
+    std::function<void(CanvasWrapper)> callback;
+    uint32_t owner = 0;
+};
+
+// A library the loader has open, with the plug-in object it made.
+struct LoadedPlugin {
+    uint32_t id = 0; // > 0, never reused
+    std::string path;
+    void* library = nullptr;                                    // the operating system's handle
+    BakkesMod::Plugin::PluginDescriptor descriptor{};           // a copy of the library's record
+    std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> plugin; // the host's copy of the handle
+};
+
+struct LoadResult {
+    uint32_t plugin = 0; // the loaded plug-in's id; 0 when refused
+    std::string error;   // names the file and the reason; empty on success
+    explicit operator bool() const { return plugin != 0; }
+};
+
+// What the host saw plug-ins do that a real game would not survive.
+struct Faults {
+    uint64_t keptWrappers = 0;        // callbacks that returned holding a wrapper they obtained
+    uint64_t nullCalls = 0;           // calls into a wrapper that holds nothing
+    uint64_t nonFiniteCalls = 0;      // calls that handed the host a NaN or an infinity (refused)
+    uint64_t callbackExceptions = 0;  // exceptions that escaped a callback (caught by the host)
+    std::vector<std::string> reports; // one line for each of the above, oldest first
+};
+
+// What a program watching a session is told of, beside the trace and at no cost when unset. Neither
+// callback may call into plug-ins or change the world.
+struct Watch {
+    std::function<void(std::string_view eventName)> eventFiring; // before the hooks on an event run
+    // After a wrapper call changed an actor by a vector (`call` as the trace names it, e.g.
+    // "ActorWrapper::SetLocation"; `value` the vector handed over).
+    std::function<void(const char* call, const Actor& actor, const Vector& value)> actorChanged;
+};
+
+class Host {
+public:
+    explicit Host(uint64_t seed = 0);
+    ~Host(); // unloads every plug-in still loaded
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    World world;
+    Console console;
+    Canvas canvas;
+    Trace trace;
+    Faults faults;
+    Watch watch;
+    std::vector<Hook> hooks;
+    std::vector<Drawable> drawables;
+    std::vector<LoadedPlugin> plugins;
+
+    // Loads the library at `file` once it is known to be a regular file holding a complete shared
+    // library; messages and the plug-in's path name it `shownAs` when given (a private copy stands
+    // for the user's file).
+    LoadResult load(const std::string& file, const std::string& shownAs = {});
+    bool unload(uint32_t plugin); // false when no such plug-in is loaded
+    void unloadAll();
+    LoadedPlugin* findPlugin(uint32_t plugin);
+
+    // Host-side events. Each runs the plug-ins' callbacks one at a time, with accounting.
+    void fireEvent(std::string_view eventName);             // every hook on that name
+    bool runCommand(const std::vector<std::string>& words); // words[0] names a notifier; false when none
+    void drawFrame();                                       // every drawable, with a fresh canvas recording
+
+    int64_t wrappersAlive() const { return wrappersAlive_; }
+
+private:
+    // The wrappers' side of the host: they count themselves and report what plug-ins do wrong.
+    friend class ::ObjectWrapper;
+    friend class Call;
+    void wrapperMade() { ++wrappersAlive_; }
+    void wrapperDropped() { --wrappersAlive_; }
+    void nullCall(const char* call);
+    void nonFiniteCall(const char* call);
+
+    // Runs `body` as a callback into plug-in `owner` (`what` names it in reports): exceptions are
+    // caught, and a callback that returns holding a wrapper is reported.
+    template <class Body> void callPlugin(uint32_t owner, const char* what, Body&& body)
+    {
+        const int64_t before = wrappersAlive_;
+        try {
+            body();
+        } catch (const std::exception& error) {
+            callbackThrew(owner, what, error.what());
+        } catch (...) {
+            callbackThrew(owner, what, "an exception that is not a std::exception");
+        }
+        if (wrappersAlive_ > before) {
+            callbackKept(owner, what, wrappersAlive_ - before);
+        }
+    }
+
+    void callbackThrew(uint32_t owner, const char* what, const char* message);
+    void callbackKept(uint32_t owner, const char* what, int64_t count);
+    void removeRegistrations(uint32_t plugin);
+    int64_t wrappersAlive_ = 0;
+    uint32_t nextPlugin_ = 1;
+};
+
+// The ball-hit event a host fires whenever a car touches the ball.
+inline constexpr const char* kBallHitEvent = "Function TAGame.Car_TA.EventHitBall";
+
+} // namespace runtime

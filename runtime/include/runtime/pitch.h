@@ -1,0 +1,20 @@
+#pragma once
+// The free-play pitch, in world units, and where a fresh free play puts the ball and the car. The
+// origin is the centre spot on the ground.
+
+#include "bakkesmod/wrappers/values.h"
+
+namespace runtime {
+
+inline constexpr float kSideWallX = 4096; // side walls at x = ±this
+inline constexpr float kBackWallY = 5120; // back walls at y = ±this
+inline constexpr float kCeilingZ = 2044;
+
+inline constexpr float kBallRadius = 91.25f; // also the ball's centre above the ground at rest
+inline constexpr float kCarRestHeight = 17;  // the car's centre above the ground at rest; also its reach to a wall
+
+inline constexpr Vector kBallSpawn{0, 0, kBallRadius};       // at rest on the centre spot
+inline constexpr Vector kCarSpawn{0, -4608, kCarRestHeight}; // at rest in front of its own goal
+inline constexpr Rotator kCarSpawnRotation{0, 16384, 0};     // a quarter turn: nose along +y
+
+} // namespace runtime

@@ -1,0 +1,44 @@
+#pragma once
+// The record of every call plug-in code makes into the host, when switched on.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bakkesmod/wrappers/values.h"
+
+namespace runtime {
+
+struct TraceEntry {
+    const char* call = "";    // "Class::Member" as the SDK names it
+    std::string self;         // the receiver, e.g. "car#3"; empty for the game and the console
+    std::string args;         // a JSON array
+    std::string result;       // JSON; empty for a call that returns nothing
+    std::string json() const; // {"call":...,"self":...,"args":...,"result":...}
+};
+
+class Trace {
+public:
+    bool on = false;
+    std::vector<TraceEntry> entries;
+    std::function<void(const TraceEntry&)> sink; // also told of each entry as it completes
+
+    void clear() { entries.clear(); }
+    std::vector<std::string> calls() const; // just the call names, in order
+};
+
+// JSON texts for trace arguments and results. Floats read back as the same float;
+// non-finite ones become the strings "NaN", "Infinity" and "-Infinity".
+void appendJson(std::string& out, float value);
+void appendJson(std::string& out, double value);
+void appendJson(std::string& out, int32_t value);
+void appendJson(std::string& out, int64_t value);
+void appendJson(std::string& out, bool value);
+void appendJson(std::string& out, std::string_view text);
+void appendJson(std::string& out, const Vector& value);
+void appendJson(std::string& out, const Vector2& value);
+void appendJson(std::string& out, const Rotator& value);
+void appendJson(std::string& out, const LinearColor& value);
+
+} // namespace runtime

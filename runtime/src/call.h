@@ -1,0 +1,136 @@
+#pragma once
+// One call from plug-in code into the host, as the wrappers see it: traced when the trace is on,
+// and free of allocation when it is off.
+
+#include <string>
+
+#include "runtime/host.h"
+
+namespace runtime {
+
+class Call {
+public:
+    // Every wrapper call pays for these two, so the untraced path is a flag test inlined into the
+    // wrapper; the traced work stays out of line.
+    Call(Host* host, const char* name) : host_(host), name_(name)
+    {
+        if (host_ && host_->trace.on) {
+            begin();
+        }
+    }
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+    ~Call()
+    {
+        if (index_ != kNone) {
+            end();
+        }
+    }
+
+    bool tracing() const { return index_ != kNone; }
+
+    void self(std::string_view who)
+    {
+        if (tracing()) {
+            entry().self = who;
+        }
+    }
+    void self(const Actor* actor)
+    {
+        if (tracing()) {
+            appendName(entry().self, actor);
+        }
+    }
+
+    template <class T> void arg(const T& value)
+    {
+        if (tracing()) {
+            std::string& args = entry().args;
+            if (args.size() > 1) {
+                args += ',';
+            }
+            appendJson(args, value);
+        }
+    }
+
+    template <class T> T result(T value)
+    {
+        if (tracing()) {
+            appendJson(entry().result, value);
+        }
+        return value;
+    }
+
+    // A wrapper result: its object as "kind#id", or null.
+    void resultObject(const Actor* actor)
+    {
+        if (tracing()) {
+            std::string& result = entry().result;
+            if (!actor) {
+                result = "null";
+                return;
+            }
+            result = '"';
+            appendName(result, actor);
+            result += '"';
+        }
+    }
+    void resultText(std::string_view text)
+    {
+        if (tracing()) {
+            appendJson(entry().result, text);
+        }
+    }
+
+    // The wrapper holds nothing: counted, and the call does nothing.
+    void nullReceiver()
+    {
+        if (host_) {
+            host_->nullCall(name_);
+        }
+    }
+
+    // The plug-in handed over a NaN or an infinity: counted, and the call does nothing.
+    void nonFiniteArgument()
+    {
+        if (host_) {
+            host_->nonFiniteCall(name_);
+        }
+    }
+
+private:
+    [[gnu::noinline, gnu::cold]] void begin()
+    {
+        index_ = host_->trace.entries.size();
+        host_->trace.entries.push_back({name_, {}, "[", {}});
+    }
+    [[gnu::noinline, gnu::cold]] void end()
+    {
+        TraceEntry& entry = host_->trace.entries[index_];
+        entry.args += ']';
+        if (host_->trace.sink) {
+            host_->trace.sink(entry);
+        }
+    }
+
+    // "kind#id", or "null".
+    static void appendName(std::string& out, const Actor* actor)
+    {
+        if (!actor) {
+            out += "null";
+            return;
+        }
+        out += actorKindName(actor->kind);
+        out += '#';
+        out += std::to_string(actor->id);
+    }
+
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+    TraceEntry& entry() { return host_->trace.entries[index_]; }
+
+    Host* host_;
+    const char* name_;
+    size_t index_ = kNone;
+};
+
+} // namespace runtime

@@ -1,0 +1,53 @@
+#include "runtime/canvas.h"
+
+namespace runtime {
+
+void Canvas::beginFrame()
+{
+    ++frame_;
+    drawCount_ = 0;
+    opCount_ = 0;
+    position_ = {};
+    color_ = {255, 255, 255, 255};
+}
+
+namespace {
+
+template <class T> T& nextSlot(std::vector<T>& items, size_t& count)
+{
+    if (count == items.size()) {
+        items.emplace_back();
+    }
+    return items[count++];
+}
+
+} // namespace
+
+void Canvas::setPosition(Vector2 position)
+{
+    position_ = position;
+    CanvasOp& op = nextSlot(ops_, opCount_);
+    op = {CanvasOpKind::SetPosition, position, {}, 0};
+}
+
+void Canvas::setColor(LinearColor color)
+{
+    color_ = color;
+    CanvasOp& op = nextSlot(ops_, opCount_);
+    op = {CanvasOpKind::SetColor, {}, color, 0};
+}
+
+void Canvas::drawString(std::string_view text, float xScale, float yScale)
+{
+    const auto index = static_cast<uint32_t>(drawCount_);
+    CanvasDraw& draw = nextSlot(draws_, drawCount_);
+    draw.position = position_;
+    draw.color = color_;
+    draw.text.assign(text); // reuses the slot's capacity from earlier frames
+    draw.xScale = xScale;
+    draw.yScale = yScale;
+    CanvasOp& op = nextSlot(ops_, opCount_);
+    op = {CanvasOpKind::DrawString, {}, {}, index};
+}
+
+} // namespace runtime

@@ -1,0 +1,130 @@
+#include "runtime/console.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace runtime {
+
+CVar* Console::find(std::string_view name)
+{
+    const int index = indexOf(name);
+    return index < 0 ? nullptr : &cvars[static_cast<size_t>(index)];
+}
+
+int Console::indexOf(std::string_view name) const
+{
+    for (size_t i = 0; i < cvars.size(); ++i) {
+        if (cvars[i].name == name) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+namespace {
+
+float clampTo(const CVar& cvar, float value)
+{
+    if (cvar.hasMin && value < cvar.min) {
+        value = cvar.min;
+    }
+    if (cvar.hasMax && value > cvar.max) {
+        value = cvar.max;
+    }
+    return value;
+}
+
+NumericValue clampTo(const CVar& cvar, NumericValue value)
+{
+    value.low = clampTo(cvar, value.low);
+    value.high = clampTo(cvar, value.high);
+    return value;
+}
+
+} // namespace
+
+int Console::registerCvar(CVar cvar)
+{
+    if (const int existing = indexOf(cvar.name); existing >= 0) {
+        ++repeatedRegistrations;
+        return existing;
+    }
+    const auto parsed = parseNumericValue(cvar.defaultValue);
+    cvar.numeric = cvar.hasMin || cvar.hasMax || parsed.has_value();
+    if (cvar.numeric) {
+        cvar.parsed = clampTo(cvar, parsed.value_or(NumericValue{}));
+        cvar.value = formatNumericValue(cvar.parsed);
+    } else {
+        cvar.value = cvar.defaultValue;
+    }
+    cvars.push_back(std::move(cvar));
+    return static_cast<int>(cvars.size() - 1);
+}
+
+bool Console::set(std::string_view name, std::string_view text)
+{
+    CVar* cvar = find(name);
+    if (!cvar) {
+        messages.push_back("no console variable named " + std::string(name));
+        return false;
+    }
+    if (!cvar->numeric) {
+        cvar->value = text;
+        return true;
+    }
+    const auto parsed = parseNumericValue(text);
+    if (!parsed) {
+        messages.push_back(cvar->name + ": " + quotedExcerpt(text) +
+                           " is neither a finite number nor a range \"(low, high)\"; the value stays \"" + cvar->value +
+                           "\"");
+        return false;
+    }
+    cvar->parsed = clampTo(*cvar, *parsed);
+    cvar->value = formatNumericValue(cvar->parsed);
+    return true;
+}
+
+float Console::draw(float low, float high)
+{
+    // 53 random bits to a double in [0, 1), then into the range; the result never leaves it.
+    const double unit = static_cast<double>(random_() >> 11) * 0x1.0p-53;
+    const auto value = static_cast<float>(low + (static_cast<double>(high) - low) * unit);
+    return std::clamp(value, low, high);
+}
+
+float Console::readFloat(const CVar& cvar)
+{
+    if (hostile == HostileReads::On) {
+        static constexpr float kHostile[] = {std::numeric_limits<float>::quiet_NaN(),
+                                             std::numeric_limits<float>::infinity(),
+                                             -std::numeric_limits<float>::infinity(),
+                                             1e30f,
+                                             -1e30f,
+                                             0.0f};
+        return kHostile[random_() % std::size(kHostile)];
+    }
+    if (!cvar.numeric) {
+        const auto parsed = parseNumericValue(cvar.value);
+        return parsed ? parsed->low : 0.0f;
+    }
+    return cvar.parsed.isRange ? draw(cvar.parsed.low, cvar.parsed.high) : cvar.parsed.low;
+}
+
+bool Console::readBool(const CVar& cvar)
+{
+    if (hostile == HostileReads::On) {
+        return (random_() & 1) != 0;
+    }
+    return readFloat(cvar) != 0;
+}
+
+std::string Console::readString(const CVar& cvar)
+{
+    if (hostile == HostileReads::On && !hostileTexts.empty()) {
+        return hostileTexts[random_() % hostileTexts.size()];
+    }
+    return cvar.value;
+}
+
+} // namespace runtime

@@ -1,0 +1,105 @@
+#include "runtime/host.h"
+
+#include <utility>
+
+namespace runtime {
+
+Host::Host(uint64_t seed)
+{
+    console.seed(seed);
+}
+
+Host::~Host()
+{
+    unloadAll();
+}
+
+LoadedPlugin* Host::findPlugin(uint32_t plugin)
+{
+    for (LoadedPlugin& loaded : plugins) {
+        if (loaded.id == plugin) {
+            return &loaded;
+        }
+    }
+    return nullptr;
+}
+
+void Host::nullCall(const char* call)
+{
+    ++faults.nullCalls;
+    faults.reports.push_back(std::string(call) + " was called on a wrapper that holds nothing");
+}
+
+void Host::nonFiniteCall(const char* call)
+{
+    ++faults.nonFiniteCalls;
+    faults.reports.push_back(std::string(call) + " was handed a number that is not finite; refused");
+}
+
+void Host::callbackThrew(uint32_t owner, const char* what, const char* message)
+{
+    ++faults.callbackExceptions;
+    faults.reports.push_back("plug-in " + std::to_string(owner) + ": " + what + " threw: " + message);
+}
+
+void Host::callbackKept(uint32_t owner, const char* what, int64_t count)
+{
+    ++faults.keptWrappers;
+    faults.reports.push_back("plug-in " + std::to_string(owner) + ": " + what + " returned still holding " +
+                             std::to_string(count) + (count == 1 ? " wrapper" : " wrappers"));
+}
+
+void Host::fireEvent(std::string_view eventName)
+{
+    if (watch.eventFiring) {
+        watch.eventFiring(eventName);
+    }
+    // By index: a callback may register more hooks, which land after the ones running now.
+    const size_t count = hooks.size();
+    for (size_t i = 0; i < count && i < hooks.size(); ++i) {
+        if (hooks[i].eventName != eventName) {
+            continue;
+        }
+        // A copy, so that the callback outlives any change to the list made while it runs.
+        const auto callback = hooks[i].callback;
+        callPlugin(hooks[i].owner, "event hook", [&] { callback(std::string(eventName)); });
+    }
+}
+
+bool Host::runCommand(const std::vector<std::string>& words)
+{
+    if (words.empty()) {
+        return false;
+    }
+    for (const Notifier& notifier : console.notifiers) {
+        if (notifier.name == words.front()) {
+            const auto callback = notifier.callback;
+            callPlugin(notifier.owner, "command", [&] { callback(words); });
+            return true;
+        }
+    }
+    return false;
+}
+
+void Host::drawFrame()
+{
+    canvas.beginFrame();
+    canvas.drawing = true;
+    const size_t count = drawables.size();
+    for (size_t i = 0; i < count && i < drawables.size(); ++i) {
+        // A copy, as for hooks; a callback that fits the function's own storage costs no allocation.
+        const auto callback = drawables[i].callback;
+        const CanvasWrapper frameCanvas(this, canvas.frame());
+        callPlugin(drawables[i].owner, "drawable", [&] { callback(frameCanvas); });
+    }
+    canvas.drawing = false;
+}
+
+void Host::removeRegistrations(uint32_t plugin)
+{
+    std::erase_if(hooks, [plugin](const Hook& hook) { return hook.owner == plugin; });
+    std::erase_if(drawables, [plugin](const Drawable& drawable) { return drawable.owner == plugin; });
+    std::erase_if(console.notifiers, [plugin](const Notifier& notifier) { return notifier.owner == plugin; });
+}
+
+} // namespace runtime

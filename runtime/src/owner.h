@@ -1,0 +1,15 @@
+#pragma once
+// The game and console wrappers carry the id of the plug-in they were made for, so that what it
+// registers can be removed when it is unloaded; they hold nothing once it is.
+
+#include "bakkesmod/wrappers/objectwrapper.h"
+#include "runtime/host.h"
+
+namespace runtime {
+
+inline bool ownerLoaded(const ObjectWrapper& wrapper)
+{
+    return wrapper.host() && wrapper.host()->findPlugin(wrapper.object()) != nullptr;
+}
+
+} // namespace runtime

@@ -1,0 +1,81 @@
+// The frame's canvas. A canvas wrapper is good for the frame it was made for only.
+
+#include <cmath>
+
+#include "bakkesmod/wrappers/canvaswrapper.h"
+#include "runtime/src/call.h"
+
+using runtime::Call;
+
+namespace {
+
+runtime::Canvas* canvasOf(const CanvasWrapper& wrapper, Call& call)
+{
+    runtime::Host* host = wrapper.host();
+    const bool live = host && host->canvas.drawing && host->canvas.frame() == wrapper.object();
+    call.self("canvas");
+    if (!live) {
+        call.nullReceiver();
+        return nullptr;
+    }
+    return &host->canvas;
+}
+
+} // namespace
+
+Vector2 CanvasWrapper::GetSize() const
+{
+    Call call(host(), "CanvasWrapper::GetSize");
+    runtime::Canvas* canvas = canvasOf(*this, call);
+    return call.result(canvas ? canvas->size : Vector2{});
+}
+
+void CanvasWrapper::SetPosition(Vector2 position)
+{
+    Call call(host(), "CanvasWrapper::SetPosition");
+    call.arg(position);
+    if (runtime::Canvas* canvas = canvasOf(*this, call)) {
+        canvas->setPosition(position);
+    }
+}
+
+void CanvasWrapper::SetColor(LinearColor color)
+{
+    Call call(host(), "CanvasWrapper::SetColor");
+    call.arg(color);
+    runtime::Canvas* canvas = canvasOf(*this, call);
+    if (!canvas) {
+        return;
+    }
+    if (!std::isfinite(color.r) || !std::isfinite(color.g) || !std::isfinite(color.b) || !std::isfinite(color.a)) {
+        call.nonFiniteArgument();
+        return;
+    }
+    canvas->setColor(color);
+}
+
+void CanvasWrapper::DrawString(std::string_view text)
+{
+    Call call(host(), "CanvasWrapper::DrawString");
+    call.arg(text);
+    if (runtime::Canvas* canvas = canvasOf(*this, call)) {
+        canvas->drawString(text, 1, 1);
+    }
+}
+
+void CanvasWrapper::DrawString(std::string_view text, float xScale, float yScale)
+{
+    Call call(host(), "CanvasWrapper::DrawString");
+    call.arg(text);
+    call.arg(xScale);
+    call.arg(yScale);
+    runtime::Canvas* canvas = canvasOf(*this, call);
+    if (!canvas) {
+        return;
+    }
+    if (!std::isfinite(xScale) || !std::isfinite(yScale)) {
+        call.nonFiniteArgument();
+        return;
+    }
+    canvas->drawString(text, xScale, yScale);
+}

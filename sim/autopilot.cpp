@@ -1,0 +1,182 @@
+#include "sim/autopilot.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sim {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr float kSurpriseDistance = 150; // a jump beyond the expected motion this large is a reset
+
+double lengthOf(const Vector& v)
+{
+    return std::sqrt(static_cast<double>(v.x) * v.x + static_cast<double>(v.y) * v.y + static_cast<double>(v.z) * v.z);
+}
+
+double wrapRadians(double angle)
+{
+    angle = std::fmod(angle + kPi, 2 * kPi);
+    if (angle < 0) {
+        angle += 2 * kPi;
+    }
+    return angle - kPi;
+}
+
+} // namespace
+
+Autopilot::Autopilot(uint64_t seed, double skill)
+    : random_(seed ^ 0x9e3779b97f4a7c15ULL), skill_(std::isfinite(skill) ? std::clamp(skill, 0.0, 1.0) : 0.6)
+{
+}
+
+double Autopilot::unit()
+{
+    return static_cast<double>(random_() >> 11) * 0x1.0p-53;
+}
+
+void Autopilot::surprised(double now, const runtime::Actor& car)
+{
+    const double sloth = 1 - skill_;
+    // A car thrown fast, tumbling or spinning takes longer to read and is judged worse.
+    const double spin = lengthOf(car.angularVelocity);
+    const double tilt = std::fabs(car.rotation.pitch / kRotatorUnitsPerRadian) +
+                        std::fabs(wrapRadians(car.rotation.roll / kRotatorUnitsPerRadian));
+    const double confusion = 1 + 0.5 * spin + 0.6 * tilt + lengthOf(car.velocity) / 1500;
+    reactAt_ = now + (0.12 + 0.5 * sloth) * confusion * between(0.7, 1.5);
+    // A misjudged spot, off in a random direction, that the eye corrects while closing in.
+    const double size = (60 + 700 * sloth) * confusion * between(0.2, 1.4);
+    const double heading = between(0, 2 * kPi);
+    const double rise = between(-0.5, 0.5);
+    aimOffset_ = {static_cast<float>(size * std::cos(heading)), static_cast<float>(size * std::sin(heading)),
+                  static_cast<float>(size * rise)};
+    aimSince_ = now;
+    settleRate_ = (0.4 + 1.8 * skill_) * between(0.6, 1.4);
+    wobblePitch_ = between(-1, 1) * 0.25 * sloth;
+    wobbleYaw_ = between(-1, 1) * 0.25 * sloth;
+    boostDebt_ = 0;
+}
+
+void Autopilot::act(const runtime::World& world, double now, CarInput& input)
+{
+    const runtime::Actor* car = world.car();
+    const runtime::Actor* ball = world.ball();
+    input.boost = false;
+    input.steer = false;
+    if (!car) {
+        input.jump = false;
+        seen_ = false;
+        return;
+    }
+
+    if (seen_) {
+        const auto dt = static_cast<float>(now - lastTime_);
+        const Vector expected{lastCar_.x + lastCarVelocity_.x * dt, lastCar_.y + lastCarVelocity_.y * dt,
+                              lastCar_.z + lastCarVelocity_.z * dt};
+        const bool carJumped = lengthOf({car->location.x - expected.x, car->location.y - expected.y,
+                                         car->location.z - expected.z}) > kSurpriseDistance;
+        const bool ballJumped =
+            ball && (!hadBall_ || lengthOf({ball->location.x - lastBall_.x, ball->location.y - lastBall_.y,
+                                            ball->location.z - lastBall_.z}) > kSurpriseDistance);
+        if (carJumped || ballJumped) {
+            surprised(now, *car);
+        }
+    } else {
+        surprised(now, *car);
+    }
+    seen_ = true;
+    lastTime_ = now;
+    lastCar_ = car->location;
+    lastCarVelocity_ = car->velocity;
+    hadBall_ = ball != nullptr;
+    if (ball) {
+        lastBall_ = ball->location;
+    }
+
+    if (car->contact != runtime::Contact::Air) {
+        // Settles for a moment after landing, then jumps to begin the next run.
+        if (jumpAt_ < 0) {
+            jumpAt_ = now + (0.35 + 1.2 * (1 - skill_)) * between(0.6, 1.6);
+        }
+        if (now >= jumpAt_) {
+            input.jump = true;
+            jumpAt_ = -1;
+        }
+        return;
+    }
+    jumpAt_ = -1;
+    if (!ball || now < reactAt_) {
+        return;
+    }
+
+    // Where the ball will be by the time the car gets there, as the player judges it.
+    const Vector toBall{ball->location.x - car->location.x, ball->location.y - car->location.y,
+                        ball->location.z - car->location.z};
+    const double eta = std::min(3.0, lengthOf(toBall) / std::max(800.0, lengthOf(car->velocity)));
+    const double settle = std::exp(-(now - aimSince_) * settleRate_);
+    Vector aim{static_cast<float>(ball->location.x + ball->velocity.x * eta + aimOffset_.x * settle),
+               static_cast<float>(ball->location.y + ball->velocity.y * eta + aimOffset_.y * settle),
+               static_cast<float>(ball->location.z + ball->velocity.z * eta + 0.5 * kGravity * eta * eta +
+                                  aimOffset_.z * settle)};
+    // Comes in from above while far away: height is dear to win back, cheap to lose.
+    const double across = std::hypot(aim.x - car->location.x, aim.y - car->location.y);
+    aim.z = static_cast<float>(std::max<double>(aim.z, kBallRadius) + std::min(500.0, 0.15 * across));
+
+    // The steady push that reaches the aim soonest within what boost can give, gravity held off:
+    // over T seconds, d = v T + (a + g) T² / 2. The first T within reach (with some boost to
+    // spare for corrections) is taken; when none is, the T that asks the least.
+    const Vector rel{aim.x - car->location.x, aim.y - car->location.y, aim.z - car->location.z};
+    double ax = 0;
+    double ay = 0;
+    double az = 0;
+    double least = -1;
+    for (double t = 0.1; t <= 6.0; t += 0.05) {
+        const double scale = 2 / (t * t);
+        const double x = (rel.x - car->velocity.x * t) * scale;
+        const double y = (rel.y - car->velocity.y * t) * scale;
+        const double z = (rel.z - car->velocity.z * t) * scale - kGravity;
+        const double asked = x * x + y * y + z * z;
+        if (least < 0 || asked < least) {
+            least = asked;
+            ax = x;
+            ay = y;
+            az = z;
+        }
+        if (asked <= 0.81 * kAirBoost * kAirBoost) {
+            break;
+        }
+    }
+    const double push = std::sqrt(ax * ax + ay * ay + az * az);
+    if (!(push > 1)) {
+        return;
+    }
+
+    const double wantPitch = std::asin(std::clamp(az / push, -1.0, 1.0)) + wobblePitch_ * settle;
+    const double wantYaw = std::atan2(ay, ax) + wobbleYaw_ * settle;
+    const double pitch = car->rotation.pitch / kRotatorUnitsPerRadian;
+    const double yaw = car->rotation.yaw / kRotatorUnitsPerRadian;
+    const double pitchError = wantPitch - pitch;
+    const double yawError = wrapRadians(wantYaw - yaw);
+    const double maxRate = kCarMaxTurnRate * (0.55 + 0.45 * skill_);
+    const double turnGain = 3 + 3 * skill_;
+    input.steer = true;
+    input.pitchRate = static_cast<float>(std::clamp(pitchError * turnGain, -maxRate, maxRate));
+    input.yawRate = static_cast<float>(std::clamp(yawError * turnGain, -maxRate, maxRate));
+    input.rollRate =
+        static_cast<float>(std::clamp(-car->rotation.roll / kRotatorUnitsPerRadian * 2, -maxRate, maxRate));
+
+    // Boosts once the nose points roughly the right way.
+    const Vector nose = noseOf(car->rotation);
+    const double along = (nose.x * ax + nose.y * ay + nose.z * az) / push;
+    // Feathers the boost to the push it wants.
+    if (along > std::cos(0.9)) {
+        boostDebt_ += std::min(1.0, push / kAirBoost);
+    }
+    input.boost = boostDebt_ >= 0.5;
+    if (input.boost) {
+        boostDebt_ -= 1;
+    }
+}
+
+} // namespace sim

@@ -1,0 +1,35 @@
+#include "sim/frame_step.h"
+
+namespace sim {
+
+FrameStep::FrameStep()
+{
+    // Room for the touches of a usual world, so that steady frames allocate nothing.
+    physics.touching.reserve(8);
+    physics.nextTouching.reserve(8);
+    physics.cars.reserve(8);
+    physics.balls.reserve(8);
+}
+
+int FrameStep::step(runtime::Host& host, double rate)
+{
+    PhysicsEvents events;
+    stepPhysics(host.world, physics, 1 / rate, events);
+
+    double& clock = host.world.clock;
+    if (rate != rate_ || clock != clockBase_ + static_cast<double>(framesSinceBase_) / rate) {
+        rate_ = rate;
+        clockBase_ = clock;
+        framesSinceBase_ = 0;
+    }
+    ++framesSinceBase_;
+    clock = clockBase_ + static_cast<double>(framesSinceBase_) / rate;
+
+    int fired = 0;
+    for (; fired < events.touches && host.world.server != 0; ++fired) {
+        host.fireEvent(runtime::kBallHitEvent);
+    }
+    return fired;
+}
+
+} // namespace sim
