@@ -2,6 +2,10 @@
 // Files as the arena keeps them: what a path names, whole reads and writes, folders made, a file
 // replaced so that it is always either the old one or the new one, and a lock between processes
 // that save into one folder. Paths are UTF-8; a failure is an errno value (std::strerror words it).
+//
+// POSIX: rename over the old file, flock on the folder's lock file, fsync before the rename.
+// Windows: ReplaceFileW (the old file stays whole if it fails), else MoveFileExW; LockFileEx.
+// Not provided: file modes or owners beyond what a regular file is, and locks across machines.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,10 @@
 #pragma once
 // The system's loader for plug-in libraries: open one, find its symbols, close it, and check a
 // library file before the system maps it. Paths are UTF-8 on every system.
+//
+// POSIX: dlopen, dlsym and dlclose. Windows: LoadLibraryExW (with a folder in the path, the
+// libraries it depends on looked for beside it first), GetProcAddress and FreeLibrary.
+// Not provided: a library's own dependencies listed or checked.
 
 #include <cstdint>
 #include <string>

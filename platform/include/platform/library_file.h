@@ -2,6 +2,9 @@
 // What a plug-in library file must be before the system maps it: complete, for this machine and
 // this process's word size. A truncated file would map, then fault when a page past its end is
 // touched.
+//
+// POSIX: ELF files for this machine and word size. Windows: PE images (DLLs) for this machine.
+// Not provided: whether the library's symbols resolve; only loading it tells.
 
 #include <cstddef>
 #include <cstdint>

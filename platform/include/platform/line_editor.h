@@ -4,6 +4,8 @@
 // word from the names the session knows, Ctrl-C dropping the line, and a bounded history kept
 // across sessions in a file; on Windows with the console's own line editing and its history of
 // the session, Ctrl-C dropping the line. Otherwise it reads plain lines and shows no prompt.
+//
+// Not provided on Windows: Tab completion, and a history kept past the session.
 
 #include <cstdio>
 #include <functional>

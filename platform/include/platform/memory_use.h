@@ -1,5 +1,9 @@
 #pragma once
 // What this process holds in memory, for checks that a plug-in gives back what it takes.
+//
+// POSIX: the heap in use from mallinfo2, resident bytes from /proc/self/statm (-1 where there is
+// none). Windows: the heap in use from a walk of the C runtime's heap, private bytes for resident.
+// Not provided: memory held by other processes, or mapped but untouched.
 
 namespace platform {
 

@@ -2,6 +2,10 @@
 // How paths are written on this system and where its files go: the program's own folder, the
 // user's configuration and state folders, and a library's file name; and the program's words as
 // UTF-8, paths among them. Paths are UTF-8.
+//
+// POSIX: $XDG_CONFIG_HOME and $XDG_STATE_HOME, else under $HOME; the program's folder from
+// /proc/self/exe. Windows: %APPDATA% and %LOCALAPPDATA%; the words from CommandLineToArgvW.
+// Not provided: a system-wide configuration place.
 
 #include <filesystem>
 #include <string>

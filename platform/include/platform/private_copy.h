@@ -1,6 +1,10 @@
 #pragma once
 // A private copy of a library file for the system to load instead of the file itself, so that
 // the file can be rewritten, truncated or removed while the library stays loaded.
+//
+// POSIX: an anonymous memfd, gone with the process. Windows: a temporary DLL in the user's
+// temporary folder, deleted after the library is unloaded. Not provided: sharing one copy between
+// processes.
 
 #include <string>
 #include <string_view>

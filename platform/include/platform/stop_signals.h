@@ -4,6 +4,10 @@
 // state the shell left it, then restores the session's own modes and screen on resume. On Windows
 // the console's Ctrl-C and Ctrl-Break stand for SIGINT, and closing the console, logging off or
 // shutting down for SIGTERM; nothing pauses there.
+//
+// POSIX: sigaction handlers that only record the signal; SIGTSTP for Ctrl-Z, the session's modes
+// taken back when it runs again.
+// Windows: SetConsoleCtrlHandler. Not provided: pausing on Windows, any other signal.
 
 #include <csignal>
 #include <functional>

@@ -1,6 +1,10 @@
 #pragma once
 // The terminal the arena draws on: whether a stream is one, its size, the escape sequences that
 // colour text and move the cursor, and word of a change of its size.
+//
+// POSIX: isatty, the size from TIOCGWINSZ, a resize from SIGWINCH. Windows: the console put into
+// virtual-terminal mode and the UTF-8 code page; the size asked at each look, since a console
+// tells a resize only among input events. Not provided: input modes (the line editor owns them).
 
 #include <cstdio>
 

@@ -3,6 +3,10 @@
 // parent with it. On POSIX systems the child is a fork of the caller; on Windows, where a process
 // cannot be forked, it is this program run again with words that tell it what to run, which its
 // main hands to runIfChild before anything else.
+//
+// POSIX: fork, SIGKILL at the limit, the signal's name for a crash. Windows: this program run
+// again inside a job object with the time limit; the exception's name for a crash ("access
+// violation", "stack overflow"). Not provided: a child's memory or file limits.
 
 #include <functional>
 #include <string>
