@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -23,6 +24,16 @@ std::string notRegularProblem(std::string_view kind)
     problem += kind;
     problem += ", not a regular file";
     return problem;
+}
+
+LibraryRead libraryReadOf(int error)
+{
+    LibraryRead result;
+    result.read = error == 0;
+    if (error == EFBIG) {
+        result.refusal = tooLargeProblem();
+    }
+    return result;
 }
 
 std::string tooLargeProblem()

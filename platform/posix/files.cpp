@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/common/whole_read.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -44,27 +45,11 @@ std::string folderOf(const std::string& path)
 // empty, when there are more. 0, or why not.
 int readAll(int fd, std::string& bytes, size_t limit)
 {
-    char buffer[8192];
-    bytes.clear();
-    for (;;) {
-        // One byte past the limit tells a file that is over it.
-        const size_t room = limit - bytes.size();
-        const ssize_t got = ::read(fd, buffer, room < sizeof buffer ? room + 1 : sizeof buffer);
-        if (got == 0) {
-            return 0;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (static_cast<size_t>(got) > limit - bytes.size()) {
-            bytes.clear();
-            return EFBIG;
-        }
-        bytes.append(buffer, static_cast<size_t>(got));
-    }
+    return readWhole(bytes, limit, [fd](char* into, size_t count, int& failure) {
+        const ssize_t got = ::read(fd, into, count);
+        failure = errno;
+        return static_cast<long long>(got);
+    });
 }
 
 bool writeAllAt(int fd, std::string_view data)

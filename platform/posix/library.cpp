@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "platform/common/whole_read.h"
 #include "platform/library.h"
 #include "platform/library_file.h"
 
@@ -92,30 +93,14 @@ LibraryRead readLibraryFile(const std::string& path, std::string& bytes)
     }
     bytes.clear();
     bytes.reserve(static_cast<size_t>(info.st_size));
-    // One byte past the limit tells a file that grew beyond it while read.
-    char buffer[65536];
-    bool failed = false;
-    while (!failed && bytes.size() <= kLibraryByteLimit) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0) {
-            break;
-        }
-        if (got < 0) {
-            failed = errno != EINTR;
-            continue;
-        }
-        bytes.append(buffer, static_cast<size_t>(got));
-    }
+    // The limit holds a file that grew beyond it while read.
+    const int error = readWhole(bytes, kLibraryByteLimit, [fd](char* into, size_t count, int& failure) {
+        const ssize_t got = ::read(fd, into, count);
+        failure = errno;
+        return static_cast<long long>(got);
+    });
     ::close(fd);
-    if (bytes.size() > kLibraryByteLimit) {
-        result.refusal = tooLargeProblem();
-    } else {
-        result.read = !failed;
-    }
-    if (!result.read) {
-        bytes.clear();
-    }
-    return result;
+    return libraryReadOf(error);
 }
 
 std::string libraryFileProblem(const std::string& path)

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cwchar>
 
+#include "platform/common/whole_read.h"
 #include "platform/files.h"
 #include "platform/windows/error_number.h"
 #include "platform/windows/handle.h"
@@ -74,26 +75,14 @@ int missingOrNotDirectory(const std::wstring& path)
 // `bytes` empty, when there are more. 0, or why not.
 int readHandle(HANDLE file, std::string& bytes, size_t limit)
 {
-    bytes.clear();
-    char buffer[8192];
-    for (;;) {
-        // One byte past the limit tells a file that is over it.
-        const size_t room = limit - bytes.size();
-        const auto asked = static_cast<DWORD>(room < sizeof buffer ? room + 1 : sizeof buffer);
+    return readWhole(bytes, limit, [file](char* into, size_t count, int& failure) {
         DWORD got = 0;
-        if (!ReadFile(file, buffer, asked, &got, nullptr)) {
-            bytes.clear();
-            return lastError();
+        if (!ReadFile(file, into, static_cast<DWORD>(count), &got, nullptr)) {
+            failure = lastError();
+            return -1LL;
         }
-        if (got == 0) {
-            return 0;
-        }
-        if (got > limit - bytes.size()) {
-            bytes.clear();
-            return EFBIG;
-        }
-        bytes.append(buffer, got);
-    }
+        return static_cast<long long>(got);
+    });
 }
 
 bool moveTo(HANDLE file, size_t at)

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/common/whole_read.h"
 #include "platform/library.h"
 #include "platform/library_file.h"
 #include "platform/windows/wide_text.h"
@@ -106,30 +107,17 @@ LibraryRead readLibraryFile(const std::string& path, std::string& bytes)
     }
     bytes.clear();
     bytes.reserve(static_cast<size_t>(size));
-    // One byte past the limit tells a file that grew beyond it while read.
-    char buffer[65536];
-    bool failed = false;
-    while (bytes.size() <= kLibraryByteLimit) {
+    // The limit holds a file that grew beyond it while read.
+    const int error = readWhole(bytes, kLibraryByteLimit, [file](char* into, size_t count, int& failure) {
         DWORD got = 0;
-        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
-            failed = true;
-            break;
+        if (!ReadFile(file, into, static_cast<DWORD>(count), &got, nullptr)) {
+            failure = EIO;
+            return -1LL;
         }
-        if (got == 0) {
-            break;
-        }
-        bytes.append(buffer, got);
-    }
+        return static_cast<long long>(got);
+    });
     CloseHandle(file);
-    if (bytes.size() > kLibraryByteLimit) {
-        result.refusal = tooLargeProblem();
-    } else {
-        result.read = !failed;
-    }
-    if (!result.read) {
-        bytes.clear();
-    }
-    return result;
+    return libraryReadOf(error);
 }
 
 std::string libraryFileProblem(const std::string& path)

@@ -31,4 +31,9 @@ std::string notRegularProblem(std::string_view kind);
 // Why a library file larger than kLibraryByteLimit is refused.
 std::string tooLargeProblem();
 
+// What a whole read of a library file that ended with `error` (0, EFBIG past kLibraryByteLimit, or
+// why it failed) tells.
+struct LibraryRead;
+LibraryRead libraryReadOf(int error);
+
 } // namespace platform
