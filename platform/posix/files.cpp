@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/common/whole_read.h"
+#include "platform/common/whole_io.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -284,17 +284,11 @@ int closeFile(int fd)
 
 bool writeAll(int fd, std::string_view data)
 {
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written <= 0) {
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
+    return writeWhole(data, [fd](const char* bytes, size_t count, int& failure) {
+        const ssize_t written = ::write(fd, bytes, count);
+        failure = errno;
+        return static_cast<long long>(written);
+    });
 }
 
 bool canRead(const std::string& path)

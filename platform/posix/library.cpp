@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "platform/common/whole_read.h"
+#include "platform/common/whole_io.h"
 #include "platform/library.h"
 #include "platform/library_file.h"
 

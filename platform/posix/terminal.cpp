@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/common/terminal_abilities.h"
 #include "platform/terminal.h"
 
 namespace platform {
@@ -34,16 +35,14 @@ void terminalSize(std::FILE* stream, int& columns, int& rows)
         rows = size.ws_row;
         return;
     }
-    columns = 80;
-    rows = 24;
+    columns = kFallbackColumns;
+    rows = kFallbackRows;
 }
 
 TerminalAbilities terminalAbilities(std::FILE* stream)
 {
     const char* term = std::getenv("TERM");
-    const char* noColour = std::getenv("NO_COLOR");
-    const bool moves = isTerminal(stream) && term && *term && std::string_view(term) != "dumb";
-    return {moves, moves && !(noColour && *noColour)};
+    return abilitiesWith(isTerminal(stream) && term && *term && std::string_view(term) != "dumb");
 }
 
 TerminalModes::TerminalModes(std::FILE*) {}

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/common/child_end.h"
 #include "platform/stop_signals.h"
 #include "platform/timed_child.h"
 
@@ -167,20 +168,8 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
     // Whatever the plug-in left running in the child's group ends with it.
     ::kill(-child, SIGKILL);
 
-    if (interrupted != 0) {
-        end.kind = ChildEnd::Kind::Interrupted;
-        end.signal = interrupted;
-        end.crash = signalName(interrupted);
-    } else if (timedOut) {
-        end.kind = ChildEnd::Kind::TimedOut;
-    } else if (WIFSIGNALED(status)) {
-        end.kind = ChildEnd::Kind::Crashed;
-        end.crash = signalName(WTERMSIG(status));
-    } else {
-        end.kind = ChildEnd::Kind::Exited;
-        end.status = WEXITSTATUS(status);
-    }
-    return end;
+    return childEndOf(interrupted, timedOut, WIFSIGNALED(status) ? signalName(WTERMSIG(status)) : std::string(),
+                      WEXITSTATUS(status));
 }
 
 void silenceOutput()

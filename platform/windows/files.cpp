@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cwchar>
 
-#include "platform/common/whole_read.h"
+#include "platform/common/whole_io.h"
 #include "platform/files.h"
 #include "platform/windows/error_number.h"
 #include "platform/windows/handle.h"
@@ -391,18 +391,12 @@ int closeFile(int fd)
 
 bool writeAll(int fd, std::string_view data)
 {
-    while (!data.empty()) {
-        const unsigned asked = data.size() > 0x10000000 ? 0x10000000u : static_cast<unsigned>(data.size());
-        const int written = _write(fd, data.data(), asked);
-        if (written <= 0) {
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
+    return writeWhole(data, [fd](const char* bytes, size_t count, int& failure) {
+        const unsigned asked = count > 0x10000000 ? 0x10000000u : static_cast<unsigned>(count);
+        const int written = _write(fd, bytes, asked);
+        failure = errno;
+        return static_cast<long long>(written);
+    });
 }
 
 bool canRead(const std::string& path)

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "platform/common/whole_read.h"
+#include "platform/common/whole_io.h"
 #include "platform/library.h"
 #include "platform/library_file.h"
 #include "platform/windows/wide_text.h"

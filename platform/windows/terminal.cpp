@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/common/terminal_abilities.h"
 #include "platform/terminal.h"
 #include "platform/windows/console.h"
 
@@ -37,8 +38,8 @@ void terminalSize(std::FILE* stream, int& columns, int& rows)
             return;
         }
     }
-    columns = 80;
-    rows = 24;
+    columns = kFallbackColumns;
+    rows = kFallbackRows;
 }
 
 TerminalAbilities terminalAbilities(std::FILE* stream)
@@ -46,9 +47,7 @@ TerminalAbilities terminalAbilities(std::FILE* stream)
     // A console takes the sequences once TerminalModes has switched it; TERM, when some shell
     // has set it, still has its say.
     const char* term = std::getenv("TERM");
-    const char* noColour = std::getenv("NO_COLOR");
-    const bool moves = isTerminal(stream) && !(term && std::string_view(term) == "dumb");
-    return {moves, moves && !(noColour && *noColour)};
+    return abilitiesWith(isTerminal(stream) && !(term && std::string_view(term) == "dumb"));
 }
 
 TerminalModes::TerminalModes(std::FILE* out)

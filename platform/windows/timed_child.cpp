@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/common/child_end.h"
 #include "platform/stop_signals.h"
 #include "platform/timed_child.h"
 #include "platform/windows/wide_text.h"
@@ -317,20 +318,8 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
     if (interrupted == 0 && known && code == kControlCExit) {
         interrupted = SIGINT;
     }
-    if (interrupted != 0) {
-        end.kind = ChildEnd::Kind::Interrupted;
-        end.signal = interrupted;
-        end.crash = signalName(interrupted);
-    } else if (timedOut) {
-        end.kind = ChildEnd::Kind::TimedOut;
-    } else if (const std::string crash = known ? exceptionName(code) : std::string(); !crash.empty()) {
-        end.kind = ChildEnd::Kind::Crashed;
-        end.crash = crash;
-    } else {
-        end.kind = ChildEnd::Kind::Exited;
-        end.status = known ? static_cast<int>(code) : -1;
-    }
-    return end;
+    return childEndOf(interrupted, timedOut, known ? exceptionName(code) : std::string(),
+                      known ? static_cast<int>(code) : -1);
 }
 
 void silenceOutput()

@@ -1,10 +1,11 @@
 #pragma once
-// A file read whole through one system's read call, shared by the file and library seams: the
-// loop, the retry and the limit are the same on every system, only the call differs.
+// Whole reads and writes through one system's read or write call, shared by the file and library
+// seams: the loop, the retry and the limit are the same on every system, only the call differs.
 
 #include <cerrno>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -36,6 +37,24 @@ template <class ReadSome> int readWhole(std::string& bytes, size_t limit, ReadSo
         }
         bytes.append(buffer, static_cast<size_t>(got));
     }
+}
+
+// Writes all of `data` with `writeSome(bytes, count)`, which returns the bytes written or -1 with an
+// errno value in `error` (EINTR is asked again); false when it writes nothing or fails.
+template <class WriteSome> bool writeWhole(std::string_view data, WriteSome&& writeSome)
+{
+    while (!data.empty()) {
+        int error = 0;
+        const long long written = writeSome(data.data(), data.size(), error);
+        if (written <= 0) {
+            if (written < 0 && error == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
 }
 
 } // namespace platform
