@@ -1,4 +1,5 @@
 #include "platform/stop_signals.h"
+#include "platform/posix/signal_flag.h"
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -201,44 +202,33 @@ void StopSignals::setScreenText(std::string pause, std::string resume)
 
 namespace {
 
-volatile std::sig_atomic_t commandInterrupted = 0;
 struct sigaction beforeCommandInterrupt {};
-
-void onCommandInterrupt(int)
-{
-    commandInterrupted = 1;
-}
 
 } // namespace
 
 CommandInterrupt::CommandInterrupt()
 {
-    commandInterrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = onCommandInterrupt;
     // Reads and writes under way go on: only the command's own steps look at the request.
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &beforeCommandInterrupt);
+    beforeCommandInterrupt = catchSignal(SIGINT);
     // A program started with SIGINT ignored (in the background of a script) keeps ignoring it.
     if (beforeCommandInterrupt.sa_handler == SIG_IGN) {
-        sigaction(SIGINT, &beforeCommandInterrupt, nullptr);
+        restoreSignal(SIGINT, beforeCommandInterrupt);
     }
 }
 
 CommandInterrupt::~CommandInterrupt()
 {
-    sigaction(SIGINT, &beforeCommandInterrupt, nullptr);
+    restoreSignal(SIGINT, beforeCommandInterrupt);
 }
 
 bool CommandInterrupt::requested()
 {
-    return commandInterrupted != 0;
+    return signalFlag(SIGINT) != 0;
 }
 
 void CommandInterrupt::clear()
 {
-    commandInterrupted = 0;
+    signalFlag(SIGINT) = 0;
 }
 
 } // namespace platform

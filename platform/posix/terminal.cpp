@@ -6,19 +6,14 @@
 #include <string_view>
 
 #include "platform/common/terminal_abilities.h"
+#include "platform/posix/signal_flag.h"
 #include "platform/terminal.h"
 
 namespace platform {
 
 namespace {
 
-volatile std::sig_atomic_t resized = 0;
 struct sigaction previousResize {};
-
-void onResize(int)
-{
-    resized = 1;
-}
 
 } // namespace
 
@@ -51,25 +46,22 @@ TerminalModes::~TerminalModes() = default;
 
 ResizeWatch::ResizeWatch(std::FILE* out) : out_(out)
 {
-    struct sigaction resize {};
-    resize.sa_handler = onResize;
-    sigemptyset(&resize.sa_mask);
-    resize.sa_flags = SA_RESTART;
-    sigaction(SIGWINCH, &resize, &previousResize);
-    resized = 1;
+    previousResize = catchSignal(SIGWINCH);
+    // The first look sees a change: the view is drawn for the size there is.
+    signalFlag(SIGWINCH) = 1;
 }
 
 ResizeWatch::~ResizeWatch()
 {
-    sigaction(SIGWINCH, &previousResize, nullptr);
+    restoreSignal(SIGWINCH, previousResize);
 }
 
 bool ResizeWatch::changed()
 {
-    if (resized == 0) {
+    if (signalFlag(SIGWINCH) == 0) {
         return false;
     }
-    resized = 0;
+    signalFlag(SIGWINCH) = 0;
     return true;
 }
 
