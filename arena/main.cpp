@@ -104,7 +104,7 @@ int runConsole(arena::Session& session)
             print(text);
         }
     };
-    platform::LineEditor editor(stdin, stdout, platform::userStateFile("history"));
+    platform::LineEditor editor(stdin, stdout, platform::userStateFile(arena::drill::kFolderName, "history"));
     editor.completions = [&session](const std::vector<std::string>& before) {
         std::vector<std::string> words = session.completions(before);
         if (before.empty()) {
@@ -185,7 +185,7 @@ int run(const CommandLine& options)
         } else if (options.command != "play") {
             inputs.push_back({"the session's standard input", ""});
         }
-        if (const std::string history = platform::userStateFile("history");
+        if (const std::string history = platform::userStateFile(arena::drill::kFolderName, "history");
             options.command == "console" && !history.empty()) {
             inputs.push_back({"the console's history file", history});
         }

@@ -206,10 +206,14 @@ std::string leftOver(const CLI::App* command, const std::string& word)
     return concat(name, " takes no arguments, not \"", word, "\"");
 }
 
-constexpr const char* kFooter =
-    "Global options are also taken after the command. The configuration: play and console read\n"
-    "and save $XDG_CONFIG_HOME/volanko/arena.cfg (else ~/.config/volanko/arena.cfg); script uses\n"
-    "none unless --config is given.";
+// Where play and console keep their configuration, named as this system's build looks for it.
+std::string footer()
+{
+    return concat("Global options are also taken after the command. The configuration: play and console read\n"
+                  "and save ",
+                  platform::userConfigPlace(drill::kFolderName, "arena.cfg"),
+                  "; script uses\nnone unless --config is given.");
+}
 
 } // namespace
 
@@ -238,7 +242,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         }
     }
     app.add_subcommand("validate", "check that a plug-in is safe to load and run")->group("Commands")->allow_extras();
-    app.footer(kFooter);
+    app.footer(footer());
 
     // CLI11 would take the next word as the value of "--name=".
     for (const std::string& word : args) {

@@ -13,6 +13,8 @@ inline constexpr std::string_view kLevelVariable = "volanko_throwlevel";
 inline constexpr std::array<std::string_view, 5> kLevels = {"beginner", "easy", "normal", "hard", "pro"};
 // The library built beside the arena program, named as the system names libraries.
 inline constexpr std::string_view kLibraryName = "Volanko";
+// The folder of the program's own files in the user's configuration and state folders.
+inline constexpr std::string_view kFolderName = "volanko";
 
 // For a level text that names no level (the plug-in then leaves the car alone): a line naming the
 // levels, and the one meant when only case or blanks differ. Empty for a known level.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "arena/common/concat.h"
+#include "arena/common/drill.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -138,7 +139,7 @@ bool makeDirectories(const std::string& dir, std::string& error)
 
 std::string defaultConfigPath()
 {
-    return platform::userConfigFile("arena.cfg");
+    return platform::userConfigFile(drill::kFolderName, "arena.cfg");
 }
 
 void applyConfig(runtime::Console& console, const std::string& path, const std::vector<ConfigEntry>& entries,
