@@ -142,8 +142,8 @@ int run(const CommandLine& options)
     // Colours and cursor moves for the live view, and UTF-8 text, wherever the terminal needs asking.
     const platform::TerminalModes terminalModes(stdout);
     const uint64_t seed = options.seed ? *options.seed : chooseSeed();
-    const std::string pluginPath =
-        options.plugin.empty() ? arena::defaultPluginPath() : arena::fileLibraryPath(options.plugin);
+    const std::string pluginPath = options.plugin.empty() ? arena::defaultPluginPath(arena::drill::kLibraryName)
+                                                          : arena::fileLibraryPath(options.plugin);
 
     runtime::Host host{seed};
     const runtime::LoadResult loaded = arena::loadPrivateCopy(host, pluginPath, arena::validate::trialLoad);
@@ -237,7 +237,8 @@ int run(const CommandLine& options)
             return false;
         }
         recorder.emplace(host, recordFd, options.record,
-                         arena::RecordingHeader{seed, options.command, pluginName, pluginVersion, options.fps});
+                         arena::RecordingHeader{seed, options.command, pluginName, pluginVersion, options.fps,
+                                                std::string(arena::drill::kLevelVariable)});
         session.recorder = &*recorder;
         return true;
     };
