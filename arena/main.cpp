@@ -220,7 +220,14 @@ int run(const CommandLine& options)
     }
 
     arena::Session session(host, loaded.plugin,
-                           {pluginPath, options.fps, seed, options.skill, arena::validate::trialLoad});
+                           {pluginPath,
+                            options.fps,
+                            seed,
+                            options.skill,
+                            arena::validate::trialLoad,
+                            std::string(arena::drill::kLevelVariable),
+                            {arena::drill::kLevels.begin(), arena::drill::kLevels.end()},
+                            arena::drill::levelHint});
     session.print = printLine;
     session.warn = warn;
     std::optional<arena::Recorder> recorder; // gone before the session and the host

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "arena/common/drill.h"
 #include "arena/console/session.h"
 #include "runtime/host.h"
 
@@ -20,8 +21,16 @@ protected:
     {
         const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
         ASSERT_TRUE(loaded) << loaded.error;
-        session = std::make_unique<arena::Session>(host, loaded.plugin,
-                                                   arena::SessionSettings{VOLANKO_PLUGIN_PATH, 120, 1, 0.6});
+        session = std::make_unique<arena::Session>(
+            host, loaded.plugin,
+            arena::SessionSettings{VOLANKO_PLUGIN_PATH,
+                                   120,
+                                   1,
+                                   0.6,
+                                   {},
+                                   std::string(arena::drill::kLevelVariable),
+                                   {arena::drill::kLevels.begin(), arena::drill::kLevels.end()},
+                                   arena::drill::levelHint});
         session->print = [this](std::string_view line) { printed.emplace_back(line); };
     }
 
