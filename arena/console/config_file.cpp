@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "arena/common/concat.h"
-#include "arena/common/drill.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -137,9 +136,9 @@ bool makeDirectories(const std::string& dir, std::string& error)
 
 } // namespace
 
-std::string defaultConfigPath()
+std::string defaultConfigPath(std::string_view folder)
 {
-    return platform::userConfigFile(drill::kFolderName, "arena.cfg");
+    return platform::userConfigFile(folder, "arena.cfg");
 }
 
 void applyConfig(runtime::Console& console, const std::string& path, const std::vector<ConfigEntry>& entries,

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "arena/common/drill.h"
 #include "arena/console/session.h"
+#include "arena/play/drill_profile.h"
 #include "runtime/host.h"
 
 namespace {
@@ -28,9 +28,9 @@ protected:
                                    1,
                                    0.6,
                                    {},
-                                   std::string(arena::drill::kLevelVariable),
-                                   {arena::drill::kLevels.begin(), arena::drill::kLevels.end()},
-                                   arena::drill::levelHint});
+                                   std::string(arena::kDrill.levelVariable),
+                                   {arena::kDrill.levels.begin(), arena::kDrill.levels.end()},
+                                   arena::levelHint});
         session->print = [this](std::string_view line) { printed.emplace_back(line); };
     }
 
