@@ -14,12 +14,12 @@
 
 #include "arena/cli/command_line.h"
 #include "arena/common/concat.h"
-#include "arena/common/drill.h"
 #include "arena/common/escaped_text.h"
 #include "arena/common/library_path.h"
 #include "arena/console/config_file.h"
 #include "arena/console/library_copy.h"
 #include "arena/console/session.h"
+#include "arena/play/drill_profile.h"
 #include "arena/play/play.h"
 #include "arena/record/recorder.h"
 #include "arena/record/recording_file.h"
@@ -36,6 +36,8 @@
 namespace {
 
 using arena::CommandLine;
+using arena::kDrill;
+using arena::levelHint;
 
 // The status of a session that went well but whose changed settings could not be saved.
 constexpr int kNotSaved = 3;
@@ -104,7 +106,7 @@ int runConsole(arena::Session& session)
             print(text);
         }
     };
-    platform::LineEditor editor(stdin, stdout, platform::userStateFile("history"));
+    platform::LineEditor editor(stdin, stdout, platform::userStateFile(kDrill.folderName, "history"));
     editor.completions = [&session](const std::vector<std::string>& before) {
         std::vector<std::string> words = session.completions(before);
         if (before.empty()) {
@@ -143,7 +145,7 @@ int run(const CommandLine& options)
     const platform::TerminalModes terminalModes(stdout);
     const uint64_t seed = options.seed ? *options.seed : chooseSeed();
     const std::string pluginPath =
-        options.plugin.empty() ? arena::defaultPluginPath() : arena::fileLibraryPath(options.plugin);
+        options.plugin.empty() ? arena::defaultPluginPath(kDrill.libraryName) : arena::fileLibraryPath(options.plugin);
 
     runtime::Host host{seed};
     const runtime::LoadResult loaded = arena::loadPrivateCopy(host, pluginPath, arena::validate::trialLoad);
@@ -169,7 +171,7 @@ int run(const CommandLine& options)
     if (!options.noConfig) {
         configPath = !options.config.empty()       ? options.config
                      : options.command == "script" ? std::string()
-                                                   : arena::defaultConfigPath();
+                                                   : arena::defaultConfigPath(kDrill.folderName);
     }
     // Looked at now, made once the session has started: a session refused before that leaves
     // every file as it was.
@@ -185,7 +187,7 @@ int run(const CommandLine& options)
         } else if (options.command != "play") {
             inputs.push_back({"the session's standard input", ""});
         }
-        if (const std::string history = platform::userStateFile("history");
+        if (const std::string history = platform::userStateFile(kDrill.folderName, "history");
             options.command == "console" && !history.empty()) {
             inputs.push_back({"the console's history file", history});
         }
@@ -211,16 +213,23 @@ int run(const CommandLine& options)
         for (const std::string& message : configMessages) {
             warn(message);
         }
-        if (const runtime::CVar* level = host.console.find(arena::drill::kLevelVariable);
+        if (const runtime::CVar* level = host.console.find(kDrill.levelVariable);
             level && !(options.command == "play" && !options.level.empty())) {
-            if (const std::string hint = arena::drill::levelHint(level->value); !hint.empty()) {
+            if (const std::string hint = levelHint(level->value); !hint.empty()) {
                 warn(hint);
             }
         }
     }
 
     arena::Session session(host, loaded.plugin,
-                           {pluginPath, options.fps, seed, options.skill, arena::validate::trialLoad});
+                           {pluginPath,
+                            options.fps,
+                            seed,
+                            options.skill,
+                            arena::validate::trialLoad,
+                            std::string(kDrill.levelVariable),
+                            {kDrill.levels.begin(), kDrill.levels.end()},
+                            levelHint});
     session.print = printLine;
     session.warn = warn;
     std::optional<arena::Recorder> recorder; // gone before the session and the host
@@ -237,14 +246,15 @@ int run(const CommandLine& options)
             return false;
         }
         recorder.emplace(host, recordFd, options.record,
-                         arena::RecordingHeader{seed, options.command, pluginName, pluginVersion, options.fps});
+                         arena::RecordingHeader{seed, options.command, pluginName, pluginVersion, options.fps,
+                                                std::string(kDrill.levelVariable)});
         session.recorder = &*recorder;
         return true;
     };
 
     int status = 0;
     std::string keptLevel; // the configured level, written back instead of play's --level
-    if (const runtime::CVar* level = host.console.find(arena::drill::kLevelVariable)) {
+    if (const runtime::CVar* level = host.console.find(kDrill.levelVariable)) {
         keptLevel = level->value;
     }
     if (options.command == "play") {
@@ -320,7 +330,7 @@ int run(const CommandLine& options)
 
     if (!configPath.empty()) {
         if (options.command == "play" && !options.level.empty()) {
-            host.console.set(std::string(arena::drill::kLevelVariable), keptLevel);
+            host.console.set(std::string(kDrill.levelVariable), keptLevel);
         }
         // Once begun, the save and its messages run to their end: a stop signal meanwhile waits
         // for them, then ends the arena with its status as it would have.

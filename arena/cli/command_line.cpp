@@ -6,8 +6,8 @@
 #include <span>
 
 #include "arena/common/concat.h"
-#include "arena/common/drill.h"
 #include "arena/common/number_text.h"
+#include "arena/play/drill_profile.h"
 #include "platform/paths.h"
 
 namespace arena {
@@ -32,7 +32,7 @@ std::string notA(const std::string& text, std::string_view wanted)
 std::string levelList()
 {
     std::string list;
-    for (const std::string_view level : drill::kLevels) {
+    for (const std::string_view level : kDrill.levels) {
         list += list.empty() ? "one of " : ", ";
         list += level;
     }
@@ -94,7 +94,7 @@ const OptionRow kCommandOptions[] = {
      }},
     {"play", "--level", "LEVEL", "beginner, easy, normal, hard or pro; this play only",
      [](CommandLine& line, const std::string& text) {
-         if (std::find(drill::kLevels.begin(), drill::kLevels.end(), text) == drill::kLevels.end()) {
+         if (std::find(kDrill.levels.begin(), kDrill.levels.end(), text) == kDrill.levels.end()) {
              return notA(text, levelList());
          }
          line.level = text;
@@ -179,7 +179,7 @@ void addOptions(CLI::App& app, std::span<const OptionRow> rows, std::string_view
         // The default library is named as the system names libraries.
         std::string help = row.help;
         if (const size_t at = help.find(kLibraryMark); at != std::string::npos) {
-            help.replace(at, kLibraryMark.size(), platform::libraryFileName(drill::kLibraryName));
+            help.replace(at, kLibraryMark.size(), platform::libraryFileName(kDrill.libraryName));
         }
         // Repeated, the last one counts, as people expect of a command line.
         app.add_option(row.name)
@@ -206,10 +206,14 @@ std::string leftOver(const CLI::App* command, const std::string& word)
     return concat(name, " takes no arguments, not \"", word, "\"");
 }
 
-constexpr const char* kFooter =
-    "Global options are also taken after the command. The configuration: play and console read\n"
-    "and save $XDG_CONFIG_HOME/volanko/arena.cfg (else ~/.config/volanko/arena.cfg); script uses\n"
-    "none unless --config is given.";
+// Where play and console keep their configuration, named as this system's build looks for it.
+std::string footer()
+{
+    return concat("Global options are also taken after the command. The configuration: play and console read\n"
+                  "and save ",
+                  platform::userConfigPlace(kDrill.folderName, "arena.cfg"),
+                  "; script uses\nnone unless --config is given.");
+}
 
 } // namespace
 
@@ -238,7 +242,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         }
     }
     app.add_subcommand("validate", "check that a plug-in is safe to load and run")->group("Commands")->allow_extras();
-    app.footer(kFooter);
+    app.footer(footer());
 
     // CLI11 would take the next word as the value of "--name=".
     for (const std::string& word : args) {

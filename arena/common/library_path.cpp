@@ -1,6 +1,5 @@
 #include "arena/common/library_path.h"
 
-#include "arena/common/drill.h"
 #include "platform/paths.h"
 
 namespace arena {
@@ -16,9 +15,9 @@ std::string fileLibraryPath(const std::string& path)
     return local;
 }
 
-std::string defaultPluginPath()
+std::string defaultPluginPath(std::string_view name)
 {
-    return besideProgram(platform::libraryFileName(drill::kLibraryName));
+    return besideProgram(platform::libraryFileName(name));
 }
 
 std::string besideProgram(std::string_view name)

@@ -10,8 +10,8 @@ namespace arena {
 // command line means the file, so "libx.so" becomes "./libx.so".
 std::string fileLibraryPath(const std::string& path);
 
-// The drill's library built beside this program.
-std::string defaultPluginPath();
+// The library `name` built beside this program, named as the system names libraries.
+std::string defaultPluginPath(std::string_view name);
 
 // The file `name` in this program's directory.
 std::string besideProgram(std::string_view name);

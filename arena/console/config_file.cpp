@@ -136,9 +136,9 @@ bool makeDirectories(const std::string& dir, std::string& error)
 
 } // namespace
 
-std::string defaultConfigPath()
+std::string defaultConfigPath(std::string_view folder)
 {
-    return platform::userConfigFile("arena.cfg");
+    return platform::userConfigFile(folder, "arena.cfg");
 }
 
 void applyConfig(runtime::Console& console, const std::string& path, const std::vector<ConfigEntry>& entries,

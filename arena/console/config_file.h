@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "arena/console/config_text.h"
@@ -14,9 +15,9 @@
 
 namespace arena {
 
-// $XDG_CONFIG_HOME/volanko/arena.cfg, else $HOME/.config/volanko/arena.cfg (on Windows
-// %APPDATA%\volanko\arena.cfg); empty when neither is set.
-std::string defaultConfigPath();
+// $XDG_CONFIG_HOME/`folder`/arena.cfg, else $HOME/.config/`folder`/arena.cfg (on Windows
+// %APPDATA%\`folder`\arena.cfg); empty when neither is set.
+std::string defaultConfigPath(std::string_view folder);
 
 // Sets each entry that names a variable registered to be saved; a refusal is reported in
 // `problems` as "file:line: message".

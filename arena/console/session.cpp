@@ -1,6 +1,5 @@
 #include "arena/console/session.h"
 
-#include "arena/common/drill.h"
 #include "arena/console/console_line.h"
 #include "arena/console/dump.h"
 #include "arena/record/recorder.h"
@@ -86,9 +85,11 @@ bool Session::runWords(const std::vector<std::string>& words, std::string& error
         } else if (words.size() == 2) {
             ok = host_.console.set(name, words[1]);
             // The host takes any text; a misspelled level would silently stop the throws.
-            if (const std::string hint = drill::levelHint(cvar->value);
-                ok && name == drill::kLevelVariable && !hint.empty() && warn) {
-                warn(hint);
+            if (ok && warn && settings_.levelHint && !settings_.levelVariable.empty() &&
+                name == settings_.levelVariable) {
+                if (const std::string hint = settings_.levelHint(cvar->value); !hint.empty()) {
+                    warn(hint);
+                }
             }
             if (!ok) {
                 const auto& messages = host_.console.messages;
@@ -144,8 +145,8 @@ std::vector<std::string> Session::completions(const std::vector<std::string>& be
         for (const HostCommand& command : hostCommands()) {
             words.emplace_back(command.name);
         }
-    } else if (before.size() == 1 && before.front() == drill::kLevelVariable) {
-        words.assign(drill::kLevels.begin(), drill::kLevels.end());
+    } else if (before.size() == 1 && !settings_.levelVariable.empty() && before.front() == settings_.levelVariable) {
+        words = settings_.levels;
     }
     return words;
 }

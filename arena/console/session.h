@@ -25,6 +25,11 @@ struct SessionSettings {
     uint64_t seed = 0;      // the autopilot's generator
     double skill = 0.6;     // the autopilot's skill, 0..1
     LoadTrial trial = {};   // what arena_reload tries the library with first; none when empty
+    // The variable whose value is one of a few words (the drill's level): Tab offers `levels`
+    // after it, and a value set that `levelHint` has a note on gets that note. Empty: none.
+    std::string levelVariable = {};
+    std::vector<std::string> levels = {};
+    std::function<std::string(std::string_view value)> levelHint = {};
 };
 
 inline constexpr int64_t kMaxFramesPerLine = 10'000'000;

@@ -5,7 +5,7 @@
 #include <optional>
 #include <thread>
 
-#include "arena/common/drill.h"
+#include "arena/play/drill_profile.h"
 #include "arena/play/live_view.h"
 #include "arena/play/run_tally.h"
 #include "arena/record/recorder.h"
@@ -37,8 +37,8 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
         }
         return true;
     };
-    const std::string levelVariable(drill::kLevelVariable);
-    if (!run({"arena_freeplay", "1"}) || !run({std::string(drill::kStartCommand)})) {
+    const std::string levelVariable(kDrill.levelVariable);
+    if (!run({"arena_freeplay", "1"}) || !run({std::string(kDrill.startCommand)})) {
         return 1;
     }
     if (!settings.level.empty() && !run({levelVariable, settings.level})) {

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "arena/common/drill.h"
 #include "arena/record/recording_json.h"
 #include "platform/files.h"
 
@@ -40,9 +39,10 @@ bool sameSize(Vector2 a, Vector2 b)
 } // namespace
 
 Recorder::Recorder(runtime::Host& host, int fd, std::string name, const RecordingHeader& header)
-    : host_(host), fd_(fd), name_(std::move(name)), frameEvery_(std::max(1, header.fps / 20))
+    : host_(host), fd_(fd), name_(std::move(name)), frameEvery_(std::max(1, header.fps / 20)),
+      levelVariable_(header.levelVariable)
 {
-    if (const runtime::CVar* level = host_.console.find(drill::kLevelVariable)) {
+    if (const runtime::CVar* level = levelVariable_.empty() ? nullptr : host_.console.find(levelVariable_)) {
         level_ = level->value;
     }
     out_ = R"({"format":"volanko-recording","version":1,"seed":)";
@@ -117,7 +117,7 @@ void Recorder::event(std::string_view type, float time, const Vector* location, 
 
 void Recorder::checkLevel()
 {
-    const runtime::CVar* level = host_.console.find(drill::kLevelVariable);
+    const runtime::CVar* level = levelVariable_.empty() ? nullptr : host_.console.find(levelVariable_);
     if (level && level->value != level_) {
         level_ = level->value;
         std::string more = R"(,"level":)";

@@ -18,6 +18,7 @@ struct RecordingHeader {
     std::string pluginName;    // from the plug-in's exported record
     std::string pluginVersion; // likewise
     int fps = 120;             // drawn frames per game second, 1..1000
+    std::string levelVariable; // the variable whose changes are level events; empty: none
 };
 
 // Watches `host` (through its Watch, which it sets and clears again) and writes to the open file
@@ -73,12 +74,13 @@ private:
     int fd_;
     std::string name_; // the file's name in messages
     int frameEvery_;
-    std::string out_;   // text not yet written
-    std::string error_; // the first write failure
-    std::string level_; // the level last written
-    int64_t drawn_ = 0; // frames drawn so far
-    Frame held_;        // the latest drawn frame, not yet written (number -1 when none)
-    Frame last_;        // the last frame written (number -1 when none)
+    std::string levelVariable_; // see RecordingHeader
+    std::string out_;           // text not yet written
+    std::string error_;         // the first write failure
+    std::string level_;         // the level last written
+    int64_t drawn_ = 0;         // frames drawn so far
+    Frame held_;                // the latest drawn frame, not yet written (number -1 when none)
+    Frame last_;                // the last frame written (number -1 when none)
     bool eventSince_ = false;
     int contact_ = -1;      // the car's contact before the last frame's drawables; -1: no car
     bool airborne_ = false; // a take-off was written and no landing since

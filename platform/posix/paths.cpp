@@ -8,8 +8,9 @@ namespace platform {
 
 namespace {
 
-// $`variable`/volanko/`name` when the variable holds an absolute path, else $HOME/`fallback`/volanko/`name`.
-std::string userFile(const char* variable, const char* fallback, std::string_view name)
+// $`variable`/`folder`/`name` when the variable holds an absolute path, else
+// $HOME/`fallback`/`folder`/`name`.
+std::string userFile(const char* variable, const char* fallback, std::string_view folder, std::string_view name)
 {
     std::string path;
     if (const char* base = std::getenv(variable); base && *base == '/') {
@@ -20,7 +21,9 @@ std::string userFile(const char* variable, const char* fallback, std::string_vie
     } else {
         return {};
     }
-    path += "/volanko/";
+    path += '/';
+    path += folder;
+    path += '/';
     path += name;
     return path;
 }
@@ -74,14 +77,27 @@ std::string libraryFileName(std::string_view name)
     return file;
 }
 
-std::string userConfigFile(std::string_view name)
+std::string userConfigFile(std::string_view folder, std::string_view name)
 {
-    return userFile("XDG_CONFIG_HOME", "/.config", name);
+    return userFile("XDG_CONFIG_HOME", "/.config", folder, name);
 }
 
-std::string userStateFile(std::string_view name)
+std::string userConfigPlace(std::string_view folder, std::string_view name)
 {
-    return userFile("XDG_STATE_HOME", "/.local/state", name);
+    std::string file(folder);
+    file += '/';
+    file += name;
+    std::string place = "$XDG_CONFIG_HOME/";
+    place += file;
+    place += " (else ~/.config/";
+    place += file;
+    place += ')';
+    return place;
+}
+
+std::string userStateFile(std::string_view folder, std::string_view name)
+{
+    return userFile("XDG_STATE_HOME", "/.local/state", folder, name);
 }
 
 } // namespace platform

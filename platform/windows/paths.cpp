@@ -9,8 +9,8 @@ namespace platform {
 
 namespace {
 
-// %`variable`%\volanko\`name` when the variable names a folder; empty otherwise.
-std::string userFile(const wchar_t* variable, std::string_view name)
+// %`variable`%\`folder`\`name` when the variable names a folder; empty otherwise.
+std::string userFile(const wchar_t* variable, std::string_view folder, std::string_view name)
 {
     const DWORD size = GetEnvironmentVariableW(variable, nullptr, 0);
     if (size <= 1) {
@@ -26,7 +26,9 @@ std::string userFile(const wchar_t* variable, std::string_view name)
     if (!isAbsolutePath(path)) {
         return {};
     }
-    path += "\\volanko\\";
+    path += '\\';
+    path += folder;
+    path += '\\';
     path += name;
     return path;
 }
@@ -98,14 +100,23 @@ std::string libraryFileName(std::string_view name)
     return file;
 }
 
-std::string userConfigFile(std::string_view name)
+std::string userConfigFile(std::string_view folder, std::string_view name)
 {
-    return userFile(L"APPDATA", name);
+    return userFile(L"APPDATA", folder, name);
 }
 
-std::string userStateFile(std::string_view name)
+std::string userConfigPlace(std::string_view folder, std::string_view name)
 {
-    return userFile(L"LOCALAPPDATA", name);
+    std::string place = "%APPDATA%\\";
+    place += folder;
+    place += '\\';
+    place += name;
+    return place;
+}
+
+std::string userStateFile(std::string_view folder, std::string_view name)
+{
+    return userFile(L"LOCALAPPDATA", folder, name);
 }
 
 } // namespace platform

@@ -66,8 +66,8 @@ TEST(UserFiles, AnAbsoluteXdgFolderElseTheHomeFolderElseNone)
             c.xdg ? ::setenv(name, c.xdg, 1) : ::unsetenv(name);
         }
         c.home ? ::setenv("HOME", c.home, 1) : ::unsetenv("HOME");
-        EXPECT_EQ(platform::userConfigFile("arena.cfg"), c.config) << (c.xdg ? c.xdg : "unset");
-        EXPECT_EQ(platform::userStateFile("history"), c.state) << (c.xdg ? c.xdg : "unset");
+        EXPECT_EQ(platform::userConfigFile("volanko", "arena.cfg"), c.config) << (c.xdg ? c.xdg : "unset");
+        EXPECT_EQ(platform::userStateFile("volanko", "history"), c.state) << (c.xdg ? c.xdg : "unset");
     }
     for (size_t i = 0; i < saved.size(); ++i) {
         saved[i] ? ::setenv(names[i], saved[i]->c_str(), 1) : ::unsetenv(names[i]);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "arena/console/session.h"
+#include "arena/play/drill_profile.h"
 #include "runtime/host.h"
 
 namespace {
@@ -20,8 +21,16 @@ protected:
     {
         const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
         ASSERT_TRUE(loaded) << loaded.error;
-        session = std::make_unique<arena::Session>(host, loaded.plugin,
-                                                   arena::SessionSettings{VOLANKO_PLUGIN_PATH, 120, 1, 0.6});
+        session = std::make_unique<arena::Session>(
+            host, loaded.plugin,
+            arena::SessionSettings{VOLANKO_PLUGIN_PATH,
+                                   120,
+                                   1,
+                                   0.6,
+                                   {},
+                                   std::string(arena::kDrill.levelVariable),
+                                   {arena::kDrill.levels.begin(), arena::kDrill.levels.end()},
+                                   arena::levelHint});
         session->print = [this](std::string_view line) { printed.emplace_back(line); };
     }
 

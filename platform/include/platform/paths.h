@@ -36,12 +36,16 @@ std::string programFolder();
 // The file name of the shared library `name`: "libname.so"; on Windows "name.dll".
 std::string libraryFileName(std::string_view name);
 
-// `name` in the user's configuration folder for Volanko: $XDG_CONFIG_HOME/volanko, else
-// $HOME/.config/volanko; on Windows %APPDATA%\volanko. Empty when no such folder is known.
-std::string userConfigFile(std::string_view name);
+// `name` in the program's folder `folder` of the user's configuration: $XDG_CONFIG_HOME/`folder`,
+// else $HOME/.config/`folder`; on Windows %APPDATA%\`folder`. Empty when no such folder is known.
+std::string userConfigFile(std::string_view folder, std::string_view name);
 
-// `name` in the user's state folder for Volanko: $XDG_STATE_HOME/volanko, else
-// $HOME/.local/state/volanko; on Windows %LOCALAPPDATA%\volanko. Empty when none is known.
-std::string userStateFile(std::string_view name);
+// Where userConfigFile looks, as a help text says it: "$XDG_CONFIG_HOME/`folder`/`name` (else
+// ~/.config/`folder`/`name`)"; on Windows "%APPDATA%\`folder`\`name`".
+std::string userConfigPlace(std::string_view folder, std::string_view name);
+
+// `name` in the program's folder `folder` of the user's state: $XDG_STATE_HOME/`folder`, else
+// $HOME/.local/state/`folder`; on Windows %LOCALAPPDATA%\`folder`. Empty when none is known.
+std::string userStateFile(std::string_view folder, std::string_view name);
 
 } // namespace platform

@@ -1,27 +1,28 @@
-#include "arena/common/drill.h"
+#include "arena/play/drill_profile.h"
 
 #include <algorithm>
 
 #include "arena/common/concat.h"
 #include "runtime/cvar_value.h"
 
-namespace arena::drill {
+namespace arena {
 
 std::string levelHint(std::string_view text)
 {
-    if (std::find(kLevels.begin(), kLevels.end(), text) != kLevels.end()) {
+    if (std::find(kDrill.levels.begin(), kDrill.levels.end(), text) != kDrill.levels.end()) {
         return {};
     }
-    std::string hint = concat("note: ", kLevelVariable, " ", runtime::quotedExcerpt(text), " is none of the levels ");
-    for (const std::string_view level : kLevels) {
+    std::string hint =
+        concat("note: ", kDrill.levelVariable, " ", runtime::quotedExcerpt(text), " is none of the levels ");
+    for (const std::string_view level : kDrill.levels) {
         hint += level;
-        hint += level == kLevels.back() ? "" : ", ";
+        hint += level == kDrill.levels.back() ? "" : ", ";
     }
     hint += "; the car will not be thrown";
     const size_t first = text.find_first_not_of(" \t");
     const size_t last = text.find_last_not_of(" \t");
     const std::string_view trimmed = first == std::string_view::npos ? "" : text.substr(first, last - first + 1);
-    for (const std::string_view level : kLevels) {
+    for (const std::string_view level : kDrill.levels) {
         const bool same = std::equal(level.begin(), level.end(), trimmed.begin(), trimmed.end(), [](char a, char b) {
             return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
         });
@@ -32,4 +33,4 @@ std::string levelHint(std::string_view text)
     return hint;
 }
 
-} // namespace arena::drill
+} // namespace arena
