@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "arena/play/drill_profile.h"
 #include "tests/support/volanko_fixture.h"
 
 namespace {
@@ -87,19 +88,21 @@ class ThrowLevels : public ResetAndThrow, public ::testing::WithParamInterface<L
 
 TEST_P(ThrowLevels, ExactCallsFromTheGuardToTheThrow)
 {
-    ASSERT_TRUE(host.console.set("volanko_throwlevel", GetParam().level));
+    ASSERT_TRUE(host.console.set(std::string(arena::kDrill.levelVariable), GetParam().level));
     hitAt(5);
     EXPECT_EQ(calls(), kUpToBallRotation + levelReads(GetParam().reads) + GetParam().carCalls);
 }
 
 const char* const kEasy = "[444.44446,888.8889,0]";
+constexpr auto kLevels = arena::kDrill.levels;
 
 INSTANTIATE_TEST_SUITE_P(EveryLevel, ThrowLevels,
-                         ::testing::Values(LevelCase{"beginner", 1, thrown("[0,0,0]", "[0,200,0]", "")},
-                                           LevelCase{"easy", 2, thrown("[0,0,0]", "[0,200,0]", kEasy)},
-                                           LevelCase{"normal", 3, thrown("[0,0,0]", "[0,200,300]", kEasy)},
-                                           LevelCase{"hard", 4, thrown("[0,0,0]", "[100,200,300]", kEasy)},
-                                           LevelCase{"pro", 5,
+                         // The arena's drill profile names the levels: the plug-in must take them in its order.
+                         ::testing::Values(LevelCase{kLevels[0].data(), 1, thrown("[0,0,0]", "[0,200,0]", "")},
+                                           LevelCase{kLevels[1].data(), 2, thrown("[0,0,0]", "[0,200,0]", kEasy)},
+                                           LevelCase{kLevels[2].data(), 3, thrown("[0,0,0]", "[0,200,300]", kEasy)},
+                                           LevelCase{kLevels[3].data(), 4, thrown("[0,0,0]", "[100,200,300]", kEasy)},
+                                           LevelCase{kLevels[4].data(), 5,
                                                      thrown("[1,2,3]", "[100,200,300]", "[666.6667,1333.3334,0]")},
                                            // Case, blanks and the empty text match nothing: the car is left alone.
                                            LevelCase{"Easy", 5, {}}, LevelCase{"easy ", 5, {}}, LevelCase{"PRO", 5, {}},

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Volanko/Volanko.h"
+#include "arena/play/drill_profile.h"
 #include "runtime/host.h"
 
 using Lines = std::vector<std::string>;
@@ -52,7 +53,8 @@ protected:
     void startDrill()
     {
         host.world.setFreeplay(true);
-        host.runCommand({"volanko_start"});
+        // The arena's drill profile names the plug-in's start command.
+        ASSERT_TRUE(host.runCommand({std::string(arena::kDrill.startCommand)}));
         host.trace.clear();
     }
 
