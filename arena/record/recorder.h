@@ -20,9 +20,9 @@ struct RecordingHeader {
     int fps = 120;             // drawn frames per game second, 1..1000
 };
 
-// Watches `host` (through its Watch, which it sets and clears again) and writes to the open file
+// Observes `host` while it lives and writes to the open file
 // `fd`, which it does not close. The host must outlive the recorder.
-class Recorder {
+class Recorder : private runtime::HostObserver {
 public:
     Recorder(runtime::Host& host, int fd, std::string name, const RecordingHeader& header);
     ~Recorder();
@@ -66,8 +66,8 @@ private:
     void flushReset();
     void writeFrame(const Frame& frame);
     void put(bool now = false); // writes the buffered text once it is long enough, or `now`
-    void onEvent(std::string_view name);
-    void onActorChanged(const char* call, const runtime::Actor& actor, const Vector& value);
+    void onEventFiring(std::string_view name) override;
+    void onActorChanged(const char* call, const runtime::Actor& actor, const Vector& value) override;
 
     runtime::Host& host_;
     int fd_;
@@ -83,6 +83,7 @@ private:
     int contact_ = -1;      // the car's contact before the last frame's drawables; -1: no car
     bool airborne_ = false; // a take-off was written and no landing since
     Reset reset_;
+    runtime::Observation observation_; // last: detached before the rest goes
 };
 
 } // namespace arena

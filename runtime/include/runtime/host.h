@@ -16,6 +16,7 @@
 #include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "runtime/canvas.h"
 #include "runtime/console.h"
+#include "runtime/observer.h"
 #include "runtime/trace.h"
 #include "runtime/world.h"
 
@@ -56,15 +57,6 @@ struct Faults {
     std::vector<std::string> reports; // one line for each of the above, oldest first
 };
 
-// What a program watching a session is told of, beside the trace and at no cost when unset. Neither
-// callback may call into plug-ins or change the world.
-struct Watch {
-    std::function<void(std::string_view eventName)> eventFiring; // before the hooks on an event run
-    // After a wrapper call changed an actor by a vector (`call` as the trace names it, e.g.
-    // "ActorWrapper::SetLocation"; `value` the vector handed over).
-    std::function<void(const char* call, const Actor& actor, const Vector& value)> actorChanged;
-};
-
 class Host {
 public:
     explicit Host(uint64_t seed = 0);
@@ -77,7 +69,6 @@ public:
     Canvas canvas;
     Trace trace;
     Faults faults;
-    Watch watch;
     std::vector<Hook> hooks;
     std::vector<Drawable> drawables;
     std::vector<LoadedPlugin> plugins;
@@ -97,10 +88,18 @@ public:
 
     int64_t wrappersAlive() const { return wrappersAlive_; }
 
+    // Attaches `observer` until the token is dropped; the observer must outlive the token.
+    [[nodiscard]] Observation attach(HostObserver& observer);
+
 private:
     // The wrappers' side of the host: they count themselves and report what plug-ins do wrong.
     friend class ::ObjectWrapper;
     friend class Call;
+    friend class Observation;
+    void detach(HostObserver* observer);
+    bool observed() const { return !observers_.empty(); }
+    void traced(const TraceEntry& entry);
+    void actorChanged(const char* call, const Actor& actor, const Vector& value);
     void wrapperMade() { ++wrappersAlive_; }
     void wrapperDropped() { --wrappersAlive_; }
     void nullCall(const char* call);
@@ -128,6 +127,7 @@ private:
     void removeRegistrations(uint32_t plugin);
     int64_t wrappersAlive_ = 0;
     uint32_t nextPlugin_ = 1;
+    std::vector<HostObserver*> observers_; // in the order they attached
 };
 
 // The ball-hit event a host fires whenever a car touches the ball.
