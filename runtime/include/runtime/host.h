@@ -42,9 +42,22 @@ struct LoadedPlugin {
     std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> plugin; // the host's copy of the handle
 };
 
+// Why the loader refused a library.
+enum class LoadProblem : uint8_t {
+    None,           // loaded
+    NotALibrary,    // the file, or the system, would not open it as a library
+    AlreadyLoaded,  // the same library is loaded in this process
+    NoRecord,       // no "exports" record
+    BadRecord,      // the record is not one a host can run
+    CreateThrew,    // createFunction threw
+    NoPluginObject, // createFunction gave no plug-in object
+    Trial,          // a trial load before it refused it
+};
+
 struct LoadResult {
     uint32_t plugin = 0; // the loaded plug-in's id; 0 when refused
     std::string error;   // names the file and the reason; empty on success
+    LoadProblem problem = LoadProblem::None;
     explicit operator bool() const { return plugin != 0; }
 };
 
@@ -131,6 +144,6 @@ private:
 };
 
 // The ball-hit event a host fires whenever a car touches the ball.
-inline constexpr const char* kBallHitEvent = "Function TAGame.Car_TA.EventHitBall";
+inline constexpr const char* kBallHitEvent = ::kBallHitEvent;
 
 } // namespace runtime
