@@ -15,14 +15,14 @@ runtime::LoadResult loadPrivateCopy(runtime::Host& host, const std::string& path
     const auto load = [&](const std::string& file) {
         if (trial && complete) {
             if (const std::string problem = trial(file); !problem.empty()) {
-                return runtime::LoadResult{0, path + ": " + problem};
+                return runtime::LoadResult{0, path + ": " + problem, runtime::LoadProblem::Trial};
             }
         }
         return host.load(file, file == path ? std::string() : path);
     };
     const platform::LibraryRead read = platform::readLibraryFile(path, bytes);
     if (!read.refusal.empty()) {
-        return {0, path + ": cannot be opened as a library: " + read.refusal};
+        return {0, path + ": cannot be opened as a library: " + read.refusal, runtime::LoadProblem::NotALibrary};
     }
     if (!read.read) {
         return load(path); // the loader tells why it cannot be opened
@@ -34,7 +34,7 @@ runtime::LoadResult loadPrivateCopy(runtime::Host& host, const std::string& path
         return load(path);
     }
     runtime::LoadResult loaded = load(copy.path());
-    if (!loaded && complete && loaded.error.starts_with(path + ": cannot be opened as a library: ")) {
+    if (loaded.problem == runtime::LoadProblem::NotALibrary && complete) {
         return load(path);
     }
     return loaded;

@@ -16,12 +16,14 @@ Session::Session(runtime::Host& host, uint32_t plugin, SessionSettings settings)
     messagesSeen_ = host_.console.messages.size();
     logSeen_ = host_.console.log.size();
     reportsSeen_ = host_.faults.reports.size();
-    host_.trace.sink = [this](const runtime::TraceEntry& entry) { emit(entry.json()); };
+    observation_ = host_.attach(*this);
 }
 
-Session::~Session()
+Session::~Session() = default;
+
+void Session::onTrace(const runtime::TraceEntry& entry)
 {
-    host_.trace.sink = nullptr;
+    emit(entry.json());
 }
 
 void Session::emit(std::string_view line)

@@ -34,9 +34,9 @@ struct SessionSettings {
 
 inline constexpr int64_t kMaxFramesPerLine = 10'000'000;
 
-// The host and the session share a lifetime: the host must outlive the session. The session sets
-// and, when destroyed, clears the host's trace sink.
-class Session {
+// The host and the session share a lifetime: the host must outlive the session. The session
+// observes the host's trace while it lives, printing each entry.
+class Session : private runtime::HostObserver {
 public:
     Session(runtime::Host& host, uint32_t plugin, SessionSettings settings);
     ~Session();
@@ -94,6 +94,7 @@ private:
     bool dumpCommand(Args args, std::string& error);
     void flushNews(); // prints the host's new messages, plug-in log lines and fault reports
     void emit(std::string_view line);
+    void onTrace(const runtime::TraceEntry& entry) override;
 
     runtime::Host& host_;
     uint32_t plugin_;
@@ -105,6 +106,7 @@ private:
     size_t messagesSeen_ = 0;
     size_t logSeen_ = 0;
     size_t reportsSeen_ = 0;
+    runtime::Observation observation_; // last: detached before anything it prints with goes
 };
 
 } // namespace arena

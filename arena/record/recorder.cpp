@@ -66,16 +66,10 @@ Recorder::Recorder(runtime::Host& host, int fd, std::string name, const Recordin
     // At once, so that a file that cannot be written is known before the first frame (play stops).
     put(true);
 
-    host_.watch.eventFiring = [this](std::string_view name) { onEvent(name); };
-    host_.watch.actorChanged = [this](const char* call, const runtime::Actor& actor, const Vector& value) {
-        onActorChanged(call, actor, value);
-    };
+    observation_ = host_.attach(*this);
 }
 
-Recorder::~Recorder()
-{
-    host_.watch = {};
-}
+Recorder::~Recorder() = default;
 
 float Recorder::now() const
 {
@@ -137,7 +131,7 @@ void Recorder::flushReset()
     event("reset", reset_.time, &reset_.location, more);
 }
 
-void Recorder::onEvent(std::string_view name)
+void Recorder::onEventFiring(std::string_view name)
 {
     flushReset();
     const runtime::Actor* ball = host_.world.ball();

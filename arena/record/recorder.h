@@ -21,9 +21,9 @@ struct RecordingHeader {
     std::string levelVariable; // the variable whose changes are level events; empty: none
 };
 
-// Watches `host` (through its Watch, which it sets and clears again) and writes to the open file
+// Observes `host` while it lives and writes to the open file
 // `fd`, which it does not close. The host must outlive the recorder.
-class Recorder {
+class Recorder : private runtime::HostObserver {
 public:
     Recorder(runtime::Host& host, int fd, std::string name, const RecordingHeader& header);
     ~Recorder();
@@ -67,8 +67,8 @@ private:
     void flushReset();
     void writeFrame(const Frame& frame);
     void put(bool now = false); // writes the buffered text once it is long enough, or `now`
-    void onEvent(std::string_view name);
-    void onActorChanged(const char* call, const runtime::Actor& actor, const Vector& value);
+    void onEventFiring(std::string_view name) override;
+    void onActorChanged(const char* call, const runtime::Actor& actor, const Vector& value) override;
 
     runtime::Host& host_;
     int fd_;
@@ -85,6 +85,7 @@ private:
     int contact_ = -1;      // the car's contact before the last frame's drawables; -1: no car
     bool airborne_ = false; // a take-off was written and no landing since
     Reset reset_;
+    runtime::Observation observation_; // last: detached before the rest goes
 };
 
 } // namespace arena

@@ -1,7 +1,10 @@
 #include "arena/validate/hostile_attacks.h"
 
 #include <cstdint>
+#include <iterator>
 #include <limits>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace arena::validate {
@@ -24,8 +27,30 @@ constexpr const char* kNumbers[] = {
 constexpr const char* kTexts[] = {"beginner",  "easy", "normal", "hard", "pro",      "PRO",   "Beginner",
                                   "beginner ", "",     "1",      "nan",  "\xff\xfe", "pro\n", "none"};
 
-// What a text variable reads as while hostile reads are on.
-constexpr const char* kHostileReadTexts[] = {"", "pro", "PRO", "beginner ", "\xff\xfe", "nan"};
+// Hostile reads: a numeric read gives a value a careless plug-in would pass on to the game (NaN,
+// an infinity, a huge number), a truth read a coin toss, and a text read one of a few odd texts.
+class HostileReads final : public runtime::ReadSource {
+public:
+    float readFloat(const runtime::CVar&, std::mt19937_64& random) override
+    {
+        static constexpr float kValues[] = {std::numeric_limits<float>::quiet_NaN(),
+                                            std::numeric_limits<float>::infinity(),
+                                            -std::numeric_limits<float>::infinity(),
+                                            1e30f,
+                                            -1e30f,
+                                            0.0f};
+        return kValues[random() % std::size(kValues)];
+    }
+    bool readBool(const runtime::CVar&, std::mt19937_64& random) override { return (random() & 1) != 0; }
+    std::string readString(const runtime::CVar&, std::mt19937_64& random) override
+    {
+        static constexpr const char* kTexts[] = {"", "pro", "PRO", "beginner ", "\xff\xfe", "nan"};
+        return kTexts[random() % std::size(kTexts)];
+    }
+};
+
+// Holds nothing, so one serves every host.
+HostileReads hostileReads;
 
 constexpr Vector2 kCanvasSizes[] = {{0, 0},
                                     {1, 1},
@@ -218,9 +243,8 @@ void attack(runtime::Host& host, WorldMotion& motion, ChoiceSource& choices, std
     } else if (kind < 88) {
         clock(host, choices, description);
     } else if (kind < 93) {
-        const bool on = host.console.hostile == runtime::HostileReads::Off;
-        host.console.hostile = on ? runtime::HostileReads::On : runtime::HostileReads::Off;
-        host.console.hostileTexts.assign(std::begin(kHostileReadTexts), std::end(kHostileReadTexts));
+        const bool on = host.console.reads == nullptr;
+        host.console.reads = on ? &hostileReads : nullptr;
         description = on ? "hostile reads on" : "hostile reads off";
     } else if (kind < 98) {
         actorState(host, choices, description);

@@ -98,6 +98,14 @@ public:
         }
     }
 
+    // The call moved `actor` by `value`: observers are told.
+    void actorChanged(const Actor& actor, const Vector& value)
+    {
+        if (host_->observed()) {
+            host_->actorChanged(name_, actor, value);
+        }
+    }
+
 private:
     [[gnu::noinline, gnu::cold]] void begin()
     {
@@ -108,8 +116,8 @@ private:
     {
         TraceEntry& entry = host_->trace.entries[index_];
         entry.args += ']';
-        if (host_->trace.sink) {
-            host_->trace.sink(entry);
+        if (host_->observed()) {
+            host_->traced(entry);
         }
     }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace runtime {
 
@@ -95,14 +94,8 @@ float Console::draw(float low, float high)
 
 float Console::readFloat(const CVar& cvar)
 {
-    if (hostile == HostileReads::On) {
-        static constexpr float kHostile[] = {std::numeric_limits<float>::quiet_NaN(),
-                                             std::numeric_limits<float>::infinity(),
-                                             -std::numeric_limits<float>::infinity(),
-                                             1e30f,
-                                             -1e30f,
-                                             0.0f};
-        return kHostile[random_() % std::size(kHostile)];
+    if (reads) {
+        return reads->readFloat(cvar, random_);
     }
     if (!cvar.numeric) {
         const auto parsed = parseNumericValue(cvar.value);
@@ -113,16 +106,16 @@ float Console::readFloat(const CVar& cvar)
 
 bool Console::readBool(const CVar& cvar)
 {
-    if (hostile == HostileReads::On) {
-        return (random_() & 1) != 0;
+    if (reads) {
+        return reads->readBool(cvar, random_);
     }
     return readFloat(cvar) != 0;
 }
 
 std::string Console::readString(const CVar& cvar)
 {
-    if (hostile == HostileReads::On && !hostileTexts.empty()) {
-        return hostileTexts[random_() % hostileTexts.size()];
+    if (reads) {
+        return reads->readString(cvar, random_);
     }
     return cvar.value;
 }

@@ -1,5 +1,7 @@
 #include "runtime/host.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace runtime {
@@ -22,6 +24,63 @@ LoadedPlugin* Host::findPlugin(uint32_t plugin)
         }
     }
     return nullptr;
+}
+
+void HostObserver::onTrace(const TraceEntry&) {}
+void HostObserver::onEventFiring(std::string_view) {}
+void HostObserver::onActorChanged(const char*, const Actor&, const Vector&) {}
+
+Observation::Observation(Observation&& other) noexcept
+    : host_(std::exchange(other.host_, nullptr)), observer_(std::exchange(other.observer_, nullptr))
+{
+}
+
+Observation& Observation::operator=(Observation&& other) noexcept
+{
+    if (this != &other) {
+        reset();
+        host_ = std::exchange(other.host_, nullptr);
+        observer_ = std::exchange(other.observer_, nullptr);
+    }
+    return *this;
+}
+
+void Observation::reset()
+{
+    if (host_) {
+        host_->detach(observer_);
+        host_ = nullptr;
+        observer_ = nullptr;
+    }
+}
+
+Observation Host::attach(HostObserver& observer)
+{
+    observers_.push_back(&observer);
+    return {this, &observer};
+}
+
+void Host::detach(HostObserver* observer)
+{
+    // The latest attachment of it: an observer attached twice is told twice until both tokens go.
+    const auto at = std::find(observers_.rbegin(), observers_.rend(), observer);
+    if (at != observers_.rend()) {
+        observers_.erase(std::next(at).base());
+    }
+}
+
+void Host::traced(const TraceEntry& entry)
+{
+    for (HostObserver* observer : observers_) {
+        observer->onTrace(entry);
+    }
+}
+
+void Host::actorChanged(const char* call, const Actor& actor, const Vector& value)
+{
+    for (HostObserver* observer : observers_) {
+        observer->onActorChanged(call, actor, value);
+    }
 }
 
 void Host::nullCall(const char* call)
@@ -51,8 +110,8 @@ void Host::callbackKept(uint32_t owner, const char* what, int64_t count)
 
 void Host::fireEvent(std::string_view eventName)
 {
-    if (watch.eventFiring) {
-        watch.eventFiring(eventName);
+    for (HostObserver* observer : observers_) {
+        observer->onEventFiring(eventName);
     }
     // By index: a callback may register more hooks, which land after the ones running now.
     const size_t count = hooks.size();

@@ -25,31 +25,32 @@ LoadResult Host::load(const std::string& file, const std::string& shownAs)
     // First, as it opens nothing that is not a regular file: even the look below for the library
     // among those loaded opens the file, and a FIFO would hold it there.
     if (const std::string problem = platform::libraryFileProblem(file); !problem.empty()) {
-        return {0, refusal(path, "cannot be opened as a library: " + problem)};
+        return {0, refusal(path, "cannot be opened as a library: " + problem), LoadProblem::NotALibrary};
     }
     // The same library file twice would share its one plug-in object between two loads.
     if (platform::Library already = platform::openedLibrary(file)) {
         const bool plugin = platform::findSymbol(already, BAKKESMOD_EXPORTS_SYMBOL) != nullptr;
         platform::closeLibrary(already);
-        return {0, refusal(path, plugin ? "the library is already loaded in this process" : "no \"exports\" record")};
+        return {0, refusal(path, plugin ? "the library is already loaded in this process" : "no \"exports\" record"),
+                plugin ? LoadProblem::AlreadyLoaded : LoadProblem::NoRecord};
     }
     std::string reason;
     platform::Library library = platform::openLibrary(file, reason);
     if (!library) {
-        return {0, refusal(path, "cannot be opened as a library: " + reason)};
+        return {0, refusal(path, "cannot be opened as a library: " + reason), LoadProblem::NotALibrary};
     }
-    const auto refuse = [&](const std::string& reason) {
+    const auto refuse = [&](const std::string& reason, LoadProblem problem) {
         platform::closeLibrary(library);
-        return LoadResult{0, refusal(path, reason)};
+        return LoadResult{0, refusal(path, reason), problem};
     };
 
     const auto* record = static_cast<const PluginDescriptor*>(platform::findSymbol(library, BAKKESMOD_EXPORTS_SYMBOL));
     if (!record) {
-        return refuse("no \"exports\" record");
+        return refuse("no \"exports\" record", LoadProblem::NoRecord);
     }
     // The entry functions are reached through the record, whatever names the library exports.
     if (const auto problems = recordProblems(*record, RecordWording::Loader); !problems.empty()) {
-        return refuse(problems.front());
+        return refuse(problems.front(), LoadProblem::BadRecord);
     }
 
     LoadedPlugin loaded;
@@ -63,11 +64,11 @@ LoadResult Host::load(const std::string& file, const std::string& shownAs)
             loaded.plugin = *holder;
         }
     } catch (...) {
-        return refuse("createFunction threw");
+        return refuse("createFunction threw", LoadProblem::CreateThrew);
     }
     if (!loaded.plugin) {
         record->destroyFunction();
-        return refuse("createFunction gave no plug-in object");
+        return refuse("createFunction gave no plug-in object", LoadProblem::NoPluginObject);
     }
 
     loaded.id = nextPlugin_++;
@@ -78,7 +79,7 @@ LoadResult Host::load(const std::string& file, const std::string& shownAs)
     BakkesModPlugin* object = &plugin;
     const uint32_t id = plugins.back().id;
     callPlugin(id, "onLoad", [object] { object->onLoad(); });
-    return {id, {}};
+    return {id, {}, LoadProblem::None};
 }
 
 bool Host::unload(uint32_t id)

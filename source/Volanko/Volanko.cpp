@@ -31,8 +31,7 @@ constexpr CvarSpec kCvars[] = {
 
 void Volanko::onLoad()
 {
-    gameWrapperHandle->HookEvent("Function TAGame.Car_TA.EventHitBall",
-                                 [this](std::string eventName) { onBallHit(std::move(eventName)); });
+    gameWrapperHandle->HookEvent(kBallHitEvent, [this](std::string eventName) { onBallHit(std::move(eventName)); });
     for (const CvarSpec& cvar : kCvars) {
         cvarManagerHandle->registerCvar(cvar.name, cvar.defaultValue, cvar.description, cvar.searchable, cvar.hasMin,
                                         cvar.min, cvar.hasMax, cvar.max, true);

@@ -189,7 +189,7 @@ TEST_F(ResetAndThrow, ThrowDirectionAtItsEdges)
     switchLocationAfterTarget("1000", "2000", "1000");
     hitAt(2);
     EXPECT_EQ(calls().back(), "ActorWrapper::AddVelocity car [[438.42365,876.8473,197.29063]]");
-    host.trace.sink = nullptr;
+    switching.reset();
     setLocation("0", "0", "1000");
     host.trace.clear();
     hitAt(3);

@@ -20,6 +20,8 @@ using Lines = std::vector<std::string>;
 
 class VolankoTest : public ::testing::Test {
 protected:
+    ~VolankoTest() override { switching.reset(); }
+
     void SetUp() override
     {
         host.trace.on = true;
@@ -70,14 +72,27 @@ protected:
     // second round of reads in a reset differs from the first.
     void switchLocationAfterTarget(std::string x, std::string y, std::string z)
     {
-        host.trace.sink = [this, count = 0, x, y, z](const runtime::TraceEntry& entry) mutable {
-            if (std::strcmp(entry.call, "CVarWrapper::getFloatValue") == 0 && ++count == 3) {
-                host.console.set("volanko_balllocation_x", x);
-                host.console.set("volanko_balllocation_y", y);
-                host.console.set("volanko_balllocation_z", z);
-            }
-        };
+        switcher.test = this;
+        switcher.count = 0;
+        switcher.x = std::move(x);
+        switcher.y = std::move(y);
+        switcher.z = std::move(z);
+        switching = host.attach(switcher);
     }
+
+    struct Switcher : runtime::HostObserver {
+        VolankoTest* test = nullptr;
+        int count = 0;
+        std::string x, y, z;
+        void onTrace(const runtime::TraceEntry& entry) override
+        {
+            if (std::strcmp(entry.call, "CVarWrapper::getFloatValue") == 0 && ++count == 3) {
+                test->host.console.set("volanko_balllocation_x", x);
+                test->host.console.set("volanko_balllocation_y", y);
+                test->host.console.set("volanko_balllocation_z", z);
+            }
+        }
+    };
 
     // Each traced call as "Class::Member receiver args", the receiver without its id ("car#3" is
     // "car") and left out when there is none.
@@ -139,6 +154,8 @@ protected:
     }
 
     runtime::Host host{1};
+    Switcher switcher;
+    runtime::Observation switching; // detached before the switcher goes
     uint32_t id = 0;
     std::string loadTrace; // what onLoad asked of the host
 };

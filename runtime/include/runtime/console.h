@@ -36,9 +36,15 @@ struct Notifier {
     uint32_t owner = 0; // the plug-in that registered it
 };
 
-// Hostile mode: a numeric read gives a value a careless plug-in would pass on to the game (NaN,
-// an infinity, a huge number), a truth read a coin toss, and a text read one of the caller's texts.
-enum class HostileReads : uint8_t { Off, On };
+// Where a plug-in's reads of a variable come from instead of its value, while one is handed in (the
+// validator's hostile reads). Each read may draw from `random`, the console's own generator.
+class ReadSource {
+public:
+    virtual ~ReadSource() = default;
+    virtual float readFloat(const CVar& cvar, std::mt19937_64& random) = 0;
+    virtual bool readBool(const CVar& cvar, std::mt19937_64& random) = 0;
+    virtual std::string readString(const CVar& cvar, std::mt19937_64& random) = 0;
+};
 
 class Console {
 public:
@@ -46,9 +52,7 @@ public:
     std::vector<Notifier> notifiers;   // in registration order
     std::vector<std::string> log;      // every line plug-ins logged, oldest first
     std::vector<std::string> messages; // the host's own lines (refusals), oldest first
-    HostileReads hostile = HostileReads::Off;
-    std::vector<std::string> hostileTexts; // what text reads give in hostile mode, one drawn at random;
-                                           // when empty they give the value as stored
+    ReadSource* reads = nullptr;       // when set, every read comes from it; it must outlive its use
 
     void seed(uint64_t seed) { random_.seed(seed); }
 

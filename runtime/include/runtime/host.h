@@ -16,6 +16,7 @@
 #include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "runtime/canvas.h"
 #include "runtime/console.h"
+#include "runtime/observer.h"
 #include "runtime/trace.h"
 #include "runtime/world.h"
 
@@ -41,9 +42,22 @@ struct LoadedPlugin {
     std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> plugin; // the host's copy of the handle
 };
 
+// Why the loader refused a library.
+enum class LoadProblem : uint8_t {
+    None,           // loaded
+    NotALibrary,    // the file, or the system, would not open it as a library
+    AlreadyLoaded,  // the same library is loaded in this process
+    NoRecord,       // no "exports" record
+    BadRecord,      // the record is not one a host can run
+    CreateThrew,    // createFunction threw
+    NoPluginObject, // createFunction gave no plug-in object
+    Trial,          // a trial load before it refused it
+};
+
 struct LoadResult {
     uint32_t plugin = 0; // the loaded plug-in's id; 0 when refused
     std::string error;   // names the file and the reason; empty on success
+    LoadProblem problem = LoadProblem::None;
     explicit operator bool() const { return plugin != 0; }
 };
 
@@ -54,15 +68,6 @@ struct Faults {
     uint64_t nonFiniteCalls = 0;      // calls that handed the host a NaN or an infinity (refused)
     uint64_t callbackExceptions = 0;  // exceptions that escaped a callback (caught by the host)
     std::vector<std::string> reports; // one line for each of the above, oldest first
-};
-
-// What a program watching a session is told of, beside the trace and at no cost when unset. Neither
-// callback may call into plug-ins or change the world.
-struct Watch {
-    std::function<void(std::string_view eventName)> eventFiring; // before the hooks on an event run
-    // After a wrapper call changed an actor by a vector (`call` as the trace names it, e.g.
-    // "ActorWrapper::SetLocation"; `value` the vector handed over).
-    std::function<void(const char* call, const Actor& actor, const Vector& value)> actorChanged;
 };
 
 class Host {
@@ -77,7 +82,6 @@ public:
     Canvas canvas;
     Trace trace;
     Faults faults;
-    Watch watch;
     std::vector<Hook> hooks;
     std::vector<Drawable> drawables;
     std::vector<LoadedPlugin> plugins;
@@ -97,10 +101,18 @@ public:
 
     int64_t wrappersAlive() const { return wrappersAlive_; }
 
+    // Attaches `observer` until the token is dropped; the observer must outlive the token.
+    [[nodiscard]] Observation attach(HostObserver& observer);
+
 private:
     // The wrappers' side of the host: they count themselves and report what plug-ins do wrong.
     friend class ::ObjectWrapper;
     friend class Call;
+    friend class Observation;
+    void detach(HostObserver* observer);
+    bool observed() const { return !observers_.empty(); }
+    void traced(const TraceEntry& entry);
+    void actorChanged(const char* call, const Actor& actor, const Vector& value);
     void wrapperMade() { ++wrappersAlive_; }
     void wrapperDropped() { --wrappersAlive_; }
     void nullCall(const char* call);
@@ -128,9 +140,10 @@ private:
     void removeRegistrations(uint32_t plugin);
     int64_t wrappersAlive_ = 0;
     uint32_t nextPlugin_ = 1;
+    std::vector<HostObserver*> observers_; // in the order they attached
 };
 
 // The ball-hit event a host fires whenever a car touches the ball.
-inline constexpr const char* kBallHitEvent = "Function TAGame.Car_TA.EventHitBall";
+inline constexpr const char* kBallHitEvent = ::kBallHitEvent;
 
 } // namespace runtime

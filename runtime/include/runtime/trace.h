@@ -1,7 +1,6 @@
 #pragma once
 // The record of every call plug-in code makes into the host, when switched on.
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +21,6 @@ class Trace {
 public:
     bool on = false;
     std::vector<TraceEntry> entries;
-    std::function<void(const TraceEntry&)> sink; // also told of each entry as it completes
 
     void clear() { entries.clear(); }
     std::vector<std::string> calls() const; // just the call names, in order

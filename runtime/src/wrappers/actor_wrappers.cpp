@@ -52,9 +52,7 @@ void setVector(const ObjectWrapper& wrapper, const char* name, const Vector& val
         return;
     }
     write(*actor);
-    if (const Host* host = wrapper.host(); host->watch.actorChanged) {
-        host->watch.actorChanged(name, *actor, value);
-    }
+    call.actorChanged(*actor, value);
 }
 
 } // namespace

@@ -9,6 +9,9 @@
 #include "bakkesmod/wrappers/canvaswrapper.h"
 #include "bakkesmod/wrappers/gameeventwrapper.h"
 
+// The game function that runs whenever a car touches the ball, as HookEvent names it.
+inline constexpr const char* kBallHitEvent = "Function TAGame.Car_TA.EventHitBall";
+
 class GameWrapper : public ObjectWrapper {
 public:
     using ObjectWrapper::ObjectWrapper;
