@@ -1,7 +1,9 @@
 #include "runtime/json.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 #include "runtime/trace.h"
@@ -38,26 +40,52 @@ template <class Number> void writeNumber(std::string& out, Number value)
     out.append(buffer, result.ptr);
 }
 
+bool escaped(char c)
+{
+    return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
+}
+
+// The call trace writes several strings a call, most with nothing to escape: those go in with one
+// append, the others a run of plain bytes at a time.
 void writeString(std::string& out, std::string_view text)
 {
+    size_t run = 0;
+    while (run < text.size() && !escaped(text[run])) {
+        ++run;
+    }
+    const size_t at = out.size();
+    out.resize(at + run + 2);
+    char* const start = out.data() + at;
+    start[0] = '"';
+    std::memcpy(start + 1, text.data(), run);
+    if (run == text.size()) {
+        start[run + 1] = '"';
+        return;
+    }
+    out.pop_back();
     static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (const char c : text) {
+    text.remove_prefix(run);
+    while (!text.empty()) {
+        const char c = text.front();
+        text.remove_prefix(1);
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
         case '\n': out += "\\n"; break;
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
-        default:
-            if (const auto byte = static_cast<unsigned char>(c); byte < 0x20) {
-                out += "\\u00";
-                out += kHex[byte >> 4];
-                out += kHex[byte & 0xf];
-            } else {
-                out += c;
-            }
+        default: {
+            const auto byte = static_cast<unsigned char>(c);
+            const char unicode[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xf]};
+            out.append(unicode, sizeof unicode);
         }
+        }
+        run = 0;
+        while (run < text.size() && !escaped(text[run])) {
+            ++run;
+        }
+        out.append(text.data(), run);
+        text.remove_prefix(run);
     }
     out += '"';
 }
@@ -130,17 +158,26 @@ std::string jsonText(const Json& value)
     return out;
 }
 
-JsonObjectWriter::JsonObjectWriter(std::string& out) : out_(out)
-{
-    out_ += '{';
-}
+JsonObjectWriter::JsonObjectWriter(std::string& out) : out_(out) {}
 
+// The object's "{" comes with its first key, and each key with its quotes, colon and comma in one
+// append when it needs no escape.
 void JsonObjectWriter::key(std::string_view key)
 {
-    out_ += first_ ? "" : ",";
+    char lead[kShortKey + 4];
+    if (key.size() <= kShortKey && std::none_of(key.begin(), key.end(), escaped)) {
+        lead[0] = first_ ? '{' : ',';
+        lead[1] = '"';
+        std::memcpy(lead + 2, key.data(), key.size());
+        lead[key.size() + 2] = '"';
+        lead[key.size() + 3] = ':';
+        out_.append(lead, key.size() + 4);
+    } else {
+        out_ += first_ ? '{' : ',';
+        writeString(out_, key);
+        out_ += ':';
+    }
     first_ = false;
-    writeString(out_, key);
-    out_ += ':';
 }
 
 void JsonObjectWriter::text(std::string_view key, std::string_view value)
@@ -163,7 +200,7 @@ void JsonObjectWriter::value(std::string_view key, const Json& value)
 
 void JsonObjectWriter::close()
 {
-    out_ += '}';
+    out_ += first_ ? "{}" : "}";
 }
 
 // The call trace's texts, written as the call happens, with no document in between: each is the

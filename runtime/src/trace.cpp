@@ -7,6 +7,7 @@ namespace runtime {
 std::string TraceEntry::json() const
 {
     std::string out;
+    out.reserve(std::char_traits<char>::length(call) + self.size() + args.size() + result.size() + 40);
     JsonObjectWriter entry(out);
     entry.text("call", call);
     if (!self.empty()) {

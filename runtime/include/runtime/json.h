@@ -40,7 +40,7 @@ std::string jsonText(const Json& value);
 // writes each call's arguments and result as the call happens. close() ends the object.
 class JsonObjectWriter {
 public:
-    explicit JsonObjectWriter(std::string& out);
+    explicit JsonObjectWriter(std::string& out);               // writes nothing until the first member or close()
     void text(std::string_view key, std::string_view value);   // a string, escaped as writeJson does
     void written(std::string_view key, std::string_view json); // JSON text, as it is
     void value(std::string_view key, const Json& value);       // a value, as writeJson writes it
@@ -48,6 +48,8 @@ public:
 
 private:
     void key(std::string_view key);
+
+    static constexpr size_t kShortKey = 28;
 
     std::string& out_;
     bool first_ = true;
