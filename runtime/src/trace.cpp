@@ -13,7 +13,11 @@ std::string TraceEntry::json() const
     if (!self.empty()) {
         entry.text("self", self);
     }
-    entry.written("args", args.empty() ? "[]" : args);
+    if (args.empty()) {
+        entry.value("args", Json::array());
+    } else {
+        entry.written("args", args);
+    }
     if (!result.empty()) {
         entry.written("result", result);
     }

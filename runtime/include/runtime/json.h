@@ -5,7 +5,7 @@
 //
 // A document is a runtime::Json, nlohmann's ordered_json: an object keeps its members in the order
 // they were added. writeJson writes it as nlohmann's compact dump() would, except where the texts
-// the project has always written differ from dump()'s (tests/plugin/json_test.cpp pins each rule):
+// the project has always written differ from dump()'s (tests/arena/json_test.cpp pins each rule):
 // - a number in its shortest form that reads back as the same number, as std::to_chars writes it:
 //   1920, -0, 0.1, 5e-04, 1e+30 (dump() writes 1920.0, -0.0, 0.0005 and may write more digits);
 // - a number that is not finite (a plug-in may hand one over) as the string "NaN", "Infinity" or
