@@ -64,6 +64,33 @@ void hit_floor(benchmark::State& state)
 }
 BENCHMARK(hit_floor);
 
+// One drawn frame of frame_plugin with the call trace on, each entry made into the JSON line the
+// arena's console prints for it (arena_trace on): what tracing costs per call.
+void frame_traced(benchmark::State& state)
+{
+    bench::DrillSession session;
+    if (!session.ready()) {
+        state.SkipWithError(session.error.c_str());
+        return;
+    }
+    struct Lines final : runtime::HostObserver {
+        size_t bytes = 0;
+        void onTrace(const runtime::TraceEntry& entry) override { bytes += entry.json().size(); }
+    } lines;
+    const runtime::Observation observation = session.host.attach(lines);
+    runtime::Trace& trace = session.host.trace;
+    trace.on = true;
+    size_t calls = 0;
+    for (auto _ : state) {
+        session.host.drawFrame();
+        calls += trace.entries.size();
+        trace.clear();
+    }
+    benchmark::DoNotOptimize(lines.bytes);
+    state.counters["traced_calls"] = benchmark::Counter(static_cast<double>(calls), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(frame_traced);
+
 // A reload in a running host: the variables stay registered from the first load, as they do in
 // the game.
 void load_cycle(benchmark::State& state)

@@ -33,3 +33,10 @@ report() {
 
 report frame_plugin "runtime::Host::drawFrame()" frame_floor "bench::DrillSession::floorFrame()"
 report hit_plugin "runtime::Host::fireEvent(" hit_floor "bench::DrillSession::floorHit()"
+
+# The trace's cost per traced call: a traced frame (each entry made into its JSON line) less the
+# untraced one, over the frame's calls.
+set -- $(count frame_traced "runtime::Host::drawFrame()") $(count frame_plugin "runtime::Host::drawFrame()")
+calls=$("$bench" --benchmark_filter='^frame_traced$' --benchmark_min_time=0.01 --benchmark_format=json 2>/dev/null |
+    awk -F': *' '/"traced_calls"/ { sub(/,.*/, "", $2); printf "%d", $2 + 0.5 }')
+echo "frame_traced $1 Ir ($calls traced calls a frame): $(awk -v a="$1" -v b="$3" -v n="$calls" 'BEGIN { printf "%d", (a - b) / n }') Ir per traced call"

@@ -1,6 +1,6 @@
 # What a Windows build needs beyond the toolchain file: library names as Windows has them, the
-# compiler's runtime beside the programs, CLI11's headers without the rest of the build machine's
-# /usr/include, and the Wine prefix the tests run in.
+# compiler's runtime beside the programs, CLI11's and nlohmann-json's headers without the rest of the build
+# machine's /usr/include, and the Wine prefix the tests run in.
 
 # Volanko.dll and pluginsdk.dll, as a Windows host names and finds them; no import-library name
 # clash, since those end in .dll.a.
@@ -28,6 +28,13 @@ find_path(cli11_root CLI/CLI.hpp NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 file(COPY ${cli11_root}/CLI DESTINATION ${CMAKE_BINARY_DIR}/cli11)
 add_library(CLI11::CLI11 INTERFACE IMPORTED)
 set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/cli11)
+
+# nlohmann-json likewise: headers only, its folder copied from the build machine's.
+find_path(nlohmann_json_root nlohmann/json.hpp NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+file(COPY ${nlohmann_json_root}/nlohmann DESTINATION ${CMAKE_BINARY_DIR}/nlohmann_json)
+add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+set_target_properties(nlohmann_json::nlohmann_json PROPERTIES INTERFACE_INCLUDE_DIRECTORIES
+  ${CMAKE_BINARY_DIR}/nlohmann_json)
 
 # The tests' Wine prefix, made now rather than by the first test (it takes a few seconds).
 if(CMAKE_CROSSCOMPILING_EMULATOR)

@@ -20,7 +20,8 @@ add_custom_command(
   COMMAND ${VOLANKO_NPM} ci --no-audit --no-fund
   COMMAND ${VOLANKO_NPM} run build
   WORKING_DIRECTORY ${web}
-  DEPENDS ${web_sources} ${web}/replay.html ${web}/vite.config.js ${web}/package.json ${web}/package-lock.json
+  DEPENDS ${web_sources} ${web}/replay.html ${web}/vite.config.js ${web}/pitch.mjs ${web}/package.json
+    ${web}/package-lock.json ${PROJECT_SOURCE_DIR}/runtime/include/runtime/pitch.h
   COMMENT "Building the replay page with npm"
   VERBATIM)
 add_custom_command(

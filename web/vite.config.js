@@ -1,5 +1,6 @@
 import { defineConfig } from 'vite';
 import { viteSingleFile } from 'vite-plugin-singlefile';
+import { pitchModule } from './pitch.mjs';
 
 // One self-contained page: scripts and styles inlined, nothing fetched, so it opens from disk.
 export default defineConfig({
@@ -10,5 +11,6 @@ export default defineConfig({
         rollupOptions: { input: 'replay.html' },
         chunkSizeWarningLimit: 2000,
     },
-    plugins: [viteSingleFile()],
+    // The pitch's measures come from the host runtime's pitch.h (see pitch.mjs).
+    plugins: [pitchModule(), viteSingleFile()],
 });

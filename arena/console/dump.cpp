@@ -1,30 +1,31 @@
 #include "arena/console/dump.h"
 
-#include "runtime/trace.h"
+#include "runtime/json.h"
 
 namespace arena {
 
 namespace {
 
-void appendActor(std::string& out, const runtime::Actor* actor, bool withContact)
+runtime::Json actorJson(const runtime::Actor* actor, bool withContact)
 {
     if (!actor) {
-        out += "null";
-        return;
+        return nullptr;
     }
-    out += "{\"location\":";
-    runtime::appendJson(out, actor->location);
-    out += ",\"velocity\":";
-    runtime::appendJson(out, actor->velocity);
-    out += ",\"rotation\":";
-    runtime::appendJson(out, actor->rotation);
-    out += ",\"angularVelocity\":";
-    runtime::appendJson(out, actor->angularVelocity);
+    runtime::Json json = {{"location", actor->location},
+                          {"velocity", actor->velocity},
+                          {"rotation", actor->rotation},
+                          {"angularVelocity", actor->angularVelocity}};
     if (withContact) {
-        out += ",\"contact\":";
-        runtime::appendJson(out, std::string_view(runtime::contactName(actor->contact)));
+        json["contact"] = runtime::contactName(actor->contact);
     }
-    out += '}';
+    return json;
+}
+
+// The dump's own shape of a draw; the recording's (recording_json.h) has its members in another order.
+runtime::Json drawJson(const runtime::CanvasDraw& draw)
+{
+    return {
+        {"position", draw.position}, {"color", draw.color}, {"text", draw.text}, {"scale", {draw.xScale, draw.yScale}}};
 }
 
 } // namespace
@@ -32,59 +33,26 @@ void appendActor(std::string& out, const runtime::Actor* actor, bool withContact
 std::string dumpJson(const runtime::Host& host, bool paused)
 {
     const runtime::World& world = host.world;
-    std::string out = "{\"time\":";
-    runtime::appendJson(out, world.clock);
-    out += ",\"freeplay\":";
-    runtime::appendJson(out, world.freeplay);
-    out += ",\"paused\":";
-    runtime::appendJson(out, paused);
-    out += ",\"ball\":";
-    appendActor(out, world.ball(), false);
-    out += ",\"car\":";
-    appendActor(out, world.car(), true);
-    out += ",\"camera\":";
-    runtime::appendJson(out, world.find(world.camera) != nullptr);
-    out += ",\"canvas\":{\"size\":";
-    runtime::appendJson(out, host.canvas.size);
-    out += ",\"draws\":[";
-    bool first = true;
+    runtime::Json draws = runtime::Json::array();
     for (const runtime::CanvasDraw& draw : host.canvas.draws()) {
-        out += first ? "" : ",";
-        first = false;
-        out += "{\"position\":";
-        runtime::appendJson(out, draw.position);
-        out += ",\"color\":";
-        runtime::appendJson(out, draw.color);
-        out += ",\"text\":";
-        runtime::appendJson(out, std::string_view(draw.text));
-        out += ",\"scale\":[";
-        runtime::appendJson(out, draw.xScale);
-        out += ',';
-        runtime::appendJson(out, draw.yScale);
-        out += "]}";
+        draws.push_back(drawJson(draw));
     }
-    out += "]},\"log\":[";
-    first = true;
-    for (const std::string& line : host.console.log) {
-        out += first ? "" : ",";
-        first = false;
-        runtime::appendJson(out, std::string_view(line));
-    }
-    out += "],\"cvars\":{";
-    first = true;
+    runtime::Json cvars = runtime::Json::object();
     for (const runtime::CVar& cvar : host.console.cvars) {
-        out += first ? "" : ",";
-        first = false;
-        runtime::appendJson(out, std::string_view(cvar.name));
-        out += ':';
-        runtime::appendJson(out, std::string_view(cvar.value));
+        cvars[cvar.name] = cvar.value;
     }
-    out += "},\"keptWrappers\":";
-    runtime::appendJson(out, static_cast<int64_t>(host.faults.keptWrappers));
-    out += ",\"nullCalls\":";
-    runtime::appendJson(out, static_cast<int64_t>(host.faults.nullCalls));
-    out += '}';
-    return out;
+    const runtime::Json dump = {{"time", world.clock},
+                                {"freeplay", world.freeplay},
+                                {"paused", paused},
+                                {"ball", actorJson(world.ball(), false)},
+                                {"car", actorJson(world.car(), true)},
+                                {"camera", world.find(world.camera) != nullptr},
+                                {"canvas", {{"size", host.canvas.size}, {"draws", std::move(draws)}}},
+                                {"log", host.console.log},
+                                {"cvars", std::move(cvars)},
+                                {"keptWrappers", host.faults.keptWrappers},
+                                {"nullCalls", host.faults.nullCalls}};
+    return runtime::jsonText(dump);
 }
 
 } // namespace arena

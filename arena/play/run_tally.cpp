@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "runtime/trace.h"
+#include "runtime/json.h"
 
 namespace arena {
 
@@ -78,34 +78,17 @@ std::string summaryTable(const RunTally& tally, const PlayFacts& facts)
 
 std::string summaryJson(const RunTally& tally, const PlayFacts& facts)
 {
-    std::string out = "{\"runs\":";
-    out += std::to_string(tally.runs());
-    out += ",\"hits\":";
-    out += std::to_string(tally.hits());
-    out += ",\"bestStreak\":";
-    out += std::to_string(tally.bestStreak());
-    out += ",\"meanTimeBetweenHits\":";
-    if (tally.hasMean()) {
-        runtime::appendJson(out, tally.meanTimeBetweenHits());
-    } else {
-        out += "null";
-    }
-    out += ",\"longestRun\":";
-    runtime::appendJson(out, tally.longestRun());
-    out += ",\"seed\":";
-    out += std::to_string(facts.seed);
-    out += ",\"level\":";
-    runtime::appendJson(out, std::string_view(facts.level));
-    out += ",\"skill\":";
-    runtime::appendJson(out, facts.skill);
-    out += ",\"configuration\":";
-    if (facts.config.empty()) {
-        out += "null";
-    } else {
-        runtime::appendJson(out, std::string_view(facts.config));
-    }
-    out += "}\n";
-    return out;
+    const runtime::Json summary = {
+        {"runs", tally.runs()},
+        {"hits", tally.hits()},
+        {"bestStreak", tally.bestStreak()},
+        {"meanTimeBetweenHits", tally.hasMean() ? runtime::Json(tally.meanTimeBetweenHits()) : nullptr},
+        {"longestRun", tally.longestRun()},
+        {"seed", facts.seed},
+        {"level", facts.level},
+        {"skill", facts.skill},
+        {"configuration", facts.config.empty() ? nullptr : runtime::Json(facts.config)}};
+    return runtime::jsonText(summary) + '\n';
 }
 
 std::string runLine(const FinishedRun& run)

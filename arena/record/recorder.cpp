@@ -45,23 +45,7 @@ Recorder::Recorder(runtime::Host& host, int fd, std::string name, const Recordin
     if (const runtime::CVar* level = levelVariable_.empty() ? nullptr : host_.console.find(levelVariable_)) {
         level_ = level->value;
     }
-    out_ = R"({"format":"volanko-recording","version":1,"seed":)";
-    out_ += std::to_string(header.seed);
-    out_ += R"(,"level":)";
-    appendText(out_, level_);
-    out_ += R"(,"session":)";
-    appendText(out_, header.session);
-    out_ += R"(,"plugin":{"name":)";
-    appendText(out_, header.pluginName);
-    out_ += R"(,"version":)";
-    appendText(out_, header.pluginVersion);
-    out_ += R"(},"fps":)";
-    out_ += std::to_string(header.fps);
-    out_ += R"(,"frameEvery":)";
-    out_ += std::to_string(frameEvery_);
-    out_ += R"(,"canvas":)";
-    appendPixels(out_, host_.canvas.size);
-    out_ += "}\n";
+    line(headerRecord(header, level_, frameEvery_, host_.canvas.size));
     last_.canvas = host_.canvas.size;
     // At once, so that a file that cannot be written is known before the first frame (play stops).
     put(true);
@@ -88,23 +72,20 @@ void Recorder::put(bool now)
     out_.clear();
 }
 
+void Recorder::line(const runtime::Json& record)
+{
+    runtime::writeJson(out_, record);
+    out_ += '\n';
+}
+
 // Events first write the frame held back, so that the world as it was just before is on record.
-void Recorder::event(std::string_view type, float time, const Vector* location, std::string_view more)
+void Recorder::event(const runtime::Json& record)
 {
     if (held_.number >= 0) {
         writeFrame(held_);
         held_.number = -1;
     }
-    out_ += R"({"type":")";
-    out_ += type;
-    out_ += R"(","time":)";
-    appendNumber(out_, time);
-    if (location) {
-        out_ += R"(,"location":)";
-        appendNumbers(out_, {location->x, location->y, location->z});
-    }
-    out_ += more;
-    out_ += "}\n";
+    line(record);
     eventSince_ = true;
     put();
 }
@@ -114,9 +95,7 @@ void Recorder::checkLevel()
     const runtime::CVar* level = levelVariable_.empty() ? nullptr : host_.console.find(levelVariable_);
     if (level && level->value != level_) {
         level_ = level->value;
-        std::string more = R"(,"level":)";
-        appendText(more, level_);
-        event("level", now(), nullptr, more);
+        event(levelRecord(now(), level_));
     }
 }
 
@@ -126,9 +105,7 @@ void Recorder::flushReset()
         return;
     }
     reset_.pending = false;
-    std::string more = R"(,"velocity":)";
-    appendNumbers(more, {reset_.velocity.x, reset_.velocity.y, reset_.velocity.z});
-    event("reset", reset_.time, &reset_.location, more);
+    event(resetRecord(reset_.time, reset_.location, reset_.velocity));
 }
 
 void Recorder::onEventFiring(std::string_view name)
@@ -136,7 +113,7 @@ void Recorder::onEventFiring(std::string_view name)
     flushReset();
     const runtime::Actor* ball = host_.world.ball();
     if (name == runtime::kBallHitEvent && ball) {
-        event("hit", now(), &ball->location);
+        event(hitRecord(now(), ball->location));
     }
 }
 
@@ -172,13 +149,10 @@ void Recorder::beforeDraw()
     }
     const bool inAir = car->contact == runtime::Contact::Air;
     if (inAir && !airborne_ && contact_ >= 0 && contact_ != static_cast<int>(runtime::Contact::Air)) {
-        event("takeoff", now(), &car->location);
+        event(takeoffRecord(now(), car->location));
         airborne_ = true;
     } else if (!inAir && airborne_) {
-        std::string more = R"(,"contact":")";
-        more += runtime::contactName(car->contact);
-        more += '"';
-        event("landing", now(), &car->location, more);
+        event(landingRecord(now(), car->location, car->contact));
         airborne_ = false;
     }
     contact_ = static_cast<int>(car->contact);
@@ -215,40 +189,12 @@ void Recorder::drawn()
 
 void Recorder::writeFrame(const Frame& frame)
 {
-    out_ += R"({"type":"frame","time":)";
-    appendNumber(out_, frame.time);
-    out_ += R"(,"frame":)";
-    out_ += std::to_string(frame.number);
-    out_ += R"(,"car":{"location":)";
-    appendNumbers(out_, {frame.car.location.x, frame.car.location.y, frame.car.location.z});
-    out_ += R"(,"rotation":)";
-    appendRotation(out_, frame.car.rotation);
-    out_ += R"(,"contact":")";
-    out_ += runtime::contactName(frame.contact);
-    out_ += R"("},"ball":{"location":)";
-    appendNumbers(out_, {frame.ball.location.x, frame.ball.location.y, frame.ball.location.z});
-    out_ += R"(,"rotation":)";
-    appendRotation(out_, frame.ball.rotation);
-    out_ += '}';
     const bool first = last_.number < 0;
+    RecordedDraws draws = RecordedDraws::Unchanged;
     if (first || !sameDraws(frame.draws, last_.draws)) {
-        if (!first && sameLayouts(frame.draws, last_.draws)) {
-            out_ += R"(,"texts":[)";
-            for (size_t i = 0; i < frame.draws.size(); ++i) {
-                out_ += i == 0 ? "" : ",";
-                appendText(out_, frame.draws[i].text);
-            }
-            out_ += ']';
-        } else {
-            out_ += R"(,"draws":)";
-            appendDraws(out_, frame.draws);
-        }
+        draws = !first && sameLayouts(frame.draws, last_.draws) ? RecordedDraws::Texts : RecordedDraws::Full;
     }
-    if (!sameSize(frame.canvas, last_.canvas)) {
-        out_ += R"(,"canvas":)";
-        appendPixels(out_, frame.canvas);
-    }
-    out_ += "}\n";
+    line(frameRecord(frame, draws, !sameSize(frame.canvas, last_.canvas)));
     last_.number = frame.number;
     last_.time = frame.time;
     last_.car = frame.car;
@@ -268,11 +214,7 @@ bool Recorder::finish(std::string& error)
         writeFrame(held_);
         held_.number = -1;
     }
-    out_ += R"({"type":"end","time":)";
-    appendNumber(out_, now());
-    out_ += R"(,"frames":)";
-    out_ += std::to_string(drawn_);
-    out_ += "}\n";
+    line(endRecord(now(), drawn_));
     put(true);
     error = error_;
     return error_.empty();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "arena/record/recording_json.h"
 #include "runtime/host.h"
 
 namespace arena {
@@ -40,19 +41,7 @@ public:
     bool failed() const { return !error_.empty(); }
 
 private:
-    struct Body {
-        Vector location;
-        Rotator rotation;
-    };
-    struct Frame {
-        int64_t number = -1; // -1: none
-        float time = 0;
-        Body car;
-        Body ball;
-        runtime::Contact contact = runtime::Contact::Air;
-        std::vector<runtime::CanvasDraw> draws;
-        Vector2 canvas;
-    };
+    using Frame = RecordedFrame;
     struct Reset {
         bool pending = false;
         float time = 0;
@@ -62,11 +51,12 @@ private:
 
     float now() const;
     void checkLevel();
-    // Writes an event record; `more` is its fields after the location, each led by a comma.
-    void event(std::string_view type, float time, const Vector* location, std::string_view more = {});
+    // Writes an event record, after the frame held back.
+    void event(const runtime::Json& record);
     void flushReset();
     void writeFrame(const Frame& frame);
-    void put(bool now = false); // writes the buffered text once it is long enough, or `now`
+    void line(const runtime::Json& record); // buffers one record as a line
+    void put(bool now = false);             // writes the buffered text once it is long enough, or `now`
     void onEventFiring(std::string_view name) override;
     void onActorChanged(const char* call, const runtime::Actor& actor, const Vector& value) override;
 

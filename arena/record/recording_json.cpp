@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "runtime/trace.h"
+#include "arena/record/recorder.h"
 
 namespace arena {
 
@@ -45,44 +45,21 @@ size_t sequenceLength(std::string_view text)
 
 } // namespace
 
-void appendNumber(std::string& out, float value)
+runtime::Json recordingNumber(float value)
 {
-    runtime::appendJson(out, std::isfinite(value) ? value : 0.0f);
+    return std::isfinite(value) ? value : 0.0f;
 }
 
-void appendNumbers(std::string& out, std::initializer_list<float> values)
+runtime::Json recordingNumbers(std::initializer_list<float> values)
 {
-    out += '[';
+    runtime::Json numbers = runtime::Json::array();
     for (const float value : values) {
-        if (out.back() != '[') {
-            out += ',';
-        }
-        appendNumber(out, value);
+        numbers.push_back(recordingNumber(value));
     }
-    out += ']';
+    return numbers;
 }
 
-void appendRotation(std::string& out, const Rotator& rotation)
-{
-    out += '[';
-    runtime::appendJson(out, rotation.pitch);
-    out += ',';
-    runtime::appendJson(out, rotation.yaw);
-    out += ',';
-    runtime::appendJson(out, rotation.roll);
-    out += ']';
-}
-
-void appendPixels(std::string& out, Vector2 pixels)
-{
-    out += '[';
-    runtime::appendJson(out, pixels.x);
-    out += ',';
-    runtime::appendJson(out, pixels.y);
-    out += ']';
-}
-
-void appendText(std::string& out, std::string_view text)
+runtime::Json recordingText(std::string_view text)
 {
     std::string valid;
     valid.reserve(text.size());
@@ -96,27 +73,107 @@ void appendText(std::string& out, std::string_view text)
             text.remove_prefix(length);
         }
     }
-    runtime::appendJson(out, valid);
+    return valid;
 }
 
-void appendDraws(std::string& out, std::span<const runtime::CanvasDraw> draws)
+namespace {
+
+runtime::Json recordingVector(const Vector& value)
 {
-    out += '[';
-    for (const runtime::CanvasDraw& draw : draws) {
-        if (out.back() != '[') {
-            out += ',';
+    return recordingNumbers({value.x, value.y, value.z});
+}
+
+runtime::Json bodyRecord(const RecordedBody& body)
+{
+    return {{"location", recordingVector(body.location)}, {"rotation", body.rotation}};
+}
+
+runtime::Json eventRecord(std::string_view type, float time, const Vector& location)
+{
+    return {{"type", type}, {"time", recordingNumber(time)}, {"location", recordingVector(location)}};
+}
+
+} // namespace
+
+runtime::Json drawRecord(const runtime::CanvasDraw& draw)
+{
+    return {{"text", recordingText(draw.text)},
+            {"position", draw.position},
+            {"color", recordingNumbers({draw.color.r, draw.color.g, draw.color.b, draw.color.a})},
+            {"scale", recordingNumbers({draw.xScale, draw.yScale})}};
+}
+
+runtime::Json headerRecord(const RecordingHeader& header, std::string_view level, int frameEvery, Vector2 canvas)
+{
+    return {{"format", "volanko-recording"},
+            {"version", 1},
+            {"seed", header.seed},
+            {"level", recordingText(level)},
+            {"session", recordingText(header.session)},
+            {"plugin", {{"name", recordingText(header.pluginName)}, {"version", recordingText(header.pluginVersion)}}},
+            {"fps", header.fps},
+            {"frameEvery", frameEvery},
+            {"canvas", canvas}};
+}
+
+runtime::Json frameRecord(const RecordedFrame& frame, RecordedDraws draws, bool canvas)
+{
+    runtime::Json car = bodyRecord(frame.car);
+    car["contact"] = runtime::contactName(frame.contact);
+    runtime::Json record = {{"type", "frame"},
+                            {"time", recordingNumber(frame.time)},
+                            {"frame", frame.number},
+                            {"car", std::move(car)},
+                            {"ball", bodyRecord(frame.ball)}};
+    if (draws == RecordedDraws::Texts) {
+        runtime::Json& texts = record["texts"] = runtime::Json::array();
+        for (const runtime::CanvasDraw& draw : frame.draws) {
+            texts.push_back(recordingText(draw.text));
         }
-        out += R"({"text":)";
-        appendText(out, draw.text);
-        out += R"(,"position":)";
-        appendPixels(out, draw.position);
-        out += R"(,"color":)";
-        appendNumbers(out, {draw.color.r, draw.color.g, draw.color.b, draw.color.a});
-        out += R"(,"scale":)";
-        appendNumbers(out, {draw.xScale, draw.yScale});
-        out += '}';
+    } else if (draws == RecordedDraws::Full) {
+        runtime::Json& full = record["draws"] = runtime::Json::array();
+        for (const runtime::CanvasDraw& draw : frame.draws) {
+            full.push_back(drawRecord(draw));
+        }
     }
-    out += ']';
+    if (canvas) {
+        record["canvas"] = frame.canvas;
+    }
+    return record;
+}
+
+runtime::Json takeoffRecord(float time, const Vector& location)
+{
+    return eventRecord("takeoff", time, location);
+}
+
+runtime::Json hitRecord(float time, const Vector& location)
+{
+    return eventRecord("hit", time, location);
+}
+
+runtime::Json landingRecord(float time, const Vector& location, runtime::Contact contact)
+{
+    runtime::Json record = eventRecord("landing", time, location);
+    record["contact"] = runtime::contactName(contact);
+    return record;
+}
+
+runtime::Json resetRecord(float time, const Vector& location, const Vector& velocity)
+{
+    runtime::Json record = eventRecord("reset", time, location);
+    record["velocity"] = recordingVector(velocity);
+    return record;
+}
+
+runtime::Json levelRecord(float time, std::string_view level)
+{
+    return {{"type", "level"}, {"time", recordingNumber(time)}, {"level", recordingText(level)}};
+}
+
+runtime::Json endRecord(float time, int64_t frames)
+{
+    return {{"type", "end"}, {"time", recordingNumber(time)}, {"frames", frames}};
 }
 
 } // namespace arena

@@ -16,7 +16,7 @@
 #include "arena/validate/checks.h"
 #include "arena/validate/load_trial.h"
 #include "platform/stop_signals.h"
-#include "runtime/trace.h"
+#include "runtime/json.h"
 
 namespace arena::validate {
 
@@ -181,32 +181,19 @@ std::vector<CheckResult> runChecks(const Options& options)
 
 void printJson(const Options& options, const std::vector<CheckResult>& results, size_t passed)
 {
-    std::string out = "{\"plugin\":";
-    runtime::appendJson(out, std::string_view(options.plugin));
-    out += ",\"seed\":";
-    out += std::to_string(options.seed);
-    out += ",\"rounds\":";
-    out += options.reproduce ? "1" : std::to_string(options.rounds);
+    runtime::Json checks = runtime::Json::array();
+    for (const CheckResult& result : results) {
+        checks.push_back({{"name", result.name}, {"pass", result.pass}, {"reason", result.reason}});
+    }
+    runtime::Json report = {
+        {"plugin", options.plugin}, {"seed", options.seed}, {"rounds", options.reproduce ? 1 : options.rounds}};
     if (options.reproduce) {
-        out += ",\"reproduce\":";
-        out += std::to_string(*options.reproduce);
+        report["reproduce"] = *options.reproduce;
     }
-    out += ",\"checks\":[";
-    for (size_t i = 0; i < results.size(); ++i) {
-        out += i == 0 ? "{\"name\":" : ",{\"name\":";
-        runtime::appendJson(out, std::string_view(results[i].name));
-        out += ",\"pass\":";
-        out += results[i].pass ? "true" : "false";
-        out += ",\"reason\":";
-        runtime::appendJson(out, std::string_view(results[i].reason));
-        out += '}';
-    }
-    out += "],\"passed\":";
-    out += std::to_string(passed);
-    out += ",\"failed\":";
-    out += std::to_string(results.size() - passed);
-    out += "}\n";
-    std::fputs(out.c_str(), stdout);
+    report["checks"] = std::move(checks);
+    report["passed"] = passed;
+    report["failed"] = results.size() - passed;
+    std::fputs((runtime::jsonText(report) + '\n').c_str(), stdout);
 }
 
 constexpr const ChildTask* kTasks[] = {&kLibraryTask,      &kLifecycleTask,     &kRegistrationTask,

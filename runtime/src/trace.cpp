@@ -1,26 +1,27 @@
 #include "runtime/trace.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdio>
+#include "runtime/json.h"
 
 namespace runtime {
 
 std::string TraceEntry::json() const
 {
-    std::string out = "{\"call\":";
-    appendJson(out, std::string_view(call));
+    std::string out;
+    out.reserve(std::char_traits<char>::length(call) + self.size() + args.size() + result.size() + 40);
+    JsonObjectWriter entry(out);
+    entry.text("call", call);
     if (!self.empty()) {
-        out += ",\"self\":";
-        appendJson(out, std::string_view(self));
+        entry.text("self", self);
     }
-    out += ",\"args\":";
-    out += args.empty() ? "[]" : args;
+    if (args.empty()) {
+        entry.value("args", Json::array());
+    } else {
+        entry.written("args", args);
+    }
     if (!result.empty()) {
-        out += ",\"result\":";
-        out += result;
+        entry.written("result", result);
     }
-    out += '}';
+    entry.close();
     return out;
 }
 
@@ -32,107 +33,6 @@ std::vector<std::string> Trace::calls() const
         names.emplace_back(entry.call);
     }
     return names;
-}
-
-namespace {
-
-template <class Float> void appendFloat(std::string& out, Float value)
-{
-    if (std::isnan(value)) {
-        out += "\"NaN\"";
-        return;
-    }
-    if (std::isinf(value)) {
-        out += value > 0 ? "\"Infinity\"" : "\"-Infinity\"";
-        return;
-    }
-    char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-}
-
-} // namespace
-
-void appendJson(std::string& out, float value)
-{
-    appendFloat(out, value);
-}
-
-void appendJson(std::string& out, double value)
-{
-    appendFloat(out, value);
-}
-
-void appendJson(std::string& out, int32_t value)
-{
-    appendJson(out, static_cast<int64_t>(value));
-}
-
-void appendJson(std::string& out, int64_t value)
-{
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-}
-
-void appendJson(std::string& out, bool value)
-{
-    out += value ? "true" : "false";
-}
-
-void appendJson(std::string& out, std::string_view text)
-{
-    out += '"';
-    for (const char c : text) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
-}
-
-namespace {
-
-template <class... T> void appendArray(std::string& out, const T&... values)
-{
-    out += '[';
-    bool first = true;
-    ((out += first ? "" : ",", first = false, appendJson(out, values)), ...);
-    out += ']';
-}
-
-} // namespace
-
-void appendJson(std::string& out, const Vector& value)
-{
-    appendArray(out, value.x, value.y, value.z);
-}
-
-void appendJson(std::string& out, const Vector2& value)
-{
-    appendArray(out, value.x, value.y);
-}
-
-void appendJson(std::string& out, const Rotator& value)
-{
-    appendArray(out, value.pitch, value.yaw, value.roll);
-}
-
-void appendJson(std::string& out, const LinearColor& value)
-{
-    appendArray(out, value.r, value.g, value.b, value.a);
 }
 
 } // namespace runtime

@@ -257,14 +257,11 @@ TEST(RecordingJson, TextsAreValidUtf8AndNumbersFinite)
         {"\xed\xa0\x80", "\"\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\""}, // a surrogate
     };
     for (const auto& c : cases) {
-        std::string out;
-        arena::appendText(out, c.text);
-        EXPECT_EQ(out, c.json);
+        EXPECT_EQ(runtime::jsonText(arena::recordingText(c.text)), c.json);
     }
-    std::string numbers;
-    arena::appendNumbers(numbers, {0.1f, -0.0f, 1e30f, std::numeric_limits<float>::quiet_NaN(),
-                                   -std::numeric_limits<float>::infinity()});
-    EXPECT_EQ(numbers, "[0.1,-0,1e+30,0,0]");
+    const runtime::Json numbers = arena::recordingNumbers(
+        {0.1f, -0.0f, 1e30f, std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::infinity()});
+    EXPECT_EQ(runtime::jsonText(numbers), "[0.1,-0,1e+30,0,0]");
 }
 
 TEST_F(Record, ReplayWritesThePageBesideTheRecordingOrSaysWhy)

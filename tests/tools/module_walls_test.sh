@@ -14,7 +14,7 @@ fail() {
 walls='host/sdk|bakkesmod|
 source/Volanko|bakkesmod Volanko|
 platform|platform|*
-runtime|runtime platform bakkesmod|
+runtime|runtime platform bakkesmod|nlohmann/json.hpp
 sim|sim runtime bakkesmod|
 arena|arena sim runtime platform bakkesmod|CLI/CLI.hpp nlohmann/json.hpp sanitizer/lsan_interface.h
 tests|tests arena sim runtime platform bakkesmod Volanko|*

@@ -4,12 +4,13 @@
 
 import * as THREE from 'three';
 import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
+// The arena's pitch (side walls at x = ±PITCH.x, back walls at y = ±PITCH.y, the ceiling at
+// PITCH.ceiling) and the ball's radius, as the host runtime's pitch.h has them (see pitch.mjs).
+import { PITCH, BALL_RADIUS } from 'virtual:pitch';
 
-// The arena's pitch: side walls at x = ±4096, back walls at y = ±5120, ceiling at 2044.
-export const PITCH = { x: 4096, y: 5120, ceiling: 2044 };
+export { PITCH };
 // The goals are drawn for orientation; the arena simulates none. Mouth width and height, depth.
 const GOAL = { width: 1786, height: 643, depth: 880 };
-const BALL_RADIUS = 91.25;
 const CAR_SIZE = [118, 84, 36]; // length along the nose, width, height
 const TURN = 65536;
 const TRAIL_POINTS = 400;

@@ -1,6 +1,8 @@
 #pragma once
 // The free-play pitch, in world units, and where a fresh free play puts the ball and the car. The
-// origin is the centre spot on the ground.
+// origin is the centre spot on the ground. The replay page takes the walls, the ceiling and the
+// ball's radius from this file when it is built (web/pitch.mjs): keep each an `inline constexpr
+// float` with a plain number, or the page's build stops and names the one it cannot read.
 
 #include "bakkesmod/wrappers/values.h"
 

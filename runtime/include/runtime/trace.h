@@ -26,7 +26,8 @@ public:
     std::vector<std::string> calls() const; // just the call names, in order
 };
 
-// JSON texts for trace arguments and results. Floats read back as the same float;
+// JSON texts for trace arguments and results, written as the call happens: each is the text
+// runtime::writeJson (runtime/json.h) writes for the value. Floats read back as the same float;
 // non-finite ones become the strings "NaN", "Infinity" and "-Infinity".
 void appendJson(std::string& out, float value);
 void appendJson(std::string& out, double value);
