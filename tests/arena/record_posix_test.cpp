@@ -12,16 +12,6 @@ namespace {
 
 class RecordPosix : public ::testing::Test, public ArenaProgram {};
 
-constexpr const char* kRecording =
-    R"({"format":"volanko-recording","version":1,"seed":7,"level":"beginner","plugin":{"name":"Volanko",)"
-    R"("version":"1.0"},"fps":120,"canvas":[1920,1080]})"
-    "\n"
-    R"({"type":"frame","time":0,"frame":0,"car":{"location":[0,-4608,17],"rotation":[0,0,0],"contact":"ground"},)"
-    R"("ball":{"location":[0,0,91.25],"rotation":[0,0,0]}})"
-    "\n"
-    R"({"type":"end","time":0,"frames":1})"
-    "\n";
-
 TEST_F(RecordPosix, NeverIntoTheHistoryOrAnotherLinkToAnInput)
 {
     const std::string script = file("scr.txt", "arena_freeplay 1\n");

@@ -17,18 +17,6 @@ using ::testing::StartsWith;
 
 class Record : public ::testing::Test, public ArenaProgram {};
 
-// A header, one frame drawing a text that holds a "<", the end.
-constexpr const char* kRecording =
-    R"({"format":"volanko-recording","version":1,"seed":7,"level":"beginner","plugin":{"name":"Volanko",)"
-    R"("version":"1.0"},"fps":120,"canvas":[1920,1080]})"
-    "\n"
-    R"({"type":"frame","time":0,"frame":0,"car":{"location":[0,-4608,17],"rotation":[0,0,0],"contact":"ground"},)"
-    R"("ball":{"location":[0,0,91.25],"rotation":[0,0,0]},"draws":[{"text":"<b>","position":[0,0],)"
-    R"("color":[255,255,255,255],"scale":[1,1]}]})"
-    "\n"
-    R"({"type":"end","time":0,"frames":1})"
-    "\n";
-
 bool exists(const std::string& path)
 {
     return platform::fileFacts(path).kind != platform::FileKind::Missing;
