@@ -112,6 +112,24 @@ double shortestDouble(float value)
     return shortest;
 }
 
+Json jsonObject(std::initializer_list<JsonMember> members, size_t room)
+{
+    Json object = Json::object();
+    auto& map = object.get_ref<Json::object_t&>();
+    map.reserve(members.size() + room);
+    for (const JsonMember& member : members) {
+        map.emplace_back(std::string(member.key), std::move(member.value));
+    }
+    return object;
+}
+
+Json jsonArray(size_t room)
+{
+    Json array = Json::array();
+    array.get_ref<Json::array_t&>().reserve(room);
+    return array;
+}
+
 void writeJson(std::string& out, const Json& value)
 {
     switch (value.type()) {
