@@ -57,7 +57,9 @@ void writeString(std::string& out, std::string_view text)
     out.resize(at + run + 2);
     char* const start = out.data() + at;
     start[0] = '"';
-    std::memcpy(start + 1, text.data(), run);
+    if (run > 0) { // an empty view may hold no pointer at all
+        std::memcpy(start + 1, text.data(), run);
+    }
     if (run == text.size()) {
         start[run + 1] = '"';
         return;
@@ -186,7 +188,9 @@ void JsonObjectWriter::key(std::string_view key)
     if (key.size() <= kShortKey && std::none_of(key.begin(), key.end(), escaped)) {
         lead[0] = first_ ? '{' : ',';
         lead[1] = '"';
-        std::memcpy(lead + 2, key.data(), key.size());
+        if (!key.empty()) {
+            std::memcpy(lead + 2, key.data(), key.size());
+        }
         lead[key.size() + 2] = '"';
         lead[key.size() + 3] = ':';
         out_.append(lead, key.size() + 4);
