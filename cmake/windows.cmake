@@ -1,6 +1,6 @@
 # What a Windows build needs beyond the toolchain file: library names as Windows has them, the
-# compiler's runtime beside the programs, CLI11's and nlohmann-json's headers without the rest of the build
-# machine's /usr/include, and the Wine prefix the tests run in.
+# compiler's runtime beside the programs, CLI11's and nlohmann-json's headers without the rest of
+# the build machine's /usr/include, and the Wine prefix the tests run in.
 
 # Volanko.dll and pluginsdk.dll, as a Windows host names and finds them; no import-library name
 # clash, since those end in .dll.a.

@@ -52,7 +52,7 @@ runtime::Json recordingNumber(float value)
 
 runtime::Json recordingNumbers(std::initializer_list<float> values)
 {
-    runtime::Json numbers = runtime::Json::array();
+    runtime::Json numbers = runtime::jsonArray(values.size());
     for (const float value : values) {
         numbers.push_back(recordingNumber(value));
     }
@@ -85,22 +85,23 @@ runtime::Json recordingVector(const Vector& value)
 
 runtime::Json bodyRecord(const RecordedBody& body)
 {
-    return {{"location", recordingVector(body.location)}, {"rotation", body.rotation}};
+    return runtime::jsonObject({{"location", recordingVector(body.location)}, {"rotation", body.rotation}});
 }
 
 runtime::Json eventRecord(std::string_view type, float time, const Vector& location)
 {
-    return {{"type", type}, {"time", recordingNumber(time)}, {"location", recordingVector(location)}};
+    return runtime::jsonObject(
+        {{"type", type}, {"time", recordingNumber(time)}, {"location", recordingVector(location)}}, 1);
 }
 
 } // namespace
 
 runtime::Json drawRecord(const runtime::CanvasDraw& draw)
 {
-    return {{"text", recordingText(draw.text)},
-            {"position", draw.position},
-            {"color", recordingNumbers({draw.color.r, draw.color.g, draw.color.b, draw.color.a})},
-            {"scale", recordingNumbers({draw.xScale, draw.yScale})}};
+    return runtime::jsonObject({{"text", recordingText(draw.text)},
+                                {"position", draw.position},
+                                {"color", recordingNumbers({draw.color.r, draw.color.g, draw.color.b, draw.color.a})},
+                                {"scale", recordingNumbers({draw.xScale, draw.yScale})}});
 }
 
 runtime::Json headerRecord(const RecordingHeader& header, std::string_view level, int frameEvery, Vector2 canvas)
@@ -118,20 +119,22 @@ runtime::Json headerRecord(const RecordingHeader& header, std::string_view level
 
 runtime::Json frameRecord(const RecordedFrame& frame, RecordedDraws draws, bool canvas)
 {
-    runtime::Json car = bodyRecord(frame.car);
-    car["contact"] = runtime::contactName(frame.contact);
-    runtime::Json record = {{"type", "frame"},
-                            {"time", recordingNumber(frame.time)},
-                            {"frame", frame.number},
-                            {"car", std::move(car)},
-                            {"ball", bodyRecord(frame.ball)}};
+    runtime::Json record =
+        runtime::jsonObject({{"type", "frame"},
+                             {"time", recordingNumber(frame.time)},
+                             {"frame", frame.number},
+                             {"car", runtime::jsonObject({{"location", recordingVector(frame.car.location)},
+                                                          {"rotation", frame.car.rotation},
+                                                          {"contact", runtime::contactName(frame.contact)}})},
+                             {"ball", bodyRecord(frame.ball)}},
+                            2);
     if (draws == RecordedDraws::Texts) {
-        runtime::Json& texts = record["texts"] = runtime::Json::array();
+        runtime::Json& texts = record["texts"] = runtime::jsonArray(frame.draws.size());
         for (const runtime::CanvasDraw& draw : frame.draws) {
             texts.push_back(recordingText(draw.text));
         }
     } else if (draws == RecordedDraws::Full) {
-        runtime::Json& full = record["draws"] = runtime::Json::array();
+        runtime::Json& full = record["draws"] = runtime::jsonArray(frame.draws.size());
         for (const runtime::CanvasDraw& draw : frame.draws) {
             full.push_back(drawRecord(draw));
         }
@@ -168,12 +171,12 @@ runtime::Json resetRecord(float time, const Vector& location, const Vector& velo
 
 runtime::Json levelRecord(float time, std::string_view level)
 {
-    return {{"type", "level"}, {"time", recordingNumber(time)}, {"level", recordingText(level)}};
+    return runtime::jsonObject({{"type", "level"}, {"time", recordingNumber(time)}, {"level", recordingText(level)}});
 }
 
 runtime::Json endRecord(float time, int64_t frames)
 {
-    return {{"type", "end"}, {"time", recordingNumber(time)}, {"frames", frames}};
+    return runtime::jsonObject({{"type", "end"}, {"time", recordingNumber(time)}, {"frames", frames}});
 }
 
 } // namespace arena

@@ -57,7 +57,9 @@ void writeString(std::string& out, std::string_view text)
     out.resize(at + run + 2);
     char* const start = out.data() + at;
     start[0] = '"';
-    std::memcpy(start + 1, text.data(), run);
+    if (run > 0) { // an empty view may hold no pointer at all
+        std::memcpy(start + 1, text.data(), run);
+    }
     if (run == text.size()) {
         start[run + 1] = '"';
         return;
@@ -110,6 +112,24 @@ double shortestDouble(float value)
     double shortest = value;
     std::from_chars(buffer, written.ptr, shortest);
     return shortest;
+}
+
+Json jsonObject(std::initializer_list<JsonMember> members, size_t room)
+{
+    Json object = Json::object();
+    auto& map = object.get_ref<Json::object_t&>();
+    map.reserve(members.size() + room);
+    for (const JsonMember& member : members) {
+        map.emplace_back(std::string(member.key), std::move(member.value));
+    }
+    return object;
+}
+
+Json jsonArray(size_t room)
+{
+    Json array = Json::array();
+    array.get_ref<Json::array_t&>().reserve(room);
+    return array;
 }
 
 void writeJson(std::string& out, const Json& value)
@@ -168,7 +188,9 @@ void JsonObjectWriter::key(std::string_view key)
     if (key.size() <= kShortKey && std::none_of(key.begin(), key.end(), escaped)) {
         lead[0] = first_ ? '{' : ',';
         lead[1] = '"';
-        std::memcpy(lead + 2, key.data(), key.size());
+        if (!key.empty()) {
+            std::memcpy(lead + 2, key.data(), key.size());
+        }
         lead[key.size() + 2] = '"';
         lead[key.size() + 3] = ':';
         out_.append(lead, key.size() + 4);

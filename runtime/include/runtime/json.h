@@ -18,6 +18,7 @@
 // 0.100000001490116...), so that it is written as that text; a Vector, a Vector2, a Rotator and a
 // LinearColor become arrays of their members in the SDK's order.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,19 @@ using Json = nlohmann::ordered_json;
 
 // The double that the shortest text of `value` names; a value that is not finite stays as it is.
 double shortestDouble(float value);
+
+// An object of these members, in this order; their keys must differ. Quicker to build than the same
+// object from nlohmann's braces, which make each member an array first and regrow the object as
+// it goes: the recording builds one for every frame it writes.
+struct JsonMember {
+    std::string_view key;
+    mutable Json value; // moved into the object
+};
+// `room`: members that may be added later, which then move none of the others (a move of a member
+// copies its value, since its key is const).
+Json jsonObject(std::initializer_list<JsonMember> members, size_t room = 0);
+// An array of these values, with room for `room` more.
+Json jsonArray(size_t room);
 
 // `value` as JSON text, appended to `out`.
 void writeJson(std::string& out, const Json& value);
