@@ -43,7 +43,7 @@ struct JsonMember {
 // `room`: members that may be added later, which then move none of the others (a move of a member
 // copies its value, since its key is const).
 Json jsonObject(std::initializer_list<JsonMember> members, size_t room = 0);
-// An array of these values, with room for `room` more.
+// An empty array with room for `room` values.
 Json jsonArray(size_t room);
 
 // `value` as JSON text, appended to `out`.
