@@ -3,16 +3,29 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <limits>
 #include <span>
 
 #include "arena/common/concat.h"
 #include "arena/common/number_text.h"
 #include "arena/play/drill_profile.h"
+#include "arena/validate/validate.h"
 #include "platform/paths.h"
 
 namespace arena {
 
 namespace {
+
+// The command line as read so far.
+struct Reading {
+    CommandLine line;
+    bool version = false; // --version, which any command may carry
+    // What validate's words came to, word by word: the first mistake, or --help, settles it.
+    CLI::App* validate = nullptr;
+    bool inValidate = false; // the parser has come to validate's words
+    std::string validateError;
+    bool validateHelp = false;
+};
 
 // One option. `set` checks the typed text and stores it; it returns why the text is refused, or
 // nothing. A flag has no value name and gets an empty text.
@@ -21,7 +34,7 @@ struct OptionRow {
     const char* name;     // "--seed"
     const char* value;    // what the value is, for the help ("N"); nullptr for a flag
     const char* help;     // one line
-    std::string (*set)(CommandLine& line, const std::string& text);
+    std::string (*set)(Reading& reading, const std::string& text);
 };
 
 std::string notA(const std::string& text, std::string_view wanted)
@@ -41,42 +54,42 @@ std::string levelList()
 
 const OptionRow kGlobalOptions[] = {
     {"", "--plugin", "PATH", "the plug-in library; default {library} beside arena",
-     [](CommandLine& line, const std::string& text) {
-         line.plugin = text;
+     [](Reading& reading, const std::string& text) {
+         reading.line.session.plugin = text;
          return std::string();
      }},
     {"", "--seed", "N", "seeds every random draw; default: chosen and printed",
-     [](CommandLine& line, const std::string& text) {
-         line.seed = parseUnsigned(text);
-         return line.seed ? std::string() : notA(text, "a whole number from 0 to 18446744073709551615");
+     [](Reading& reading, const std::string& text) {
+         reading.line.session.seed = parseUnsigned(text);
+         return reading.line.session.seed ? std::string() : notA(text, "a whole number from 0 to 18446744073709551615");
      }},
     {"", "--fps", "N", "drawn frames per game second, 1 to 1000 (default 120)",
-     [](CommandLine& line, const std::string& text) {
+     [](Reading& reading, const std::string& text) {
          const auto fps = parseInteger(text);
          if (!fps || *fps < 1 || *fps > 1000) {
              return notA(text, "a whole number from 1 to 1000");
          }
-         line.fps = static_cast<int>(*fps);
+         reading.line.session.fps = static_cast<int>(*fps);
          return std::string();
      }},
     {"", "--config", "PATH", "the file of saved variables (default: see below)",
-     [](CommandLine& line, const std::string& text) {
-         line.config = text;
+     [](Reading& reading, const std::string& text) {
+         reading.line.session.config = text;
          return text.empty() ? notA(text, "a path") : std::string();
      }},
     {"", "--no-config", nullptr, "read and write no configuration file",
-     [](CommandLine& line, const std::string&) {
-         line.noConfig = true;
+     [](Reading& reading, const std::string&) {
+         reading.line.session.noConfig = true;
          return std::string();
      }},
     {"", "--force", nullptr, "let --record replace an existing file (never one the session reads)",
-     [](CommandLine& line, const std::string&) {
-         line.force = true;
+     [](Reading& reading, const std::string&) {
+         reading.line.session.force = true;
          return std::string();
      }},
     {"", "--version", nullptr, "print the arena's and the plug-in's versions, then exit",
-     [](CommandLine& line, const std::string&) {
-         line.version = true;
+     [](Reading& reading, const std::string&) {
+         reading.version = true;
          return std::string();
      }},
 };
@@ -84,68 +97,108 @@ const OptionRow kGlobalOptions[] = {
 // Options of commands; an option several commands take is one row.
 const OptionRow kCommandOptions[] = {
     {"play", "--seconds", "S", "game seconds to play, 0 < S <= 1000000 (default 60)",
-     [](CommandLine& line, const std::string& text) {
+     [](Reading& reading, const std::string& text) {
          const auto seconds = parseReal(text);
          if (!seconds || !(*seconds > 0) || *seconds > 1e6) {
              return notA(text, "a number of game seconds above 0 and at most 1000000");
          }
-         line.seconds = *seconds;
+         reading.line.play.seconds = *seconds;
          return std::string();
      }},
-    {"play", "--level", "LEVEL", "beginner, easy, normal, hard or pro; this play only",
-     [](CommandLine& line, const std::string& text) {
+    {"play", "--level", "LEVEL", "{levels}; this play only",
+     [](Reading& reading, const std::string& text) {
          if (std::find(kDrill.levels.begin(), kDrill.levels.end(), text) == kDrill.levels.end()) {
              return notA(text, levelList());
          }
-         line.level = text;
+         reading.line.play.level = text;
          return std::string();
      }},
     {"play", "--skill", "K", "the autopilot's skill, 0 to 1 (default 0.6)",
-     [](CommandLine& line, const std::string& text) {
+     [](Reading& reading, const std::string& text) {
          const auto skill = parseReal(text);
          if (!skill || *skill < 0 || *skill > 1) {
              return notA(text, "a number from 0 to 1");
          }
-         line.skill = *skill;
+         reading.line.play.skill = *skill;
          return std::string();
      }},
     {"play", "--realtime", nullptr, "pace frames to the wall clock even off the live view",
-     [](CommandLine& line, const std::string&) {
-         line.realtime = true;
+     [](Reading& reading, const std::string&) {
+         reading.line.play.realtime = true;
          return std::string();
      }},
     {"play", "--quiet", nullptr, "no live view, no run lines: only the summary",
-     [](CommandLine& line, const std::string&) {
-         line.quiet = true;
+     [](Reading& reading, const std::string&) {
+         reading.line.play.quiet = true;
          return std::string();
      }},
     {"play", "--json", nullptr, "the summary as one JSON object",
-     [](CommandLine& line, const std::string&) {
-         line.json = true;
+     [](Reading& reading, const std::string&) {
+         reading.line.play.json = true;
          return std::string();
      }},
     {"play script console", "--record", "FILE", "write the session to FILE as it happens (docs/recording.md)",
-     [](CommandLine& line, const std::string& text) {
-         line.record = text;
+     [](Reading& reading, const std::string& text) {
+         reading.line.session.record = text;
          return text.empty() ? notA(text, "a file to write") : std::string();
      }},
     {"replay", "--page", "PAGE", "the built replay page; default: beside arena, else web/dist",
-     [](CommandLine& line, const std::string& text) {
-         line.page = text;
+     [](Reading& reading, const std::string& text) {
+         reading.line.replay.page = text;
          return text.empty() ? notA(text, "a path") : std::string();
+     }},
+};
+
+// Options of validate, which reads its words one by one: the first mistake is the one told.
+struct ValidateRow {
+    const char* name;
+    bool (*set)(validate::ValidateOptions& options, const std::string& text); // false: a bad value
+};
+
+const ValidateRow kValidateOptions[] = {
+    {"--rounds",
+     [](validate::ValidateOptions& options, const std::string& text) {
+         const auto rounds = parseUnsigned(text);
+         options.rounds = rounds ? static_cast<uint32_t>(*rounds) : 0;
+         return rounds && *rounds != 0 && *rounds <= std::numeric_limits<uint32_t>::max();
+     }},
+    {"--seed",
+     [](validate::ValidateOptions& options, const std::string& text) {
+         const auto seed = parseUnsigned(text);
+         options.seed = seed.value_or(0);
+         return seed.has_value();
+     }},
+    {"--cycles",
+     [](validate::ValidateOptions& options, const std::string& text) {
+         const auto cycles = parseUnsigned(text);
+         options.cycles = cycles ? static_cast<int>(*cycles) : 0;
+         return cycles && *cycles >= 1 && *cycles <= static_cast<uint64_t>(std::numeric_limits<int>::max());
+     }},
+    {"--time-limit",
+     [](validate::ValidateOptions& options, const std::string& text) {
+         const auto limit = parseReal(text);
+         options.timeLimit = limit.value_or(0);
+         return limit && *limit > 0 && *limit <= 86400;
+     }},
+    {"--reproduce",
+     [](validate::ValidateOptions& options, const std::string& text) {
+         options.reproduce = parseUnsigned(text);
+         return options.reproduce.has_value();
      }},
 };
 
 struct CommandRow {
     const char* name;
+    Command command;
     const char* help;
 };
 
 const CommandRow kCommands[] = {
-    {"play", "the autopilot plays the drill; live view, then summary"},
-    {"script", "run console lines from FILE, or standard input for -"},
-    {"console", "type console lines; Tab completes, Ctrl-D leaves"},
-    {"replay", "write FILE.html: the replay page with the recording FILE inside"},
+    {"play", Command::Play, "the autopilot plays the drill; live view, then summary"},
+    {"script", Command::Script, "run console lines from FILE, or standard input for -"},
+    {"console", Command::Console, "type console lines; Tab completes, Ctrl-D leaves"},
+    {"replay", Command::Replay, "write FILE.html: the replay page with the recording FILE inside"},
+    {"validate", Command::Validate, "check that a plug-in is safe to load and run"},
 };
 
 bool takes(const OptionRow& row, std::string_view command)
@@ -161,10 +214,28 @@ bool takes(const OptionRow& row, std::string_view command)
     return false;
 }
 
-constexpr std::string_view kLibraryMark = "{library}"; // in a help text: the default library's file name
+// Marks in a help text: the default library's file name, as the system names libraries, and the
+// drill's levels.
+std::string helpText(std::string help)
+{
+    constexpr std::string_view kLibrary = "{library}";
+    constexpr std::string_view kLevels = "{levels}";
+    if (const size_t at = help.find(kLibrary); at != std::string::npos) {
+        help.replace(at, kLibrary.size(), platform::libraryFileName(kDrill.libraryName));
+    }
+    if (const size_t at = help.find(kLevels); at != std::string::npos) {
+        std::string levels;
+        for (const std::string_view level : kDrill.levels) {
+            levels += levels.empty() ? "" : level == kDrill.levels.back() ? " or " : ", ";
+            levels += level;
+        }
+        help.replace(at, kLevels.size(), levels);
+    }
+    return help;
+}
 
 // The rows `command` takes ("" for the global options) as options of `app`.
-void addOptions(CLI::App& app, std::span<const OptionRow> rows, std::string_view command, CommandLine& line)
+void addOptions(CLI::App& app, std::span<const OptionRow> rows, std::string_view command, Reading& reading)
 {
     for (const OptionRow& row : rows) {
         if (!takes(row, command)) {
@@ -172,18 +243,13 @@ void addOptions(CLI::App& app, std::span<const OptionRow> rows, std::string_view
         }
         if (!row.value) {
             app.add_flag_callback(
-                row.name, [&line, &row] { row.set(line, ""); }, row.help);
+                row.name, [&reading, &row] { row.set(reading, ""); }, row.help);
             continue;
         }
-        CLI::Validator check([&line, &row](std::string& text) { return row.set(line, text); }, "", "");
-        // The default library is named as the system names libraries.
-        std::string help = row.help;
-        if (const size_t at = help.find(kLibraryMark); at != std::string::npos) {
-            help.replace(at, kLibraryMark.size(), platform::libraryFileName(kDrill.libraryName));
-        }
+        CLI::Validator check([&reading, &row](std::string& text) { return row.set(reading, text); }, "", "");
         // Repeated, the last one counts, as people expect of a command line.
         app.add_option(row.name)
-            ->description(help)
+            ->description(helpText(row.help))
             ->type_name(row.value)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
             ->check(check);
@@ -206,6 +272,86 @@ std::string leftOver(const CLI::App* command, const std::string& word)
     return concat(name, " takes no arguments, not \"", word, "\"");
 }
 
+// Validate's words are taken as they come, each settling the reading unless an earlier one did. The
+// words validate has no option for wait among the command's remaining ones: the first plain word is
+// the plug-in, any other is a mistake.
+bool settledBefore(Reading& reading)
+{
+    if (reading.validateHelp || !reading.validateError.empty()) {
+        return true;
+    }
+    bool plugin = false;
+    for (const std::string& word : reading.validate->remaining()) {
+        if (word.starts_with('-') && word.size() > 1) {
+            reading.validateError = concat("unknown option ", word);
+        } else if (plugin) {
+            reading.validateError = "more than one plug-in given";
+        }
+        plugin = true;
+        if (!reading.validateError.empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Validate's options, hidden from the short help (validate --help has its own); the words go on
+// to validate even after a mistake, which only the first is told of.
+void addValidateOptions(CLI::App& command, Reading& reading)
+{
+    command.fallthrough(false); // validate takes no global option
+    command.preparse_callback([&reading](size_t) { reading.inValidate = true; });
+    command.set_help_flag();
+    command
+        .add_option("--json",
+                    [&reading](const CLI::results_t& values) {
+                        // Only a bare --json is the flag: --json=x is not an option validate has.
+                        if (!settledBefore(reading)) {
+                            if (values.empty() || values.front() == "true") {
+                                reading.line.validate.json = true;
+                            } else {
+                                reading.validateError = concat("unknown option --json=", values.front());
+                            }
+                        }
+                        return true;
+                    })
+        ->expected(0)
+        ->trigger_on_parse()
+        ->group("");
+    for (const ValidateRow& row : kValidateOptions) {
+        CLI::Validator check(
+            [&reading, &row](std::string& text) {
+                if (!settledBefore(reading) && !row.set(reading.line.validate, text)) {
+                    reading.validateError = concat("bad value for ", row.name, ": \"", text, "\"");
+                }
+                return std::string();
+            },
+            "", "");
+        command.add_option(row.name)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
+            ->check(check)
+            ->trigger_on_parse()
+            ->group("");
+    }
+    // Last: the help lists the groups in the order met, with a blank line after each but the last.
+    command
+        .add_option(
+            "-h,--help",
+            [&reading](const CLI::results_t& values) {
+                if (!settledBefore(reading)) {
+                    if (values.empty() || values.front() == "true") {
+                        reading.validateHelp = true;
+                    } else {
+                        reading.validateError = concat("unknown option --help=", values.front());
+                    }
+                }
+                return true;
+            },
+            "print this help and exit; also COMMAND --help")
+        ->expected(0)
+        ->trigger_on_parse();
+}
+
 // Where play and console keep their configuration, named as this system's build looks for it.
 std::string footer()
 {
@@ -215,12 +361,65 @@ std::string footer()
                   "; script uses\nnone unless --config is given.");
 }
 
-} // namespace
-
-std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string& error)
+std::optional<CommandLine> refused(std::string& refusal, std::string_view error)
 {
-    CommandLine line;
-    CLI::App app("Loads a plug-in as the game's plug-in host does and runs it in a simulated free play.", "arena");
+    refusal = concat("arena: ", error, "\nRun \"arena --help\" for the commands and options.\n");
+    return std::nullopt;
+}
+
+std::optional<CommandLine> refusedByValidate(std::string& refusal, std::string_view error)
+{
+    refusal = concat("arena validate: ", error, "\n", validate::usage());
+    return std::nullopt;
+}
+
+// The help of the command named last on the line, or the arena's.
+std::string helpOf(const CLI::App& app)
+{
+    std::string text = app.help();
+    for (const CLI::App* command : app.get_subcommands()) {
+        const std::string name = command->get_name();
+        text = command->help();
+        const size_t usage = text.find("Usage: " + name);
+        if (usage != std::string::npos) {
+            text.replace(usage, 7 + name.size(), "Usage: arena [GLOBAL OPTIONS] " + name);
+        }
+    }
+    return text;
+}
+
+// What validate's words came to, once the parser has taken them all.
+std::optional<CommandLine> validateLine(Reading& reading, std::span<const std::string> words, std::string& refusal)
+{
+    // Words the parser keeps for itself would otherwise pass unseen.
+    if (!settledBefore(reading)) {
+        if (const auto marker = std::find_if(words.begin(), words.end(),
+                                             [](const std::string& word) { return word == "--" || word == "++"; });
+            marker != words.end()) {
+            reading.validateError = concat("unknown option ", *marker);
+        }
+    }
+    if (!reading.validateError.empty()) {
+        return refusedByValidate(refusal, reading.validateError);
+    }
+    if (reading.validateHelp) {
+        reading.line.command = Command::Help;
+        reading.line.helpText = concat(validate::usage(), validate::help());
+        return reading.line;
+    }
+    if (const auto remaining = reading.validate->remaining(); !remaining.empty()) {
+        reading.line.validate.plugin = remaining.front();
+    }
+    if (reading.line.validate.plugin.empty()) {
+        return refusedByValidate(refusal, "no plug-in given");
+    }
+    reading.line.command = Command::Validate;
+    return reading.line;
+}
+
+// Every command with its options, and the global options, as `app`'s; what they read goes to `reading`.
+void addCommands(CLI::App& app, Reading& reading)
+{
     app.set_help_flag("-h,--help", "print this help and exit; also COMMAND --help");
     const auto format = std::make_shared<CLI::Formatter>(); // the commands inherit it
     format->column_width(24);
@@ -230,87 +429,130 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     app.fallthrough();                      // global options are also taken after the command
     app.allow_extras();                     // left-over words get the arena's own messages
     app.require_subcommand(0, 1);
-    addOptions(app, kGlobalOptions, "", line);
+    addOptions(app, kGlobalOptions, "", reading);
     for (const CommandRow& row : kCommands) {
         CLI::App* command = app.add_subcommand(row.name, row.help)->group("Commands");
+        if (row.command == Command::Validate) {
+            reading.validate = command;
+            addValidateOptions(*command, reading);
+            continue;
+        }
         command->set_help_flag("-h,--help", "print this help and exit");
-        addOptions(*command, kCommandOptions, row.name, line);
-        if (std::string_view(row.name) == "script") {
-            command->add_option("FILE", line.script, "the lines to run; - for standard input")->type_name("");
-        } else if (std::string_view(row.name) == "replay") {
-            command->add_option("FILE", line.recording, "a recording made with --record")->type_name("");
+        addOptions(*command, kCommandOptions, row.name, reading);
+        if (row.command == Command::Script) {
+            command->add_option("FILE", reading.line.script.file, "the lines to run; - for standard input")
+                ->type_name("");
+        } else if (row.command == Command::Replay) {
+            command->add_option("FILE", reading.line.replay.recording, "a recording made with --record")->type_name("");
         }
     }
-    app.add_subcommand("validate", "check that a plug-in is safe to load and run")->group("Commands")->allow_extras();
     app.footer(footer());
+}
+
+} // namespace
+
+std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string& refusal)
+{
+    Reading reading;
+    CLI::App app("Loads a plug-in as the game's plug-in host does and runs it in a simulated free play.", "arena");
+    addCommands(app, reading);
 
     // CLI11 would take the next word as the value of "--name=".
+    std::string early; // the first such word
     for (const std::string& word : args) {
         if (word.starts_with("--") && word.ends_with('=')) {
-            error = concat(word.substr(0, word.size() - 1), " needs a value");
-            return std::nullopt;
+            early = word;
+            break;
         }
         if (word == "--") {
             break;
         }
     }
+    std::string error; // why the parser stopped
+    bool help = false; // a global --help
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
-        line.command = "help";
-        line.helpText = app.help();
-        for (const CLI::App* command : app.get_subcommands()) {
-            const std::string name = command->get_name();
-            line.helpText = command->help();
-            const size_t usage = line.helpText.find("Usage: " + name);
-            if (usage != std::string::npos) {
-                line.helpText.replace(usage, 7 + name.size(), "Usage: arena [GLOBAL OPTIONS] " + name);
-            }
-        }
-        return line;
+        help = true;
     } catch (const CLI::ArgumentMismatch& e) {
+        // Only the last word lacks a value; validate's options, hidden, go unnamed in the message.
         const std::string what = e.what();
-        error = concat(what.substr(0, what.find(':')), " needs a value");
-        return std::nullopt;
+        error = concat(what.starts_with(':') ? args.back() : what.substr(0, what.find(':')), " needs a value");
     } catch (const CLI::ParseError& e) {
         error = e.what();
-        return std::nullopt;
+    }
+    const bool inValidate = reading.inValidate;
+    if (!early.empty()) {
+        const std::string name = early.substr(0, early.size() - 1);
+        if (!inValidate) {
+            return refused(refusal, concat(name, " needs a value"));
+        }
+        const bool valued = std::any_of(std::begin(kValidateOptions), std::end(kValidateOptions),
+                                        [&](const ValidateRow& row) { return row.name == name; });
+        return refusedByValidate(refusal,
+                                 valued ? concat("bad value for ", name, ": \"\"") : concat("unknown option ", early));
+    }
+    if (!error.empty() && inValidate) {
+        // The parser stopped at validate's last word: a global --help before it still asks for
+        // the short help, unless that word is a global option's, and a mistake or --help among
+        // the words before settles it.
+        const bool global = std::any_of(std::begin(kGlobalOptions), std::end(kGlobalOptions),
+                                        [&](const OptionRow& row) { return row.name == args.back(); });
+        help = app.get_help_ptr()->count() > 0;
+        if (help && global) {
+            return refused(refusal, error);
+        }
+        if (!help) {
+            return settledBefore(reading) ? validateLine(reading, {}, refusal) : refusedByValidate(refusal, error);
+        }
+    } else if (!error.empty()) {
+        return refused(refusal, error);
+    }
+    if (help) {
+        reading.line.command = Command::Help;
+        reading.line.helpText = helpOf(app);
+        return reading.line;
     }
     const auto chosen = app.get_subcommands();
     const CLI::App* command = chosen.empty() ? nullptr : chosen.front();
     for (const CLI::App* scope : {static_cast<const CLI::App*>(&app), command}) {
-        if (scope && !scope->remaining().empty() && (!command || command->get_name() != "validate")) {
-            error = leftOver(command, scope->remaining().front());
-            return std::nullopt;
+        if (scope && !scope->remaining().empty() && !inValidate) {
+            return refused(refusal, leftOver(command, scope->remaining().front()));
         }
     }
-    if (!line.config.empty() && line.noConfig) {
-        error = "--config and --no-config exclude each other";
-        return std::nullopt;
+    const SessionOptions& session = reading.line.session;
+    if (!session.config.empty() && session.noConfig) {
+        return refused(refusal, "--config and --no-config exclude each other");
     }
-    if (line.version) {
-        line.command = "version";
-        return line;
+    if (reading.version) {
+        reading.line.command = Command::Version;
+        return reading.line;
     }
     if (!command) {
-        error = "no command given";
-        return std::nullopt;
+        return refused(refusal, "no command given");
     }
-    line.command = command->get_name();
-    if (line.command == "validate") {
-        error = "validate takes no options before it: arena validate ...";
-        return std::nullopt;
+    if (inValidate) {
+        for (const CLI::Option* option : app.get_options()) {
+            if (option->count() > 0) {
+                return refused(refusal, "validate takes no options before it: arena validate ...");
+            }
+        }
+        const auto named = std::find(args.begin(), args.end(), "validate");
+        return validateLine(reading, {named + 1, args.end()}, refusal);
     }
-    if (line.command == "script" && line.script.empty()) {
-        error = "script needs a FILE, or - for standard input";
-        return std::nullopt;
+    for (const CommandRow& row : kCommands) {
+        if (row.name == command->get_name()) {
+            reading.line.command = row.command;
+        }
     }
-    if (line.command == "replay" && line.recording.empty()) {
-        error = "replay needs a recording FILE";
-        return std::nullopt;
+    if (reading.line.command == Command::Script && reading.line.script.file.empty()) {
+        return refused(refusal, "script needs a FILE, or - for standard input");
     }
-    return line;
+    if (reading.line.command == Command::Replay && reading.line.replay.recording.empty()) {
+        return refused(refusal, "replay needs a recording FILE");
+    }
+    return reading.line;
 }
 
 } // namespace arena

@@ -1,5 +1,7 @@
 #include "arena/common/escaped_text.h"
 
+#include <cstdio>
+
 namespace arena {
 
 std::string escapeControls(std::string_view text)
@@ -18,6 +20,21 @@ std::string escapeControls(std::string_view text)
         }
     }
     return out;
+}
+
+void printLine(std::string_view line)
+{
+    const std::string text = escapeControls(line);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void warnLine(std::string_view line)
+{
+    std::fflush(stdout);
+    const std::string text = escapeControls(line);
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fputc('\n', stderr);
 }
 
 } // namespace arena

@@ -11,4 +11,9 @@ namespace arena {
 // JSON (which escapes those bytes itself) is printed as it is.
 std::string escapeControls(std::string_view text);
 
+// One line, escaped, to standard output.
+void printLine(std::string_view line);
+// One line, escaped, to standard error, after what standard output holds so far.
+void warnLine(std::string_view line);
+
 } // namespace arena

@@ -3,16 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <limits>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "arena/common/concat.h"
 #include "arena/common/library_path.h"
-#include "arena/common/number_text.h"
-#include "arena/common/option_reader.h"
 #include "arena/validate/checks.h"
 #include "arena/validate/load_trial.h"
 #include "platform/stop_signals.h"
@@ -22,10 +18,10 @@ namespace arena::validate {
 
 namespace {
 
-constexpr const char* kUsage =
+constexpr std::string_view kUsage =
     "usage: arena validate [--rounds N] [--seed N] [--cycles N] [--time-limit S] [--json] [--reproduce SEED] PLUGIN\n";
 
-constexpr const char* kHelp =
+constexpr std::string_view kHelp =
     "\n"
     "Loads the plug-in library the way a host does and attacks it. Each check runs in a child\n"
     "process with a time limit; a crash or a hang fails the check, never the validator.\n"
@@ -48,88 +44,6 @@ constexpr const char* kHelp =
     "Exit status: 0 when every check passed, 1 when one failed, 2 for a bad command line,\n"
     "128 + N when signal N (Ctrl-C, SIGTERM, SIGHUP) interrupted it.\n";
 
-struct Options {
-    std::string plugin;                // the library to attack, as given
-    uint32_t rounds = 2000;            // hostile rounds; at least 1
-    uint64_t seed = 1;                 // the rounds' base seed; fixed by default so that runs repeat
-    int cycles = 200;                  // load and unload cycles in the lifecycle check; at least 1
-    double timeLimit = 60;             // seconds allowed to each check
-    bool json = false;                 // one JSON object instead of lines
-    std::optional<uint64_t> reproduce; // a round's own seed: replay that round only
-    bool help = false;                 // print the usage and the checks, and run nothing
-};
-
-constexpr std::string_view kValued[] = {"--rounds", "--seed", "--cycles", "--time-limit", "--reproduce"};
-
-// Nothing when the words are not a valid command line; the reason is in `error`.
-std::optional<Options> parseOptions(int argc, char** argv, std::string& error)
-{
-    Options options;
-    const std::vector<std::string> words(argv + 1, argv + argc);
-    arena::OptionReader reader(words);
-    while (const auto word = reader.next(kValued)) {
-        const std::string& name = word->name;
-        const std::string& text = word->value;
-        const auto bad = [&] {
-            error = arena::concat("bad value for ", name, ": \"", text, "\"");
-            return std::nullopt;
-        };
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-            return options;
-        }
-        if (name == "--json") {
-            options.json = true;
-        } else if (name == "--rounds") {
-            const auto rounds = arena::parseUnsigned(text);
-            if (!rounds || *rounds == 0 || *rounds > std::numeric_limits<uint32_t>::max()) {
-                return bad();
-            }
-            options.rounds = static_cast<uint32_t>(*rounds);
-        } else if (name == "--seed") {
-            const auto seed = arena::parseUnsigned(text);
-            if (!seed) {
-                return bad();
-            }
-            options.seed = *seed;
-        } else if (name == "--cycles") {
-            const auto cycles = arena::parseUnsigned(text);
-            if (!cycles || *cycles < 1 || *cycles > static_cast<uint64_t>(std::numeric_limits<int>::max())) {
-                return bad();
-            }
-            options.cycles = static_cast<int>(*cycles);
-        } else if (name == "--time-limit") {
-            const auto limit = arena::parseReal(text);
-            if (!limit || !(*limit > 0) || *limit > 86400) {
-                return bad();
-            }
-            options.timeLimit = *limit;
-        } else if (name == "--reproduce") {
-            options.reproduce = arena::parseUnsigned(text);
-            if (!options.reproduce) {
-                return bad();
-            }
-        } else if (!name.empty() && name != "-") {
-            error = arena::concat("unknown option ", name);
-            return std::nullopt;
-        } else if (options.plugin.empty()) {
-            options.plugin = word->typed;
-        } else {
-            error = "more than one plug-in given";
-            return std::nullopt;
-        }
-    }
-    if (!reader.error.empty()) {
-        error = reader.error;
-        return std::nullopt;
-    }
-    if (options.plugin.empty() && !options.help) {
-        error = "no plug-in given";
-        return std::nullopt;
-    }
-    return options;
-}
-
 // A check's line, printed as soon as it ends so that a run killed from outside still shows what
 // finished.
 void printLine(const CheckResult& result)
@@ -142,7 +56,7 @@ void printLine(const CheckResult& result)
     std::fflush(stdout);
 }
 
-std::vector<CheckResult> runChecks(const Options& options)
+std::vector<CheckResult> runChecks(const ValidateOptions& options)
 {
     const std::string path = arena::fileLibraryPath(options.plugin);
     std::vector<CheckResult> results;
@@ -179,7 +93,7 @@ std::vector<CheckResult> runChecks(const Options& options)
     return results;
 }
 
-void printJson(const Options& options, const std::vector<CheckResult>& results, size_t passed)
+void printJson(const ValidateOptions& options, const std::vector<CheckResult>& results, size_t passed)
 {
     runtime::Json checks = runtime::Json::array();
     for (const CheckResult& result : results) {
@@ -206,28 +120,27 @@ void runValidatorChild()
     runChildTask(kTasks);
 }
 
-int validateMain(int argc, char** argv)
+std::string_view usage()
 {
-    std::string error;
-    const std::optional<Options> options = parseOptions(argc, argv, error);
-    if (!options) {
-        std::fprintf(stderr, "arena validate: %s\n%s", error.c_str(), kUsage);
-        return 2;
-    }
-    if (options->help) {
-        std::fputs(kUsage, stdout);
-        std::fputs(kHelp, stdout);
-        return 0;
-    }
+    return kUsage;
+}
+
+std::string_view help()
+{
+    return kHelp;
+}
+
+int run(const ValidateOptions& options)
+{
     // A signal ends the check under way and its child, and the run, with what finished reported.
     const platform::StopSignals signals(true, false);
-    const std::vector<CheckResult> results = runChecks(*options);
+    const std::vector<CheckResult> results = runChecks(options);
     size_t passed = 0;
     for (const CheckResult& result : results) {
         passed += result.pass ? 1 : 0;
     }
-    if (options->json) {
-        printJson(*options, results, passed);
+    if (options.json) {
+        printJson(options, results, passed);
     } else {
         std::printf("%zu passed, %zu failed\n", passed, results.size() - passed);
     }

@@ -30,7 +30,7 @@ protected:
                                    {},
                                    std::string(arena::kDrill.levelVariable),
                                    {arena::kDrill.levels.begin(), arena::kDrill.levels.end()},
-                                   arena::levelHint});
+                                   [](std::string_view value) { return arena::levelHint(arena::kDrill, value); }});
         session->print = [this](std::string_view line) { printed.emplace_back(line); };
     }
 

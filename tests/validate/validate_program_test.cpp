@@ -183,14 +183,35 @@ TEST_F(Validate, HelpNamesTheChecksAndMistakesAreRefusedWithUsage)
     EXPECT_EQ(help.status, 0);
     EXPECT_THAT(help.out, StartsWith("usage: arena validate "));
     EXPECT_THAT(help.out, HasSubstr("\n  hostile "));
-    for (const char* args : {"", "--rounds 0 x.so", "--rounds many x.so", "--frobnicate x.so", "a.so b.so", "--seed",
-                             "--time-limit -1 x.so", "--cycles 0 x.so", "--reproduce x x.so"}) {
+    // Words are read in order: the first mistake is the one told, whatever follows it.
+    const std::pair<const char*, const char*> mistakes[] = {
+        {"", "no plug-in given"},
+        {"--rounds 0 --frobnicate x.so", "bad value for --rounds: \"0\""},
+        {"--frobnicate --rounds 0 x.so", "unknown option --frobnicate"},
+        {"--rounds many x.so", "bad value for --rounds: \"many\""},
+        {"a.so b.so --frobnicate", "more than one plug-in given"},
+        {"a.so -5", "unknown option -5"},
+        {"--seed", "--seed needs a value"},
+        {"--seed=", "bad value for --seed: \"\""},
+        {"--json=x x.so", "unknown option --json=x"},
+        {"--time-limit -1 x.so", "bad value for --time-limit: \"-1\""},
+        {"--cycles 0 x.so", "bad value for --cycles: \"0\""},
+        {"--reproduce x x.so", "bad value for --reproduce: \"x\""},
+        {"x.so --plugin y.so", "unknown option --plugin"},
+    };
+    for (const auto& [args, message] : mistakes) {
         const Outcome outcome = run(std::string("validate ") + args);
         EXPECT_EQ(outcome.status, 2) << args;
         EXPECT_EQ(outcome.out, "") << args;
-        EXPECT_THAT(outcome.err, StartsWith("arena validate: ")) << args;
-        EXPECT_THAT(outcome.err, HasSubstr("\nusage: arena validate")) << args;
+        EXPECT_EQ(outcome.err, std::string("arena validate: ") + message +
+                                   "\nusage: arena validate [--rounds N] [--seed N] "
+                                   "[--cycles N] [--time-limit S] [--json] [--reproduce SEED] PLUGIN\n")
+            << args;
     }
+    EXPECT_EQ(run("validate --help --seed").out, help.out); // help asked before the mistake
+    EXPECT_THAT(run("--help validate").out,
+                StartsWith("check that a plug-in is safe to load and run\nUsage: arena [GLOBAL OPTIONS] validate "
+                           "[OPTIONS]\n\nOptions:\n  -h,--help "));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "arena/record/replay_page.h"
+#include "arena/replay/replay_page.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -80,8 +80,10 @@ std::optional<std::string> embedRecording(std::string_view page, std::string_vie
     return out;
 }
 
-int writeReplay(const std::string& file, const std::string& page)
+int runReplay(const ReplayOptions& options)
 {
+    const std::string& file = options.recording;
+    const std::string& page = options.page;
     std::string why;
     bool refused = false;
     const auto recording = readBounded(file, kRecordingLimit, "a recording", why, refused);

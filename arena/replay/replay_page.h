@@ -7,6 +7,11 @@
 
 namespace arena {
 
+struct ReplayOptions {
+    std::string recording; // FILE: a recording made with --record
+    std::string page;      // --page; empty: the built page found beside the program or in the source tree
+};
+
 inline constexpr std::string_view kRecordingMarker = "<!--VOLANKO-RECORDING-->";
 
 // The page with its one marker replaced by the recording, every "<" in it written as \u003c so
@@ -14,9 +19,9 @@ inline constexpr std::string_view kRecordingMarker = "<!--VOLANKO-RECORDING-->";
 // marker is missing or there more than once.
 std::optional<std::string> embedRecording(std::string_view page, std::string_view recording, std::string& error);
 
-// Reads the recording `file` and the page (regular files of bounded sizes), checks the recording as
-// the page will (recording_check.h), writes `file`.html. `page` empty: the built page found beside
-// the program or in the source tree. Returns the exit status, the message on standard error.
-int writeReplay(const std::string& file, const std::string& page);
+// Reads the recording and the page (regular files of bounded sizes), checks the recording as the
+// page will (arena/record/recording_check.h), writes the recording's name with .html added.
+// Returns the exit status, the message on standard error.
+int runReplay(const ReplayOptions& options);
 
 } // namespace arena

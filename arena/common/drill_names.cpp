@@ -1,4 +1,4 @@
-#include "arena/play/drill_profile.h"
+#include "arena/common/drill_names.h"
 
 #include <algorithm>
 
@@ -7,22 +7,22 @@
 
 namespace arena {
 
-std::string levelHint(std::string_view text)
+std::string levelHint(const DrillProfile& drill, std::string_view text)
 {
-    if (std::find(kDrill.levels.begin(), kDrill.levels.end(), text) != kDrill.levels.end()) {
+    if (std::find(drill.levels.begin(), drill.levels.end(), text) != drill.levels.end()) {
         return {};
     }
     std::string hint =
-        concat("note: ", kDrill.levelVariable, " ", runtime::quotedExcerpt(text), " is none of the levels ");
-    for (const std::string_view level : kDrill.levels) {
+        concat("note: ", drill.levelVariable, " ", runtime::quotedExcerpt(text), " is none of the levels ");
+    for (const std::string_view level : drill.levels) {
         hint += level;
-        hint += level == kDrill.levels.back() ? "" : ", ";
+        hint += level == drill.levels.back() ? "" : ", ";
     }
     hint += "; the car will not be thrown";
     const size_t first = text.find_first_not_of(" \t");
     const size_t last = text.find_last_not_of(" \t");
     const std::string_view trimmed = first == std::string_view::npos ? "" : text.substr(first, last - first + 1);
-    for (const std::string_view level : kDrill.levels) {
+    for (const std::string_view level : drill.levels) {
         const bool same = std::equal(level.begin(), level.end(), trimmed.begin(), trimmed.end(), [](char a, char b) {
             return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
         });
