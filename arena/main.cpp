@@ -24,6 +24,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const arena::SessionGround ground{arena::kDrill, arena::validate::trialLoad};
+    // The validator tries the plug-in's texts with the drill's words among others.
+    const arena::validate::PluginWords drillWords{{arena::kDrill.levels.begin(), arena::kDrill.levels.end()},
+                                                  std::string(arena::kDrill.folderName)};
     switch (line->command) {
     case arena::Command::Help: std::fputs(line->helpText.c_str(), stdout); return 0;
     case arena::Command::Version: return arena::printVersion(line->session, ground);
@@ -31,7 +34,7 @@ int main(int argc, char** argv)
     case arena::Command::Script: return arena::runScript(line->session, line->script, ground);
     case arena::Command::Console: return arena::runConsole(line->session, ground);
     case arena::Command::Replay: return arena::runReplay(line->replay);
-    case arena::Command::Validate: return arena::validate::run(line->validate);
+    case arena::Command::Validate: return arena::validate::run(line->validate, drillWords);
     }
     return 2;
 }

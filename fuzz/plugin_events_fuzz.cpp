@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "arena/play/drill_profile.h"
 #include "arena/validate/choice_source.h"
 #include "arena/validate/host_invariants.h"
 #include "arena/validate/hostile_attacks.h"
@@ -121,10 +122,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     arena::validate::ByteChoices choices(data, size);
     arena::validate::WorldMotion motion;
+    static arena::validate::AttackTexts texts(
+        {{arena::kDrill.levels.begin(), arena::kDrill.levels.end()}, std::string(arena::kDrill.folderName)});
     host->world.setFreeplay(choices.chance(80));
     std::string description;
     for (int step = 0; step < kMostAttacks && !choices.exhausted(); ++step) {
-        arena::validate::attack(*host, motion, choices, description);
+        arena::validate::attack(*host, motion, texts, choices, description);
         auto broken = arena::validate::brokenInvariant(*host);
         if (!broken) {
             broken = arena::validate::localeChange(locale);

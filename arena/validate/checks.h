@@ -6,6 +6,7 @@
 #include <string>
 
 #include "arena/validate/child_process.h"
+#include "arena/validate/validate.h"
 
 namespace arena::validate {
 
@@ -34,10 +35,12 @@ CheckResult checkRegistration(const std::string& path, double timeLimitSeconds);
 
 // `rounds` hostile rounds with seeds drawn from `seed`, in batches of child processes. A failing
 // round is reported with the seed that replays it.
-CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_t seed, double timeLimitSeconds);
+CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_t seed, const PluginWords& words,
+                               double timeLimitSeconds);
 
 // Replays the one round of `seed` (a round's own seed), telling each step on stderr.
-CheckResult replayHostileRound(const std::string& path, uint64_t seed, double timeLimitSeconds);
+CheckResult replayHostileRound(const std::string& path, uint64_t seed, const PluginWords& words,
+                               double timeLimitSeconds);
 
 // What the checks run in their children, by name.
 extern const ChildTask kLibraryTask;

@@ -11,9 +11,6 @@ namespace arena::validate {
 
 namespace {
 
-constexpr const char* kOddArguments[] = {"",    "1",        "-1",         "nan", "inf", "1e39",
-                                         "0x1", "\xff\xfe", "\"quoted\"", "  ",  "-0",  "volanko"};
-
 // Values for a numeric variable: inside limits, outside them, ranges either way round, and texts
 // no number parser should take.
 constexpr const char* kNumbers[] = {
@@ -22,35 +19,22 @@ constexpr const char* kNumbers[] = {
     "(0,1)", "",     "abc",  "(1,",   "(1, 2",  "nan",  "inf",           "-inf",          "(1, nan)",      " 7 ",
     "0x10",  "1,5",  "\xff", "1e-45", "-0"};
 
-// Values for a text variable: the words a plug-in may compare against, in and out of case, and
-// texts it will not expect.
-constexpr const char* kTexts[] = {"beginner",  "easy", "normal", "hard", "pro",      "PRO",   "Beginner",
-                                  "beginner ", "",     "1",      "nan",  "\xff\xfe", "pro\n", "none"};
-
-// Hostile reads: a numeric read gives a value a careless plug-in would pass on to the game (NaN,
-// an infinity, a huge number), a truth read a coin toss, and a text read one of a few odd texts.
-class HostileReads final : public runtime::ReadSource {
-public:
-    float readFloat(const runtime::CVar&, std::mt19937_64& random) override
-    {
-        static constexpr float kValues[] = {std::numeric_limits<float>::quiet_NaN(),
-                                            std::numeric_limits<float>::infinity(),
-                                            -std::numeric_limits<float>::infinity(),
-                                            1e30f,
-                                            -1e30f,
-                                            0.0f};
-        return kValues[random() % std::size(kValues)];
+// Texts a plug-in comparing against `word` may not expect.
+std::string upper(std::string word)
+{
+    for (char& c : word) {
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
     }
-    bool readBool(const runtime::CVar&, std::mt19937_64& random) override { return (random() & 1) != 0; }
-    std::string readString(const runtime::CVar&, std::mt19937_64& random) override
-    {
-        static constexpr const char* kTexts[] = {"", "pro", "PRO", "beginner ", "\xff\xfe", "nan"};
-        return kTexts[random() % std::size(kTexts)];
-    }
-};
+    return word;
+}
 
-// Holds nothing, so one serves every host.
-HostileReads hostileReads;
+std::string capital(std::string word)
+{
+    if (!word.empty() && word[0] >= 'a' && word[0] <= 'z') {
+        word[0] = static_cast<char>(word[0] - 'a' + 'A');
+    }
+    return word;
+}
 
 constexpr Vector2 kCanvasSizes[] = {{0, 0},
                                     {1, 1},
@@ -103,7 +87,8 @@ void frames(runtime::Host& host, WorldMotion& motion, ChoiceSource& choices, std
     }
 }
 
-void command(runtime::Host& host, ChoiceSource& choices, std::string& description)
+void command(runtime::Host& host, const std::vector<std::string>& arguments, ChoiceSource& choices,
+             std::string& description)
 {
     if (host.console.notifiers.empty()) {
         description = "no command to run";
@@ -112,11 +97,11 @@ void command(runtime::Host& host, ChoiceSource& choices, std::string& descriptio
     std::vector<std::string> words{host.console.notifiers[choices.below(host.console.notifiers.size())].name};
     switch (choices.below(4)) {
     case 0: break;
-    case 1: words.emplace_back(kOddArguments[choices.below(std::size(kOddArguments))]); break;
+    case 1: words.push_back(arguments[choices.below(arguments.size())]); break;
     case 2: words.emplace_back(5000, 'x'); break;
     default:
         for (int i = 0; i < 64; ++i) {
-            words.emplace_back(kOddArguments[choices.below(std::size(kOddArguments))]);
+            words.push_back(arguments[choices.below(arguments.size())]);
         }
         break;
     }
@@ -127,13 +112,13 @@ void command(runtime::Host& host, ChoiceSource& choices, std::string& descriptio
     host.runCommand(words);
 }
 
-void variable(runtime::Host& host, ChoiceSource& choices, std::string& description)
+void variable(runtime::Host& host, const AttackTexts& texts, ChoiceSource& choices, std::string& description)
 {
     if (host.console.cvars.empty()) {
         description = "no variable to set";
         return;
     }
-    setVariable(host, choices.below(host.console.cvars.size()), choices, description);
+    setVariable(host, choices.below(host.console.cvars.size()), texts, choices, description);
 }
 
 void actors(runtime::Host& host, ChoiceSource& choices, std::string& description)
@@ -191,7 +176,41 @@ void actorState(runtime::Host& host, ChoiceSource& choices, std::string& descrip
 
 } // namespace
 
-void setVariable(runtime::Host& host, size_t index, ChoiceSource& choices, std::string& description)
+AttackTexts::AttackTexts(const PluginWords& words)
+{
+    // The words, in and out of case and with blanks, beside texts no plug-in should take.
+    const std::string first = words.levels.empty() ? "" : words.levels.front();
+    const std::string last = words.levels.empty() ? "" : words.levels.back();
+    values.assign(words.levels.begin(), words.levels.end());
+    values.insert(values.end(),
+                  {upper(last), capital(first), first + " ", "", "1", "nan", "\xff\xfe", last + "\n", "none"});
+    arguments = {"", "1", "-1", "nan", "inf", "1e39", "0x1", "\xff\xfe", "\"quoted\"", "  ", "-0", words.name};
+    reads = {"", last, upper(last), first + " ", "\xff\xfe", "nan"};
+}
+
+float AttackTexts::readFloat(const runtime::CVar&, std::mt19937_64& random)
+{
+    static constexpr float kValues[] = {std::numeric_limits<float>::quiet_NaN(),
+                                        std::numeric_limits<float>::infinity(),
+                                        -std::numeric_limits<float>::infinity(),
+                                        1e30f,
+                                        -1e30f,
+                                        0.0f};
+    return kValues[random() % std::size(kValues)];
+}
+
+bool AttackTexts::readBool(const runtime::CVar&, std::mt19937_64& random)
+{
+    return (random() & 1) != 0;
+}
+
+std::string AttackTexts::readString(const runtime::CVar&, std::mt19937_64& random)
+{
+    return reads[random() % reads.size()];
+}
+
+void setVariable(runtime::Host& host, size_t index, const AttackTexts& texts, ChoiceSource& choices,
+                 std::string& description)
 {
     const runtime::CVar& cvar = host.console.cvars.at(index);
     const std::string name = cvar.name;
@@ -199,7 +218,7 @@ void setVariable(runtime::Host& host, size_t index, ChoiceSource& choices, std::
     if (choices.chance(5)) {
         value.assign(300, '9');
     } else if (!cvar.numeric) {
-        value = kTexts[choices.below(std::size(kTexts))];
+        value = texts.values[choices.below(texts.values.size())];
     } else if (choices.chance(15)) {
         value = std::to_string(choices.unit() * 20000 - 10000);
     } else {
@@ -213,7 +232,8 @@ void setVariable(runtime::Host& host, size_t index, ChoiceSource& choices, std::
     host.console.set(name, value);
 }
 
-void attack(runtime::Host& host, WorldMotion& motion, ChoiceSource& choices, std::string& description)
+void attack(runtime::Host& host, WorldMotion& motion, AttackTexts& texts, ChoiceSource& choices,
+            std::string& description)
 {
     const uint32_t kind = choices.below(100);
     if (kind < 30) {
@@ -227,9 +247,9 @@ void attack(runtime::Host& host, WorldMotion& motion, ChoiceSource& choices, std
             description = "no ball hit: nothing to hit with";
         }
     } else if (kind < 52) {
-        command(host, choices, description);
+        command(host, texts.arguments, choices, description);
     } else if (kind < 64) {
-        variable(host, choices, description);
+        variable(host, texts, choices, description);
     } else if (kind < 69) {
         host.world.setFreeplay(!host.world.freeplay);
         description = host.world.freeplay ? "free play on" : "free play off";
@@ -244,7 +264,7 @@ void attack(runtime::Host& host, WorldMotion& motion, ChoiceSource& choices, std
         clock(host, choices, description);
     } else if (kind < 93) {
         const bool on = host.console.reads == nullptr;
-        host.console.reads = on ? &hostileReads : nullptr;
+        host.console.reads = on ? &texts : nullptr;
         description = on ? "hostile reads on" : "hostile reads off";
     } else if (kind < 98) {
         actorState(host, choices, description);

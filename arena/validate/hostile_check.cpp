@@ -39,13 +39,26 @@ uint64_t number(const std::string& word)
     return std::stoull(word);
 }
 
-// The library's path, the base seed, then the first round and the one past the last.
+// The plug-in's words travel last on a task's line: its name, then its levels.
+void addWords(std::vector<std::string>& line, const PluginWords& words)
+{
+    line.push_back(words.name);
+    line.insert(line.end(), words.levels.begin(), words.levels.end());
+}
+
+PluginWords wordsFrom(const std::vector<std::string>& line, size_t at)
+{
+    return {{line.begin() + static_cast<std::ptrdiff_t>(at) + 1, line.end()}, line.at(at)};
+}
+
+// The library's path, the base seed, the first round and the one past the last, then the words.
 std::optional<std::string> batchTask(ChildChannel& channel, const std::vector<std::string>& words)
 {
     const std::string& path = words.at(0);
     const uint64_t seed = number(words.at(1));
     const uint64_t first = number(words.at(2));
     const uint64_t last = number(words.at(3));
+    const PluginWords plugin = wordsFrom(words, 4);
     for (uint64_t round = first; round < last; ++round) {
         const uint64_t thisSeed = roundSeed(seed, round);
         // The seed leads the note, so that the parent can name it after a crash.
@@ -53,7 +66,7 @@ std::optional<std::string> batchTask(ChildChannel& channel, const std::vector<st
         note += ' ';
         note += roundName(round + 1, thisSeed);
         channel.note(note);
-        if (auto failure = runHostileRound(path, thisSeed)) {
+        if (auto failure = runHostileRound(path, thisSeed, plugin)) {
             std::string reason = std::to_string(thisSeed);
             reason += ' ';
             reason += roundName(round + 1, thisSeed);
@@ -65,12 +78,12 @@ std::optional<std::string> batchTask(ChildChannel& channel, const std::vector<st
     return std::nullopt;
 }
 
-// The library's path, then the round's own seed.
+// The library's path, the round's own seed, then the words.
 std::optional<std::string> replayTask(ChildChannel& channel, const std::vector<std::string>& words)
 {
     const uint64_t seed = number(words.at(1));
     channel.note("replaying seed " + std::to_string(seed));
-    return runHostileRound(words.at(0), seed, [](uint32_t step, const std::string& description) {
+    return runHostileRound(words.at(0), seed, wordsFrom(words, 2), [](uint32_t step, const std::string& description) {
         std::fprintf(stderr, "step %u: %s\n", step, description.c_str());
         std::fflush(stderr);
     });
@@ -81,7 +94,8 @@ std::optional<std::string> replayTask(ChildChannel& channel, const std::vector<s
 const ChildTask kHostileBatchTask{"hostile", batchTask};
 const ChildTask kHostileReplayTask{"hostile-replay", replayTask};
 
-CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_t seed, double timeLimitSeconds)
+CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_t seed, const PluginWords& words,
+                               double timeLimitSeconds)
 {
     // The limit bounds the whole check: each batch gets what the earlier ones left.
     const auto begin = std::chrono::steady_clock::now();
@@ -90,8 +104,9 @@ CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_
         uint64_t failedSeed = 0;
         const double left =
             timeLimitSeconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-        ChildOutcome outcome = runInChild(std::max(left, 0.001), kHostileBatchTask,
-                                          {path, std::to_string(seed), std::to_string(first), std::to_string(last)});
+        std::vector<std::string> line{path, std::to_string(seed), std::to_string(first), std::to_string(last)};
+        addWords(line, words);
+        ChildOutcome outcome = runInChild(std::max(left, 0.001), kHostileBatchTask, line);
         if (outcome.passed()) {
             continue;
         }
@@ -128,9 +143,12 @@ CheckResult checkHostileRounds(const std::string& path, uint32_t rounds, uint64_
     return {"hostile", true, {}};
 }
 
-CheckResult replayHostileRound(const std::string& path, uint64_t seed, double timeLimitSeconds)
+CheckResult replayHostileRound(const std::string& path, uint64_t seed, const PluginWords& words,
+                               double timeLimitSeconds)
 {
-    const ChildOutcome outcome = runInChild(timeLimitSeconds, kHostileReplayTask, {path, std::to_string(seed)});
+    std::vector<std::string> line{path, std::to_string(seed)};
+    addWords(line, words);
+    const ChildOutcome outcome = runInChild(timeLimitSeconds, kHostileReplayTask, line);
     CheckResult result = resultOf("hostile", outcome);
     if (!result.pass && result.interrupted == 0) {
         std::string reason = "seed ";

@@ -16,10 +16,11 @@ constexpr size_t kTraceKept = 10000;
 
 } // namespace
 
-std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64_t seed,
+std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64_t seed, const PluginWords& words,
                                            const std::function<void(uint32_t, const std::string&)>& stepDone)
 {
     useNamedLocale();
+    AttackTexts texts(words); // outlives the host, which may read through it
     runtime::Host host(seed);
     SeededChoices choices(seed);
     WorldMotion motion;
@@ -41,7 +42,7 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
     // play with the defaults.
     for (size_t index = 0; index < host.console.cvars.size(); ++index) {
         if (choices.chance(50)) {
-            setVariable(host, index, choices, description);
+            setVariable(host, index, texts, choices, description);
         }
     }
     // Most rounds begin with one of the plug-in's commands, so that a drill that needs switching
@@ -54,7 +55,7 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
     }
     const uint32_t count = 20 + choices.below(60);
     for (uint32_t step = 1; step <= count; ++step) {
-        attack(host, motion, choices, description);
+        attack(host, motion, texts, choices, description);
         if (stepDone) {
             stepDone(step, description);
         }

@@ -56,7 +56,7 @@ void printLine(const CheckResult& result)
     std::fflush(stdout);
 }
 
-std::vector<CheckResult> runChecks(const ValidateOptions& options)
+std::vector<CheckResult> runChecks(const ValidateOptions& options, const PluginWords& words)
 {
     const std::string path = arena::fileLibraryPath(options.plugin);
     std::vector<CheckResult> results;
@@ -84,12 +84,12 @@ std::vector<CheckResult> runChecks(const ValidateOptions& options)
         }
     };
     if (options.reproduce) {
-        run("hostile", [&] { return replayHostileRound(path, *options.reproduce, options.timeLimit); });
+        run("hostile", [&] { return replayHostileRound(path, *options.reproduce, words, options.timeLimit); });
         return results;
     }
     run("lifecycle", [&] { return checkLifecycle(path, options.cycles, options.timeLimit); });
     run("registration", [&] { return checkRegistration(path, options.timeLimit); });
-    run("hostile", [&] { return checkHostileRounds(path, options.rounds, options.seed, options.timeLimit); });
+    run("hostile", [&] { return checkHostileRounds(path, options.rounds, options.seed, words, options.timeLimit); });
     return results;
 }
 
@@ -130,11 +130,11 @@ std::string_view help()
     return kHelp;
 }
 
-int run(const ValidateOptions& options)
+int run(const ValidateOptions& options, const PluginWords& words)
 {
     // A signal ends the check under way and its child, and the run, with what finished reported.
     const platform::StopSignals signals(true, false);
-    const std::vector<CheckResult> results = runChecks(options);
+    const std::vector<CheckResult> results = runChecks(options, words);
     size_t passed = 0;
     for (const CheckResult& result : results) {
         passed += result.pass ? 1 : 0;
