@@ -13,6 +13,22 @@ namespace arena::validate {
 
 namespace {
 
+// The validator lists every reason the record is refused, naming the fields as the SDK does.
+std::string wording(const runtime::RecordProblem& problem)
+{
+    const std::string field = problem.field;
+    switch (problem.kind) {
+    case runtime::RecordProblem::Kind::WrongVersion:
+        return "\"exports\" has hostApiVersion " + std::to_string(problem.version) + ", the host needs " +
+               std::to_string(BAKKESMOD_PLUGIN_API_VERSION);
+    case runtime::RecordProblem::Kind::EmptyText: return "\"exports\" " + field + " is empty";
+    case runtime::RecordProblem::Kind::NullText:
+    case runtime::RecordProblem::Kind::NullFunction: return "\"exports\" " + field + " is null";
+    case runtime::RecordProblem::Kind::NotExported: break;
+    }
+    return "\"exports\" " + field + " is not the exported " + problem.exportedName;
+}
+
 using BakkesMod::Plugin::PluginDescriptor;
 
 std::optional<std::string> inspect(const std::string& path)
@@ -47,8 +63,8 @@ std::optional<std::string> inspect(const std::string& path)
     }
     if (record) {
         const runtime::ExportedEntries exported{create, destroy};
-        for (std::string& each : runtime::recordProblems(*record, runtime::RecordWording::Validator, &exported)) {
-            problems.push_back(std::move(each));
+        for (const runtime::RecordProblem& each : runtime::recordProblems(*record, &exported)) {
+            problems.push_back(wording(each));
         }
     }
     std::optional<std::string> problem;

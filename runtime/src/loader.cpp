@@ -9,6 +9,22 @@ namespace runtime {
 
 namespace {
 
+// The loader names the first reason the record is refused, tersely.
+std::string recordRefusal(const RecordProblem& problem)
+{
+    const std::string field = problem.field;
+    switch (problem.kind) {
+    case RecordProblem::Kind::WrongVersion:
+        return "\"exports\" has host API version " + std::to_string(problem.version) + ", not " +
+               std::to_string(BAKKESMOD_PLUGIN_API_VERSION);
+    case RecordProblem::Kind::NullText: return "\"exports\" " + field + " is null";
+    case RecordProblem::Kind::EmptyText: return "\"exports\" " + field + " is empty";
+    case RecordProblem::Kind::NullFunction: return "\"exports\" has no " + field;
+    case RecordProblem::Kind::NotExported: break;
+    }
+    return "\"exports\" " + field + " is not the exported " + problem.exportedName;
+}
+
 using BakkesMod::Plugin::BakkesModPlugin;
 using BakkesMod::Plugin::PluginDescriptor;
 
@@ -49,8 +65,8 @@ LoadResult Host::load(const std::string& file, const std::string& shownAs)
         return refuse("no \"exports\" record", LoadProblem::NoRecord);
     }
     // The entry functions are reached through the record, whatever names the library exports.
-    if (const auto problems = recordProblems(*record, RecordWording::Loader); !problems.empty()) {
-        return refuse(problems.front(), LoadProblem::BadRecord);
+    if (const auto problems = recordProblems(*record); !problems.empty()) {
+        return refuse(recordRefusal(problems.front()), LoadProblem::BadRecord);
     }
 
     LoadedPlugin loaded;

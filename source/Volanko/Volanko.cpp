@@ -1,5 +1,6 @@
 #include "Volanko/Volanko.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -73,7 +74,5 @@ void Volanko::onBallHit(std::string /*eventName*/) // NOLINT(performance-unneces
     if (currentStreak < std::numeric_limits<int32_t>::max()) {
         ++currentStreak;
     }
-    if (currentStreak > bestStreak) {
-        bestStreak = currentStreak;
-    }
+    bestStreak = std::max(bestStreak, currentStreak);
 }

@@ -253,23 +253,27 @@ TEST(HostLifetime, DestructorUnloadsWhatIsStillLoaded)
 
 } // namespace
 
-// What the loader and the validator refuse in a record, each in its own words.
-TEST(RecordProblems, TextsAndFunctionsInBothWordings)
+// What is wrong with a record, every reason in order, as values each caller words.
+TEST(RecordProblems, TextsAndFunctionsInOrder)
 {
-    using runtime::RecordWording;
+    using Kind = runtime::RecordProblem::Kind;
     const auto create = reinterpret_cast<BakkesMod::Plugin::CreateFunction>(1);
     const auto destroy = reinterpret_cast<BakkesMod::Plugin::DestroyFunction>(2);
     const BakkesMod::Plugin::PluginDescriptor good{95, "a.cpp", "A", "A", "1.0", 0, create, destroy};
-    EXPECT_TRUE(runtime::recordProblems(good, RecordWording::Loader).empty());
+    EXPECT_TRUE(runtime::recordProblems(good).empty());
 
-    BakkesMod::Plugin::PluginDescriptor bad{94, nullptr, "A", "", "1.0", 0, nullptr, destroy};
-    EXPECT_THAT(runtime::recordProblems(bad, RecordWording::Loader),
-                ::testing::ElementsAre("\"exports\" has host API version 94, not 95", "\"exports\" sourceFile is null",
-                                       "\"exports\" displayName is empty", "\"exports\" has no createFunction"));
+    const BakkesMod::Plugin::PluginDescriptor bad{94, nullptr, "A", "", "1.0", 0, nullptr, destroy};
     const runtime::ExportedEntries exported{nullptr, reinterpret_cast<const void*>(3)};
-    EXPECT_THAT(runtime::recordProblems(bad, RecordWording::Validator, &exported),
-                ::testing::ElementsAre("\"exports\" has hostApiVersion 94, the host needs 95",
-                                       "\"exports\" sourceFile is null", "\"exports\" displayName is empty",
-                                       "\"exports\" createFunction is null",
-                                       "\"exports\" destroyFunction is not the exported deleteMe"));
+    std::vector<std::string> seen;
+    for (const runtime::RecordProblem& problem : runtime::recordProblems(bad, &exported)) {
+        seen.push_back(std::to_string(static_cast<int>(problem.kind)) + " " + problem.field + " " +
+                       std::to_string(problem.version) + " " + problem.exportedName);
+    }
+    EXPECT_THAT(seen, ::testing::ElementsAre(
+                          std::to_string(static_cast<int>(Kind::WrongVersion)) + " hostApiVersion 94 ",
+                          std::to_string(static_cast<int>(Kind::NullText)) + " sourceFile 0 ",
+                          std::to_string(static_cast<int>(Kind::EmptyText)) + " displayName 0 ",
+                          std::to_string(static_cast<int>(Kind::NullFunction)) + " createFunction 0 ",
+                          std::to_string(static_cast<int>(Kind::NotExported)) + " destroyFunction 0 deleteMe"));
+    EXPECT_EQ(runtime::recordProblems(bad).size(), 4u); // nothing is compared with exports not looked up
 }
