@@ -155,6 +155,7 @@ TEST_F(SessionTest, LongWordsAreCutInMessagesWithTheirLength)
         {accents, "unknown command " + cutAccents},
         {std::string(64, 'b'), "unknown command \"" + std::string(64, 'b') + "\""}, // the longest shown whole
         {std::string(65, 'b'), "unknown command \"" + std::string(40, 'b') + "\u2026\" (65 bytes)"},
+        {std::string(65, '\x80'), "unknown command \"\u2026\" (65 bytes)"}, // no character starts in it
         {"volanko_balllocation_x " + huge, "volanko_balllocation_x: " + shown +
                                                " is neither a finite number nor a range \"(low, high)\"; the value "
                                                "stays \"(-5000, 5000)\""},

@@ -122,6 +122,17 @@ TEST_F(Loader, WrappersAtTheirEdges)
     host.world.setFreeplay(true);
     const ArrayWrapper<BallWrapper> balls = game.GetGameEventAsServer().GetGameBalls();
     EXPECT_TRUE(balls.Get(-1).IsNull() && balls.Get(1).IsNull() && !balls.Get(0).IsNull());
+    host.trace.on = true;
+    balls.Get(0);
+    cvars.registerCvar("probe_fourth", "1", "d", true, false, 0, true, 2, false);
+    host.trace.on = false;
+    ASSERT_EQ(host.trace.entries.size(), 2u);
+    EXPECT_EQ(host.trace.entries[0].json(),
+              R"({"call":"ArrayWrapper::Get","self":"balls","args":[0],"result":"ball#3"})");
+    EXPECT_EQ(
+        host.trace.entries[1].json(),
+        R"({"call":"CVarManagerWrapper::registerCvar","args":["probe_fourth","1","d",true,false,0,true,2,false]})");
+    host.trace.clear();
     EXPECT_TRUE(cvars.getCvar("probe_third").IsNull() && !cvars.getCvar("probe_first").IsNull());
     ActorWrapper actor = game.GetCamera(), car = game.GetLocalCar();
     actor = car; // copied, then moved
@@ -136,13 +147,19 @@ TEST_F(Loader, WrappersAtTheirEdges)
     EXPECT_EQ(fired, 1);
 
     std::vector<CanvasWrapper> kept;
-    game.RegisterDrawable([&kept](CanvasWrapper canvas) {
+    int lateDraws = 0; // a drawable registered while the frame is drawn waits for the next one
+    game.RegisterDrawable([&](CanvasWrapper canvas) {
+        game.RegisterDrawable([&lateDraws](CanvasWrapper) { ++lateDraws; });
         canvas.SetColor({std::nanf(""), 0, 0, 1});
+        canvas.SetColor({0, 0, 0, INFINITY});
         canvas.DrawString("scaled", INFINITY, 1);
         canvas.DrawString("after");
         kept.push_back(canvas);
     });
+    host.trace.on = true;
     host.drawFrame();
+    host.trace.on = false;
+    EXPECT_EQ(lateDraws, 0);
     ASSERT_EQ(host.canvas.draws().size(), 2u);
     EXPECT_EQ(host.canvas.draws()[1].color.r, 1) << "the probe's colour, not the refused one";
     kept[0].DrawString("late");
@@ -153,14 +170,22 @@ TEST_F(Loader, WrappersAtTheirEdges)
     cvars.registerNotifier(
         "late", [](const std::vector<std::string>&) {}, "", 0);
     EXPECT_TRUE(host.console.notifiers.empty());
+    EXPECT_TRUE(cvars.registerCvar("late", "1").IsNull());
+    game.RegisterDrawable([](CanvasWrapper) {});
+    EXPECT_EQ(cvars.getCvar("late").getStringValue(), "");
     EXPECT_EQ(host.faults.reports,
               (Lines{"CanvasWrapper::SetColor was handed a number that is not finite; refused",
+                     "CanvasWrapper::SetColor was handed a number that is not finite; refused",
                      "CanvasWrapper::DrawString was handed a number that is not finite; refused",
                      "plug-in 1: drawable returned still holding 1 wrapper",
                      "CanvasWrapper::DrawString was called on a wrapper that holds nothing",
                      "GameWrapper::IsInFreeplay was called on a wrapper that holds nothing",
                      "GameWrapper::GetGameEventAsServer was called on a wrapper that holds nothing",
-                     "CVarManagerWrapper::registerNotifier was called on a wrapper that holds nothing"}));
+                     "CVarManagerWrapper::registerNotifier was called on a wrapper that holds nothing",
+                     "CVarManagerWrapper::registerCvar was called on a wrapper that holds nothing",
+                     "GameWrapper::RegisterDrawable was called on a wrapper that holds nothing",
+                     "CVarManagerWrapper::getCvar was called on a wrapper that holds nothing",
+                     "CVarWrapper::getStringValue was called on a wrapper that holds nothing"}));
 }
 
 // A second load of a loaded library is refused and leaves the first whole; once unloaded, it loads
