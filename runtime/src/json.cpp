@@ -243,11 +243,6 @@ void appendJson(std::string& out, int32_t value)
     writeNumber(out, value);
 }
 
-void appendJson(std::string& out, int64_t value)
-{
-    writeNumber(out, value);
-}
-
 void appendJson(std::string& out, bool value)
 {
     out += value ? "true" : "false";

@@ -32,7 +32,6 @@ public:
 void appendJson(std::string& out, float value);
 void appendJson(std::string& out, double value);
 void appendJson(std::string& out, int32_t value);
-void appendJson(std::string& out, int64_t value);
 void appendJson(std::string& out, bool value);
 void appendJson(std::string& out, std::string_view text);
 void appendJson(std::string& out, const Vector& value);
