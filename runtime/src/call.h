@@ -4,9 +4,16 @@
 
 #include <string>
 
+#include "bakkesmod/wrappers/objectwrapper.h"
 #include "runtime/host.h"
 
 namespace runtime {
+
+// The host behind a wrapper's handle: every handle a wrapper holds is a Host.
+inline Host* hostOf(const ObjectWrapper& wrapper)
+{
+    return static_cast<Host*>(wrapper.host());
+}
 
 class Call {
 public:

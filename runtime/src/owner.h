@@ -4,12 +4,13 @@
 
 #include "bakkesmod/wrappers/objectwrapper.h"
 #include "runtime/host.h"
+#include "runtime/src/call.h"
 
 namespace runtime {
 
 inline bool ownerLoaded(const ObjectWrapper& wrapper)
 {
-    return wrapper.host() && wrapper.host()->findPlugin(wrapper.object()) != nullptr;
+    return wrapper.host() && hostOf(wrapper)->findPlugin(wrapper.object()) != nullptr;
 }
 
 } // namespace runtime

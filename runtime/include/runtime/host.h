@@ -70,7 +70,18 @@ struct Faults {
     std::vector<std::string> reports; // one line for each of the above, oldest first
 };
 
-class Host {
+} // namespace runtime
+
+// What a wrapper holds of the host that made it; the plug-in sees only its name.
+struct HostHandle {
+protected:
+    HostHandle() = default;
+    ~HostHandle() = default;
+};
+
+namespace runtime {
+
+class Host : public HostHandle {
 public:
     explicit Host(uint64_t seed = 0);
     ~Host(); // unloads every plug-in still loaded

@@ -11,19 +11,20 @@ using runtime::Actor;
 using runtime::ActorKind;
 using runtime::Call;
 using runtime::Host;
+using runtime::hostOf;
 using runtime::isFinite;
 
 namespace {
 
 Actor* actorOf(const ObjectWrapper& wrapper)
 {
-    return wrapper.host() ? wrapper.host()->world.find(wrapper.object()) : nullptr;
+    return hostOf(wrapper) ? hostOf(wrapper)->world.find(wrapper.object()) : nullptr;
 }
 
 // The common shape of a getter: traced, and zero from a wrapper that holds nothing.
 template <class T, class Read> T get(const ObjectWrapper& wrapper, const char* name, Read read)
 {
-    Call call(wrapper.host(), name);
+    Call call(hostOf(wrapper), name);
     Actor* actor = actorOf(wrapper);
     call.self(actor);
     if (!actor) {
@@ -38,7 +39,7 @@ template <class T, class Read> T get(const ObjectWrapper& wrapper, const char* n
 template <class Write, class... More>
 void setVector(const ObjectWrapper& wrapper, const char* name, const Vector& value, Write write, const More&... more)
 {
-    Call call(wrapper.host(), name);
+    Call call(hostOf(wrapper), name);
     Actor* actor = actorOf(wrapper);
     call.self(actor);
     call.arg(value);
@@ -59,7 +60,7 @@ void setVector(const ObjectWrapper& wrapper, const char* name, const Vector& val
 
 bool ActorWrapper::IsNull() const
 {
-    Call call(host(), "ActorWrapper::IsNull");
+    Call call(hostOf(*this), "ActorWrapper::IsNull");
     const Actor* actor = actorOf(*this);
     call.self(actor);
     return call.result(actor == nullptr);
@@ -98,7 +99,7 @@ Rotator ActorWrapper::GetRotation() const
 
 void ActorWrapper::SetRotation(Rotator rotation)
 {
-    Call call(host(), "ActorWrapper::SetRotation");
+    Call call(hostOf(*this), "ActorWrapper::SetRotation");
     Actor* actor = actorOf(*this);
     call.self(actor);
     call.arg(rotation);
@@ -139,16 +140,16 @@ namespace {
 // A list wrapper refers to the server; it holds nothing once the server is gone.
 template <class Element> ArrayWrapper<Element> listOf(const ObjectWrapper& server, const char* name)
 {
-    Call call(server.host(), name);
+    Call call(hostOf(server), name);
     const Actor* actor = actorOf(server);
     call.self(actor);
     if (!actor) {
         call.nullReceiver();
         call.resultText("");
-        return {server.host(), 0};
+        return {hostOf(server), 0};
     }
     call.resultText(std::is_same_v<Element, CarWrapper> ? "cars" : "balls");
-    return {server.host(), actor->id};
+    return {hostOf(server), actor->id};
 }
 
 template <class Element> const std::vector<uint32_t>& idsOf(runtime::World& world)
@@ -175,51 +176,51 @@ ArrayWrapper<BallWrapper> ServerWrapper::GetGameBalls() const
 float ServerWrapper::GetSecondsElapsed() const
 {
     return get<float>(*this, "ServerWrapper::GetSecondsElapsed",
-                      [this](const Actor&) { return static_cast<float>(host()->world.clock); });
+                      [this](const Actor&) { return static_cast<float>(hostOf(*this)->world.clock); });
 }
 
 BallWrapper ServerWrapper::GetBall() const
 {
-    Call call(host(), "ServerWrapper::GetBall");
+    Call call(hostOf(*this), "ServerWrapper::GetBall");
     const Actor* server = actorOf(*this);
     call.self(server);
     if (!server) {
         call.nullReceiver();
         call.resultObject(nullptr);
-        return {host(), 0};
+        return {hostOf(*this), 0};
     }
-    const Actor* ball = host()->world.ball();
+    const Actor* ball = hostOf(*this)->world.ball();
     call.resultObject(ball);
-    return {host(), ball ? ball->id : 0};
+    return {hostOf(*this), ball ? ball->id : 0};
 }
 
 template <class T> int ArrayWrapper<T>::Count() const
 {
-    Call call(host(), "ArrayWrapper::Count");
+    Call call(hostOf(*this), "ArrayWrapper::Count");
     call.self(std::is_same_v<T, CarWrapper> ? "cars" : "balls");
     if (!actorOf(*this)) {
         call.nullReceiver();
         return call.result(0);
     }
-    return call.result(static_cast<int>(idsOf<T>(host()->world).size()));
+    return call.result(static_cast<int>(idsOf<T>(hostOf(*this)->world).size()));
 }
 
 template <class T> T ArrayWrapper<T>::Get(int index) const
 {
-    Call call(host(), "ArrayWrapper::Get");
+    Call call(hostOf(*this), "ArrayWrapper::Get");
     call.self(std::is_same_v<T, CarWrapper> ? "cars" : "balls");
     call.arg(index);
     if (!actorOf(*this)) {
         call.nullReceiver();
         call.resultObject(nullptr);
-        return {host(), 0};
+        return {hostOf(*this), 0};
     }
-    const auto& ids = idsOf<T>(host()->world);
+    const auto& ids = idsOf<T>(hostOf(*this)->world);
     const Actor* element = index >= 0 && static_cast<size_t>(index) < ids.size()
-                               ? host()->world.find(ids[static_cast<size_t>(index)])
+                               ? hostOf(*this)->world.find(ids[static_cast<size_t>(index)])
                                : nullptr;
     call.resultObject(element);
-    return {host(), element ? element->id : 0};
+    return {hostOf(*this), element ? element->id : 0};
 }
 
 template class ArrayWrapper<CarWrapper>;

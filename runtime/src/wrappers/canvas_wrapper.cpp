@@ -6,12 +6,13 @@
 #include "runtime/src/call.h"
 
 using runtime::Call;
+using runtime::hostOf;
 
 namespace {
 
 runtime::Canvas* canvasOf(const CanvasWrapper& wrapper, Call& call)
 {
-    runtime::Host* host = wrapper.host();
+    runtime::Host* host = hostOf(wrapper);
     const bool live = host && host->canvas.drawing && host->canvas.frame() == wrapper.object();
     call.self("canvas");
     if (!live) {
@@ -25,14 +26,14 @@ runtime::Canvas* canvasOf(const CanvasWrapper& wrapper, Call& call)
 
 Vector2 CanvasWrapper::GetSize() const
 {
-    Call call(host(), "CanvasWrapper::GetSize");
+    Call call(hostOf(*this), "CanvasWrapper::GetSize");
     runtime::Canvas* canvas = canvasOf(*this, call);
     return call.result(canvas ? canvas->size : Vector2{});
 }
 
 void CanvasWrapper::SetPosition(Vector2 position)
 {
-    Call call(host(), "CanvasWrapper::SetPosition");
+    Call call(hostOf(*this), "CanvasWrapper::SetPosition");
     call.arg(position);
     if (runtime::Canvas* canvas = canvasOf(*this, call)) {
         canvas->setPosition(position);
@@ -41,7 +42,7 @@ void CanvasWrapper::SetPosition(Vector2 position)
 
 void CanvasWrapper::SetColor(LinearColor color)
 {
-    Call call(host(), "CanvasWrapper::SetColor");
+    Call call(hostOf(*this), "CanvasWrapper::SetColor");
     call.arg(color);
     runtime::Canvas* canvas = canvasOf(*this, call);
     if (!canvas) {
@@ -56,7 +57,7 @@ void CanvasWrapper::SetColor(LinearColor color)
 
 void CanvasWrapper::DrawString(std::string_view text)
 {
-    Call call(host(), "CanvasWrapper::DrawString");
+    Call call(hostOf(*this), "CanvasWrapper::DrawString");
     call.arg(text);
     if (runtime::Canvas* canvas = canvasOf(*this, call)) {
         canvas->drawString(text, 1, 1);
@@ -65,7 +66,7 @@ void CanvasWrapper::DrawString(std::string_view text)
 
 void CanvasWrapper::DrawString(std::string_view text, float xScale, float yScale)
 {
-    Call call(host(), "CanvasWrapper::DrawString");
+    Call call(hostOf(*this), "CanvasWrapper::DrawString");
     call.arg(text);
     call.arg(xScale);
     call.arg(yScale);

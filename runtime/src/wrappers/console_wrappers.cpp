@@ -9,12 +9,13 @@
 #include "runtime/src/owner.h"
 
 using runtime::Call;
+using runtime::hostOf;
 using runtime::ownerLoaded;
 
 CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defaultValue, std::string description,
                                              bool searchable, bool hasMin, float min, bool hasMax, float max, bool save)
 {
-    Call call(host(), "CVarManagerWrapper::registerCvar");
+    Call call(hostOf(*this), "CVarManagerWrapper::registerCvar");
     call.arg(std::string_view(name));
     call.arg(std::string_view(defaultValue));
     call.arg(std::string_view(description));
@@ -26,7 +27,7 @@ CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defau
     call.arg(save);
     if (!ownerLoaded(*this)) {
         call.nullReceiver();
-        return {host(), 0};
+        return {hostOf(*this), 0};
     }
     runtime::CVar cvar;
     cvar.name = std::move(name);
@@ -39,14 +40,14 @@ CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defau
     cvar.max = cvar.hasMax ? max : 0;
     cvar.save = save;
     cvar.owner = object();
-    const int index = host()->console.registerCvar(std::move(cvar));
-    return {host(), static_cast<uint32_t>(index + 1)};
+    const int index = hostOf(*this)->console.registerCvar(std::move(cvar));
+    return {hostOf(*this), static_cast<uint32_t>(index + 1)};
 }
 
 void CVarManagerWrapper::registerNotifier(std::string name, std::function<void(std::vector<std::string>)> callback,
                                           std::string description, unsigned char permissions)
 {
-    Call call(host(), "CVarManagerWrapper::registerNotifier");
+    Call call(hostOf(*this), "CVarManagerWrapper::registerNotifier");
     call.arg(std::string_view(name));
     call.arg(std::string_view(description));
     call.arg(static_cast<int32_t>(permissions));
@@ -54,36 +55,36 @@ void CVarManagerWrapper::registerNotifier(std::string name, std::function<void(s
         call.nullReceiver();
         return;
     }
-    host()->console.notifiers.push_back(
+    hostOf(*this)->console.notifiers.push_back(
         {std::move(name), std::move(description), permissions, std::move(callback), object()});
 }
 
 CVarWrapper CVarManagerWrapper::getCvar(std::string_view name)
 {
-    Call call(host(), "CVarManagerWrapper::getCvar");
+    Call call(hostOf(*this), "CVarManagerWrapper::getCvar");
     call.arg(name);
     if (!ownerLoaded(*this)) {
         call.nullReceiver();
-        return {host(), 0};
+        return {hostOf(*this), 0};
     }
-    const int index = host()->console.indexOf(name);
+    const int index = hostOf(*this)->console.indexOf(name);
     if (index < 0) {
         call.resultText("");
-        return {host(), 0};
+        return {hostOf(*this), 0};
     }
     call.resultText(name);
-    return {host(), static_cast<uint32_t>(index + 1)};
+    return {hostOf(*this), static_cast<uint32_t>(index + 1)};
 }
 
 void CVarManagerWrapper::log(std::string_view text)
 {
-    Call call(host(), "CVarManagerWrapper::log");
+    Call call(hostOf(*this), "CVarManagerWrapper::log");
     call.arg(text);
     if (!ownerLoaded(*this)) {
         call.nullReceiver();
         return;
     }
-    host()->console.log.emplace_back(text);
+    hostOf(*this)->console.log.emplace_back(text);
 }
 
 namespace {
@@ -91,7 +92,7 @@ namespace {
 // A variable wrapper holds the variable's index + 1; variables are never removed.
 runtime::CVar* cvarOf(const CVarWrapper& wrapper, Call& call)
 {
-    runtime::Host* host = wrapper.host();
+    runtime::Host* host = hostOf(wrapper);
     const uint32_t index = wrapper.object();
     runtime::CVar* cvar =
         host && index != 0 && index <= host->console.cvars.size() ? &host->console.cvars[index - 1] : nullptr;
@@ -106,30 +107,30 @@ runtime::CVar* cvarOf(const CVarWrapper& wrapper, Call& call)
 
 bool CVarWrapper::IsNull() const
 {
-    Call call(host(), "CVarWrapper::IsNull");
+    Call call(hostOf(*this), "CVarWrapper::IsNull");
     const uint32_t index = object();
-    return call.result(!host() || index == 0 || index > host()->console.cvars.size());
+    return call.result(!hostOf(*this) || index == 0 || index > hostOf(*this)->console.cvars.size());
 }
 
 float CVarWrapper::getFloatValue() const
 {
-    Call call(host(), "CVarWrapper::getFloatValue");
+    Call call(hostOf(*this), "CVarWrapper::getFloatValue");
     runtime::CVar* cvar = cvarOf(*this, call);
-    return call.result(cvar ? host()->console.readFloat(*cvar) : 0.0f);
+    return call.result(cvar ? hostOf(*this)->console.readFloat(*cvar) : 0.0f);
 }
 
 bool CVarWrapper::getBoolValue() const
 {
-    Call call(host(), "CVarWrapper::getBoolValue");
+    Call call(hostOf(*this), "CVarWrapper::getBoolValue");
     runtime::CVar* cvar = cvarOf(*this, call);
-    return call.result(cvar ? host()->console.readBool(*cvar) : false);
+    return call.result(cvar ? hostOf(*this)->console.readBool(*cvar) : false);
 }
 
 std::string CVarWrapper::getStringValue() const
 {
-    Call call(host(), "CVarWrapper::getStringValue");
+    Call call(hostOf(*this), "CVarWrapper::getStringValue");
     runtime::CVar* cvar = cvarOf(*this, call);
-    std::string value = cvar ? host()->console.readString(*cvar) : std::string();
+    std::string value = cvar ? hostOf(*this)->console.readString(*cvar) : std::string();
     call.resultText(value);
     return value;
 }

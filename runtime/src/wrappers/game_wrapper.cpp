@@ -8,6 +8,7 @@
 
 using runtime::Actor;
 using runtime::Call;
+using runtime::hostOf;
 using runtime::ownerLoaded;
 
 namespace {
@@ -16,26 +17,26 @@ namespace {
 // nothing once the plug-in is unloaded.
 template <class Result, class Find> Result actorOf(const GameWrapper& game, const char* name, Find find)
 {
-    Call call(game.host(), name);
+    Call call(hostOf(game), name);
     if (!ownerLoaded(game)) {
         call.nullReceiver();
-        return {game.host(), 0};
+        return {hostOf(game), 0};
     }
-    const Actor* actor = find(game.host()->world);
+    const Actor* actor = find(hostOf(game)->world);
     call.resultObject(actor);
-    return {game.host(), actor ? actor->id : 0};
+    return {hostOf(game), actor ? actor->id : 0};
 }
 
 } // namespace
 
 bool GameWrapper::IsInFreeplay() const
 {
-    Call call(host(), "GameWrapper::IsInFreeplay");
+    Call call(hostOf(*this), "GameWrapper::IsInFreeplay");
     if (!ownerLoaded(*this)) {
         call.nullReceiver();
         return call.result(false);
     }
-    return call.result(host()->world.freeplay);
+    return call.result(hostOf(*this)->world.freeplay);
 }
 
 ServerWrapper GameWrapper::GetGameEventAsServer() const
@@ -58,21 +59,21 @@ CameraWrapper GameWrapper::GetCamera() const
 
 void GameWrapper::HookEvent(std::string eventName, std::function<void(std::string)> callback)
 {
-    Call call(host(), "GameWrapper::HookEvent");
+    Call call(hostOf(*this), "GameWrapper::HookEvent");
     call.arg(std::string_view(eventName));
     if (!ownerLoaded(*this)) {
         call.nullReceiver();
         return;
     }
-    host()->hooks.push_back({std::move(eventName), std::move(callback), object()});
+    hostOf(*this)->hooks.push_back({std::move(eventName), std::move(callback), object()});
 }
 
 void GameWrapper::RegisterDrawable(std::function<void(CanvasWrapper)> callback)
 {
-    Call call(host(), "GameWrapper::RegisterDrawable");
+    Call call(hostOf(*this), "GameWrapper::RegisterDrawable");
     if (!ownerLoaded(*this)) {
         call.nullReceiver();
         return;
     }
-    host()->drawables.push_back({std::move(callback), object()});
+    hostOf(*this)->drawables.push_back({std::move(callback), object()});
 }

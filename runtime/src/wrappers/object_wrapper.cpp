@@ -4,17 +4,27 @@
 
 #include "runtime/host.h"
 
-ObjectWrapper::ObjectWrapper(runtime::Host* host, uint32_t object) : host_(host), object_(object)
+// Every handle a wrapper holds is a Host; a default-made wrapper holds none.
+namespace {
+
+runtime::Host* counter(HostHandle* host)
+{
+    return static_cast<runtime::Host*>(host);
+}
+
+} // namespace
+
+ObjectWrapper::ObjectWrapper(HostHandle* host, uint32_t object) : host_(host), object_(object)
 {
     if (host_) {
-        host_->wrapperMade();
+        counter(host_)->wrapperMade();
     }
 }
 
 ObjectWrapper::ObjectWrapper(const ObjectWrapper& other) : host_(other.host_), object_(other.object_)
 {
     if (host_) {
-        host_->wrapperMade();
+        counter(host_)->wrapperMade();
     }
 }
 
@@ -28,10 +38,10 @@ ObjectWrapper& ObjectWrapper::operator=(const ObjectWrapper& other)
 {
     if (this != &other) {
         if (other.host_) {
-            other.host_->wrapperMade();
+            counter(other.host_)->wrapperMade();
         }
         if (host_) {
-            host_->wrapperDropped();
+            counter(host_)->wrapperDropped();
         }
         host_ = other.host_;
         object_ = other.object_;
@@ -43,7 +53,7 @@ ObjectWrapper& ObjectWrapper::operator=(ObjectWrapper&& other) noexcept
 {
     if (this != &other) {
         if (host_) {
-            host_->wrapperDropped();
+            counter(host_)->wrapperDropped();
         }
         host_ = other.host_;
         object_ = other.object_;
@@ -56,6 +66,6 @@ ObjectWrapper& ObjectWrapper::operator=(ObjectWrapper&& other) noexcept
 ObjectWrapper::~ObjectWrapper()
 {
     if (host_) {
-        host_->wrapperDropped();
+        counter(host_)->wrapperDropped();
     }
 }

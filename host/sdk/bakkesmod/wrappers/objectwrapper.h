@@ -8,24 +8,23 @@
 
 #include <cstdint>
 
-namespace runtime {
-class Host;
-}
+// The host that made a wrapper. Opaque: only the host knows what it is.
+struct HostHandle;
 
 class ObjectWrapper {
 public:
     ObjectWrapper() = default;
-    ObjectWrapper(runtime::Host* host, uint32_t object);
+    ObjectWrapper(HostHandle* host, uint32_t object);
     ObjectWrapper(const ObjectWrapper& other);
     ObjectWrapper(ObjectWrapper&& other) noexcept;
     ObjectWrapper& operator=(const ObjectWrapper& other);
     ObjectWrapper& operator=(ObjectWrapper&& other) noexcept;
     ~ObjectWrapper();
 
-    runtime::Host* host() const { return host_; } // the runtime that made it; null when default-made
-    uint32_t object() const { return object_; }   // the host's id of the object; 0 when none
+    HostHandle* host() const { return host_; }  // the host that made it; null when default-made
+    uint32_t object() const { return object_; } // the host's id of the object; 0 when none
 
 private:
-    runtime::Host* host_ = nullptr;
+    HostHandle* host_ = nullptr;
     uint32_t object_ = 0;
 };
