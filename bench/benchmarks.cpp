@@ -79,11 +79,11 @@ void frame_traced(benchmark::State& state)
     } lines;
     const runtime::Observation observation = session.host.attach(lines);
     runtime::Trace& trace = session.host.trace;
-    trace.on = true;
+    trace.switchOn(true);
     size_t calls = 0;
     for (auto _ : state) {
         session.host.drawFrame();
-        calls += trace.entries.size();
+        calls += trace.entries().size();
         trace.clear();
     }
     benchmark::DoNotOptimize(lines.bytes);

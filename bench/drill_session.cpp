@@ -207,7 +207,7 @@ std::string firstDifference(const char* what, const std::vector<runtime::TraceEn
 
 std::vector<runtime::TraceEntry> taken(runtime::Trace& trace)
 {
-    std::vector<runtime::TraceEntry> entries = std::move(trace.entries);
+    std::vector<runtime::TraceEntry> entries = std::move(trace.entries());
     trace.clear();
     return entries;
 }
@@ -222,7 +222,7 @@ std::string floorMismatch()
     }
     runtime::Trace& trace = session.host.trace;
     trace.clear();
-    trace.on = true;
+    trace.switchOn(true);
 
     session.host.drawFrame();
     const std::vector<runtime::TraceEntry> pluginFrame = taken(trace);

@@ -60,7 +60,7 @@ template <class Number> void mixNumber(uint64_t& hash, Number value)
 uint64_t outcome(const runtime::Host& host)
 {
     uint64_t hash = 0xcbf29ce484222325ULL;
-    for (const runtime::TraceEntry& entry : host.trace.entries) {
+    for (const runtime::TraceEntry& entry : host.trace.entries()) {
         mix(hash, entry.json());
     }
     for (const std::string& line : host.console.log) {

@@ -147,7 +147,7 @@ bool Session::traceCommand(Args args, std::string&)
 {
     const auto on = switchOf(args);
     if (on) {
-        host_.trace.on = *on;
+        host_.trace.switchOn(*on);
         host_.trace.clear();
     }
     return on.has_value();

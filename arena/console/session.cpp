@@ -52,7 +52,7 @@ void Session::flushNews()
         }
     }
     // Each entry has been printed as it completed; keeping them would only grow.
-    if (host_.trace.on) {
+    if (host_.trace.on()) {
         host_.trace.clear();
     }
 }

@@ -269,9 +269,9 @@ void attack(runtime::Host& host, WorldMotion& motion, AttackTexts& texts, Choice
     } else if (kind < 98) {
         actorState(host, choices, description);
     } else {
-        host.trace.on = !host.trace.on;
+        host.trace.switchOn(!host.trace.on());
         host.trace.clear();
-        description = host.trace.on ? "trace on" : "trace off";
+        description = host.trace.on() ? "trace on" : "trace off";
     }
 }
 

@@ -72,7 +72,7 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
             reason += *broken;
             return reason;
         }
-        if (host.trace.entries.size() > kTraceKept) {
+        if (host.trace.entries().size() > kTraceKept) {
             host.trace.clear();
         }
     }

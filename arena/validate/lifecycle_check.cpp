@@ -152,7 +152,7 @@ std::vector<std::string> tracedLoad(const std::string& path, std::string& error)
 {
     runtime::Host host(7);
     host.world.setFreeplay(true);
-    host.trace.on = true;
+    host.trace.switchOn(true);
     const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
         error = loaded.error;
@@ -160,7 +160,7 @@ std::vector<std::string> tracedLoad(const std::string& path, std::string& error)
     }
     host.unload(loaded.plugin);
     std::vector<std::string> calls;
-    for (const runtime::TraceEntry& entry : host.trace.entries) {
+    for (const runtime::TraceEntry& entry : host.trace.entries()) {
         std::string line = entry.call;
         line += entry.args;
         line += entry.result;

@@ -77,7 +77,7 @@ std::optional<std::string> registration(const std::string& path)
 
     runtime::Host host(5);
     host.world.setFreeplay(true);
-    host.trace.on = true;
+    host.trace.switchOn(true);
     const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
         return "the plug-in did not load: " + loaded.error;
@@ -86,12 +86,12 @@ std::optional<std::string> registration(const std::string& path)
         return changed;
     }
     std::vector<std::string> cvarNames;
-    for (const runtime::TraceEntry& entry : host.trace.entries) {
+    for (const runtime::TraceEntry& entry : host.trace.entries()) {
         if (std::string_view(entry.call) == "CVarManagerWrapper::registerCvar") {
             cvarNames.push_back(firstArgument(entry.args));
         }
     }
-    host.trace.on = false;
+    host.trace.switchOn(false);
     host.trace.clear();
     if (auto repeated = repeatedName(host, loaded.plugin, cvarNames)) {
         return repeated;
@@ -125,7 +125,7 @@ std::optional<std::string> registration(const std::string& path)
         return "registrations left after unload";
     }
     // Everything the plug-in had registered, fired again: none of its code may run.
-    host.trace.on = true;
+    host.trace.switchOn(true);
     for (const std::string& name : commands) {
         if (host.runCommand({name})) {
             return "command \"" + name + "\" still runs after unload";
@@ -135,9 +135,9 @@ std::optional<std::string> registration(const std::string& path)
         host.fireEvent(event);
     }
     host.drawFrame();
-    if (!host.trace.entries.empty()) {
+    if (!host.trace.entries().empty()) {
         std::string reason = "plug-in code ran after unload: it called ";
-        reason += host.trace.entries.front().call;
+        reason += host.trace.entries().front().call;
         return reason;
     }
     return std::nullopt;

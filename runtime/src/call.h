@@ -21,7 +21,7 @@ public:
     // wrapper; the traced work stays out of line.
     Call(Host* host, const char* name) : host_(host), name_(name)
     {
-        if (host_ && host_->trace.on) {
+        if (host_ && host_->trace.on_) {
             begin();
         }
     }
@@ -116,12 +116,12 @@ public:
 private:
     [[gnu::noinline, gnu::cold]] void begin()
     {
-        index_ = host_->trace.entries.size();
-        host_->trace.entries.push_back({name_, {}, "[", {}});
+        index_ = host_->trace.entries_.size();
+        host_->trace.entries_.push_back({name_, {}, "[", {}});
     }
     [[gnu::noinline, gnu::cold]] void end()
     {
-        TraceEntry& entry = host_->trace.entries[index_];
+        TraceEntry& entry = host_->trace.entries_[index_];
         entry.args += ']';
         if (host_->observed()) {
             host_->traced(entry);
@@ -141,7 +141,7 @@ private:
     }
 
     static constexpr size_t kNone = static_cast<size_t>(-1);
-    TraceEntry& entry() { return host_->trace.entries[index_]; }
+    TraceEntry& entry() { return host_->trace.entries_[index_]; }
 
     Host* host_;
     const char* name_;

@@ -28,8 +28,8 @@ std::string TraceEntry::json() const
 std::vector<std::string> Trace::calls() const
 {
     std::vector<std::string> names;
-    names.reserve(entries.size());
-    for (const TraceEntry& entry : entries) {
+    names.reserve(entries_.size());
+    for (const TraceEntry& entry : entries_) {
         names.emplace_back(entry.call);
     }
     return names;

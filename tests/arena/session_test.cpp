@@ -59,7 +59,7 @@ TEST_F(SessionTest, VariablesPrintSetAndOutliveAReloadAndTraceLinesAreJson)
     run({"arena_freeplay 1", "arena_trace 1", "volanko_stop", "arena_hit", "arena_trace 0", "arena_hit"});
     EXPECT_EQ(printed,
               std::vector<std::string>{"{\"call\":\"GameWrapper::IsInFreeplay\",\"args\":[],\"result\":true}"});
-    EXPECT_TRUE(host.trace.entries.empty());
+    EXPECT_TRUE(host.trace.entries().empty());
 
     run({"volanko_start", "arena_reload", "volanko_throwlevel"});
     EXPECT_EQ(printed.back(), "volanko_throwlevel = \"pro\"");

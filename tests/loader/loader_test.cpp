@@ -122,15 +122,15 @@ TEST_F(Loader, WrappersAtTheirEdges)
     host.world.setFreeplay(true);
     const ArrayWrapper<BallWrapper> balls = game.GetGameEventAsServer().GetGameBalls();
     EXPECT_TRUE(balls.Get(-1).IsNull() && balls.Get(1).IsNull() && !balls.Get(0).IsNull());
-    host.trace.on = true;
+    host.trace.switchOn(true);
     balls.Get(0);
     cvars.registerCvar("probe_fourth", "1", "d", true, false, 0, true, 2, false);
-    host.trace.on = false;
-    ASSERT_EQ(host.trace.entries.size(), 2u);
-    EXPECT_EQ(host.trace.entries[0].json(),
+    host.trace.switchOn(false);
+    ASSERT_EQ(host.trace.entries().size(), 2u);
+    EXPECT_EQ(host.trace.entries()[0].json(),
               R"({"call":"ArrayWrapper::Get","self":"balls","args":[0],"result":"ball#3"})");
     EXPECT_EQ(
-        host.trace.entries[1].json(),
+        host.trace.entries()[1].json(),
         R"({"call":"CVarManagerWrapper::registerCvar","args":["probe_fourth","1","d",true,false,0,true,2,false]})");
     host.trace.clear();
     EXPECT_TRUE(cvars.getCvar("probe_third").IsNull() && !cvars.getCvar("probe_first").IsNull());
@@ -156,9 +156,9 @@ TEST_F(Loader, WrappersAtTheirEdges)
         canvas.DrawString("after");
         kept.push_back(canvas);
     });
-    host.trace.on = true;
+    host.trace.switchOn(true);
     host.drawFrame();
-    host.trace.on = false;
+    host.trace.switchOn(false);
     EXPECT_EQ(lateDraws, 0);
     ASSERT_EQ(host.canvas.draws().size(), 2u);
     EXPECT_EQ(host.canvas.draws()[1].color.r, 1) << "the probe's colour, not the refused one";

@@ -62,8 +62,8 @@ TEST_F(Hud, WholeFrameTrace)
         "CanvasWrapper::DrawString canvas [\"Average Time: 0.000000\"]\n"
         "ServerWrapper::GetSecondsElapsed server []\nCanvasWrapper::SetColor canvas [[255,0,0,255]]\n"
         "CanvasWrapper::SetPosition canvas [[840,490]]\nCanvasWrapper::DrawString canvas [\"Failed!\",5,5]\n");
-    EXPECT_EQ(host.trace.entries.front().json(), R"({"call":"GameWrapper::IsInFreeplay","args":[],"result":true})");
-    EXPECT_EQ(host.trace.entries.back().json(),
+    EXPECT_EQ(host.trace.entries().front().json(), R"({"call":"GameWrapper::IsInFreeplay","args":[],"result":true})");
+    EXPECT_EQ(host.trace.entries().back().json(),
               R"({"call":"CanvasWrapper::DrawString","self":"canvas","args":["Failed!",5,5]})");
     frameAt(std::nextafter(4.0f, 0.0f));
     EXPECT_EQ(host.canvas.draws().size(), 5u) << "the banner shows until its time";

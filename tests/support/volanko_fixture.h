@@ -24,7 +24,7 @@ protected:
 
     void SetUp() override
     {
-        host.trace.on = true;
+        host.trace.switchOn(true);
         const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
         ASSERT_TRUE(loaded) << loaded.error;
         id = loaded.plugin;
@@ -99,7 +99,7 @@ protected:
     Lines calls() const
     {
         Lines texts;
-        for (const runtime::TraceEntry& entry : host.trace.entries) {
+        for (const runtime::TraceEntry& entry : host.trace.entries()) {
             const std::string_view self = std::string_view(entry.self).substr(0, entry.self.find('#'));
             texts.push_back(std::string(entry.call) + (self.empty() ? "" : " ") + std::string(self) + " " + entry.args);
         }
@@ -118,7 +118,7 @@ protected:
 
     size_t countOf(std::string_view call) const
     {
-        return std::ranges::count_if(host.trace.entries,
+        return std::ranges::count_if(host.trace.entries(),
                                      [call](const runtime::TraceEntry& e) { return call == e.call; });
     }
 

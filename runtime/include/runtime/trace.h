@@ -17,13 +17,19 @@ struct TraceEntry {
     std::string json() const; // {"call":...,"self":...,"args":...,"result":...}
 };
 
+// Kept by the host: the calls go in as they are made, and only while it is switched on.
 class Trace {
 public:
-    bool on = false;
-    std::vector<TraceEntry> entries;
-
-    void clear() { entries.clear(); }
+    bool on() const { return on_; }
+    void switchOn(bool on) { on_ = on; } // what was kept stays
+    const std::vector<TraceEntry>& entries() const { return entries_; }
+    void clear() { entries_.clear(); }
     std::vector<std::string> calls() const; // just the call names, in order
+
+private:
+    friend class Call; // writes each entry as its call happens
+    bool on_ = false;
+    std::vector<TraceEntry> entries_;
 };
 
 // JSON texts for trace arguments and results, written as the call happens: each is the text
