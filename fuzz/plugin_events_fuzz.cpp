@@ -96,7 +96,7 @@ void loadFresh(runtime::Host& host)
 #ifdef VOLANKO_UNDER_LIBFUZZER
     // A library mapped elsewhere would leave the fuzzer counting coverage in pages that are gone.
     // Without the fuzzer (the kept inputs' replay) nothing holds on to the old pages.
-    const void* record = platform::findSymbol(host.plugins.front().library, BAKKESMOD_EXPORTS_SYMBOL);
+    const void* record = platform::findSymbol(host.plugins().front().library, BAKKESMOD_EXPORTS_SYMBOL);
     if (firstRecord && record != firstRecord) {
         fail("reloading the plug-in", "the library was mapped at another address; the fuzzer cannot follow it");
     }
@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     lastOutcome = outcome(*host);
 
     heldLibrary = platform::openedLibrary(VOLANKO_PLUGIN_PATH);
-    host->unload(host->plugins.front().id);
+    host->unload(host->plugins().front().id);
     if (auto broken = arena::validate::brokenInvariant(*host)) {
         fail("at unload", *broken);
     }

@@ -219,7 +219,7 @@ std::optional<std::string> oneCycle(runtime::Host& host, const std::string& path
     if (host.wrappersAlive() != 0) {
         return at(std::to_string(host.wrappersAlive()) + " wrappers still alive after unload");
     }
-    if (!host.hooks.empty() || !host.drawables.empty() || !host.console.notifiers.empty()) {
+    if (!host.hooks().empty() || !host.drawables().empty() || !host.console.notifiers.empty()) {
         return at("registrations left after unload");
     }
     if (cycle == 1) {

@@ -36,7 +36,7 @@ std::optional<std::string> repeatedName(const runtime::Host& host, uint32_t plug
         }
     }
     std::set<std::string> events;
-    for (const runtime::Hook& hook : host.hooks) {
+    for (const runtime::Hook& hook : host.hooks()) {
         if (hook.owner == plugin && !events.insert(hook.eventName).second) {
             return "event \"" + hook.eventName + "\" hooked twice";
         }
@@ -110,7 +110,7 @@ std::optional<std::string> registration(const std::string& path)
     for (const runtime::Notifier& notifier : host.console.notifiers) {
         commands.push_back(notifier.name);
     }
-    for (const runtime::Hook& hook : host.hooks) {
+    for (const runtime::Hook& hook : host.hooks()) {
         events.push_back(hook.eventName);
     }
 
@@ -121,7 +121,7 @@ std::optional<std::string> registration(const std::string& path)
     if (auto broken = brokenInvariant(host)) {
         return "at unload: " + *broken;
     }
-    if (!host.hooks.empty() || !host.drawables.empty() || !host.console.notifiers.empty()) {
+    if (!host.hooks().empty() || !host.drawables().empty() || !host.console.notifiers.empty()) {
         return "registrations left after unload";
     }
     // Everything the plug-in had registered, fired again: none of its code may run.

@@ -18,7 +18,7 @@ Host::~Host()
 
 LoadedPlugin* Host::findPlugin(uint32_t plugin)
 {
-    for (LoadedPlugin& loaded : plugins) {
+    for (LoadedPlugin& loaded : plugins_) {
         if (loaded.id == plugin) {
             return &loaded;
         }
@@ -114,14 +114,14 @@ void Host::fireEvent(std::string_view eventName)
         observer->onEventFiring(eventName);
     }
     // By index: a callback may register more hooks, which land after the ones running now.
-    const size_t count = hooks.size();
-    for (size_t i = 0; i < count && i < hooks.size(); ++i) {
-        if (hooks[i].eventName != eventName) {
+    const size_t count = hooks_.size();
+    for (size_t i = 0; i < count && i < hooks_.size(); ++i) {
+        if (hooks_[i].eventName != eventName) {
             continue;
         }
         // A copy, so that the callback outlives any change to the list made while it runs.
-        const auto callback = hooks[i].callback;
-        callPlugin(hooks[i].owner, "event hook", [&] { callback(std::string(eventName)); });
+        const auto callback = hooks_[i].callback;
+        callPlugin(hooks_[i].owner, "event hook", [&] { callback(std::string(eventName)); });
     }
 }
 
@@ -144,20 +144,20 @@ void Host::drawFrame()
 {
     canvas.beginFrame();
     canvas.drawing = true;
-    const size_t count = drawables.size();
-    for (size_t i = 0; i < count && i < drawables.size(); ++i) {
+    const size_t count = drawables_.size();
+    for (size_t i = 0; i < count && i < drawables_.size(); ++i) {
         // A copy, as for hooks; a callback that fits the function's own storage costs no allocation.
-        const auto callback = drawables[i].callback;
+        const auto callback = drawables_[i].callback;
         const CanvasWrapper frameCanvas(this, canvas.frame());
-        callPlugin(drawables[i].owner, "drawable", [&] { callback(frameCanvas); });
+        callPlugin(drawables_[i].owner, "drawable", [&] { callback(frameCanvas); });
     }
     canvas.drawing = false;
 }
 
 void Host::removeRegistrations(uint32_t plugin)
 {
-    std::erase_if(hooks, [plugin](const Hook& hook) { return hook.owner == plugin; });
-    std::erase_if(drawables, [plugin](const Drawable& drawable) { return drawable.owner == plugin; });
+    std::erase_if(hooks_, [plugin](const Hook& hook) { return hook.owner == plugin; });
+    std::erase_if(drawables_, [plugin](const Drawable& drawable) { return drawable.owner == plugin; });
     std::erase_if(console.notifiers, [plugin](const Notifier& notifier) { return notifier.owner == plugin; });
 }
 

@@ -91,9 +91,9 @@ LoadResult Host::load(const std::string& file, const std::string& shownAs)
     BakkesModPlugin& plugin = *loaded.plugin;
     plugin.cvarManagerHandle = std::make_shared<CVarManagerWrapper>(this, loaded.id);
     plugin.gameWrapperHandle = std::make_shared<GameWrapper>(this, loaded.id);
-    plugins.push_back(std::move(loaded));
+    plugins_.push_back(std::move(loaded));
     BakkesModPlugin* object = &plugin;
-    const uint32_t id = plugins.back().id;
+    const uint32_t id = plugins_.back().id;
     callPlugin(id, "onLoad", [object] { object->onLoad(); });
     return {id, {}, LoadProblem::None};
 }
@@ -111,7 +111,7 @@ bool Host::unload(uint32_t id)
     // Taken out of the list first: nothing below may reach it through the host again.
     found = findPlugin(id);
     LoadedPlugin loaded = std::move(*found);
-    std::erase_if(plugins, [id](const LoadedPlugin& plugin) { return plugin.id == id; });
+    std::erase_if(plugins_, [id](const LoadedPlugin& plugin) { return plugin.id == id; });
     loaded.plugin.reset();
     try {
         loaded.descriptor.destroyFunction();
@@ -125,8 +125,8 @@ bool Host::unload(uint32_t id)
 
 void Host::unloadAll()
 {
-    while (!plugins.empty()) {
-        unload(plugins.back().id);
+    while (!plugins_.empty()) {
+        unload(plugins_.back().id);
     }
 }
 

@@ -37,7 +37,7 @@ TEST_F(LibraryCopy, TheFileRewrittenInPlaceNeitherFaultsNorReloadsStale)
 
     std::ofstream(path, std::ios::binary | std::ios::trunc) << good;
     run({"arena_reload", "volanko_start", "arena_frames 240", "arena_reload", "arena_reload"});
-    EXPECT_EQ(host.plugins.size(), 1u);
+    EXPECT_EQ(host.plugins().size(), 1u);
 }
 
 } // namespace

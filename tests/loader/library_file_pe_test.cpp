@@ -67,7 +67,7 @@ TEST(LibraryFile, IncompleteOrForeignDllsAreRefusedWithTheirReason)
             << c.reason << " / " << loaded.error;
     }
     std::filesystem::remove_all(folder);
-    EXPECT_TRUE(host.plugins.empty());
+    EXPECT_TRUE(host.plugins().empty());
 }
 
 } // namespace

@@ -71,7 +71,7 @@ TEST(LibraryFile, IncompleteOrForeignLibrariesAreRefusedWithTheirReason)
     const std::string libmPath = map->l_name;
     dlclose(libm);
     EXPECT_EQ(host.load(libmPath).error, libmPath + ": no \"exports\" record");
-    EXPECT_TRUE(host.plugins.empty());
+    EXPECT_TRUE(host.plugins().empty());
 }
 
 } // namespace

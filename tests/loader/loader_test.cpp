@@ -49,7 +49,7 @@ TEST_P(Refusal, NamesTheFileAndTheReasonAndLeavesNothingBehind)
     const runtime::LoadResult result = host.load(path);
     EXPECT_FALSE(result);
     EXPECT_THAT(result.error, ::testing::StartsWith(path + ": " + GetParam().reason));
-    EXPECT_TRUE(host.plugins.empty() && host.hooks.empty() && host.drawables.empty() &&
+    EXPECT_TRUE(host.plugins().empty() && host.hooks().empty() && host.drawables().empty() &&
                 host.console.notifiers.empty() && host.console.cvars.empty());
     EXPECT_FALSE(libraryIsOpen(path));
     EXPECT_TRUE(host.wrappersAlive() == 0 && host.faults.reports.empty());
@@ -197,14 +197,14 @@ TEST_F(Loader, OnceLoadedALibraryIsRefusedUntilUnloadedThenStartsFresh)
         ASSERT_TRUE(loaded) << loaded.error;
         EXPECT_EQ(host.load(VOLANKO_PLUGIN_PATH).error,
                   std::string(VOLANKO_PLUGIN_PATH) + ": the library is already loaded in this process");
-        EXPECT_EQ(host.plugins.size(), 1u);
-        EXPECT_EQ(host.hooks.size() + host.drawables.size() + host.console.notifiers.size(), 4u);
+        EXPECT_EQ(host.plugins().size(), 1u);
+        EXPECT_EQ(host.hooks().size() + host.drawables().size() + host.console.notifiers.size(), 4u);
         Volanko& volanko = static_cast<Volanko&>(*host.findPlugin(loaded.plugin)->plugin);
         EXPECT_EQ(volanko.bestStreak, 0);
         volanko.bestStreak = 5;
         ASSERT_TRUE(host.unload(loaded.plugin));
-        EXPECT_TRUE(host.wrappersAlive() == 0 && host.plugins.empty() && host.hooks.empty() && host.drawables.empty() &&
-                    host.console.notifiers.empty());
+        EXPECT_TRUE(host.wrappersAlive() == 0 && host.plugins().empty() && host.hooks().empty() &&
+                    host.drawables().empty() && host.console.notifiers.empty());
         EXPECT_FALSE(libraryIsOpen(VOLANKO_PLUGIN_PATH));
     }
     EXPECT_EQ(host.console.cvars.size(), 5u) << "variables and their values outlive the plug-in";

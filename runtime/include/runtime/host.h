@@ -93,9 +93,14 @@ public:
     Canvas canvas;
     Trace trace;
     Faults faults;
-    std::vector<Hook> hooks;
-    std::vector<Drawable> drawables;
-    std::vector<LoadedPlugin> plugins;
+
+    // What the plug-ins have registered, and the plug-ins loaded, oldest first.
+    const std::vector<Hook>& hooks() const { return hooks_; }
+    const std::vector<Drawable>& drawables() const { return drawables_; }
+    const std::vector<LoadedPlugin>& plugins() const { return plugins_; }
+    // Registrations, which the wrappers make for their plug-in; removed when it is unloaded.
+    void addHook(Hook hook) { hooks_.push_back(std::move(hook)); }
+    void addDrawable(Drawable drawable) { drawables_.push_back(std::move(drawable)); }
 
     // Loads the library at `file` once it is known to be a regular file holding a complete shared
     // library; messages and the plug-in's path name it `shownAs` when given (a private copy stands
@@ -149,6 +154,9 @@ private:
     void callbackThrew(uint32_t owner, const char* what, const char* message);
     void callbackKept(uint32_t owner, const char* what, int64_t count);
     void removeRegistrations(uint32_t plugin);
+    std::vector<Hook> hooks_;
+    std::vector<Drawable> drawables_;
+    std::vector<LoadedPlugin> plugins_;
     int64_t wrappersAlive_ = 0;
     uint32_t nextPlugin_ = 1;
     std::vector<HostObserver*> observers_; // in the order they attached

@@ -65,7 +65,7 @@ void GameWrapper::HookEvent(std::string eventName, std::function<void(std::strin
         call.nullReceiver();
         return;
     }
-    hostOf(*this)->hooks.push_back({std::move(eventName), std::move(callback), object()});
+    hostOf(*this)->addHook({std::move(eventName), std::move(callback), object()});
 }
 
 void GameWrapper::RegisterDrawable(std::function<void(CanvasWrapper)> callback)
@@ -75,5 +75,5 @@ void GameWrapper::RegisterDrawable(std::function<void(CanvasWrapper)> callback)
         call.nullReceiver();
         return;
     }
-    hostOf(*this)->drawables.push_back({std::move(callback), object()});
+    hostOf(*this)->addDrawable({std::move(callback), object()});
 }
