@@ -39,7 +39,7 @@ inline constexpr int64_t kMaxFramesPerLine = 10'000'000;
 class Session : private runtime::HostObserver {
 public:
     Session(runtime::Host& host, uint32_t plugin, SessionSettings settings);
-    ~Session();
+    ~Session() override;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 

@@ -27,7 +27,7 @@ struct RecordingHeader {
 class Recorder : private runtime::HostObserver {
 public:
     Recorder(runtime::Host& host, int fd, std::string name, const RecordingHeader& header);
-    ~Recorder();
+    ~Recorder() override;
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
