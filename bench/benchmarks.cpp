@@ -78,13 +78,13 @@ void frame_traced(benchmark::State& state)
         void onTrace(const runtime::TraceEntry& entry) override { bytes += entry.json().size(); }
     } lines;
     const runtime::Observation observation = session.host.attach(lines);
-    runtime::Trace& trace = session.host.trace;
-    trace.switchOn(true);
+    runtime::Host& host = session.host;
+    host.switchTrace(true);
     size_t calls = 0;
     for (auto _ : state) {
-        session.host.drawFrame();
-        calls += trace.entries().size();
-        trace.clear();
+        host.drawFrame();
+        calls += host.trace().entries().size();
+        host.clearTrace();
     }
     benchmark::DoNotOptimize(lines.bytes);
     state.counters["traced_calls"] = benchmark::Counter(static_cast<double>(calls), benchmark::Counter::kAvgIterations);

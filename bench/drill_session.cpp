@@ -45,26 +45,27 @@ DrillSession::DrillSession()
         return;
     }
     plugin = loaded.plugin;
-    const bool configured = host.console.set("volanko_balllocation_x", "(-5000, 5000)") &&
-                            host.console.set("volanko_balllocation_y", "(-4000, 4000)") &&
-                            host.console.set("volanko_balllocation_z", "(100, 1900)") &&
-                            host.console.set("volanko_throwlevel", "pro");
+    const bool configured =
+        (host.setVariable("volanko_balllocation_x", "(-5000, 5000)") +
+         host.setVariable("volanko_balllocation_y", "(-4000, 4000)") +
+         host.setVariable("volanko_balllocation_z", "(100, 1900)") + host.setVariable("volanko_throwlevel", "pro"))
+            .empty();
     if (!configured) {
         error = "the plug-in's console variables could not be set";
         return;
     }
-    host.world.setFreeplay(true);
-    host.world.clock = kRunStart;
+    host.driveWorld().setFreeplay(true);
+    host.driveWorld().clock = kRunStart;
     host.runCommand({"volanko_start"});
-    host.world.car()->contact = runtime::Contact::Air;
+    host.driveWorld().car()->contact = runtime::Contact::Air;
     // Takes off: the run begins, the ball gets its target and the car is thrown. The ball is moved
     // to that target in the frame after.
     host.drawFrame();
-    host.world.clock = kFrameTime;
+    host.driveWorld().clock = kFrameTime;
     host.drawFrame();
-    heldBall_ = host.world.ball()->location;
-    if (!host.faults.reports.empty()) {
-        error = host.faults.reports.front();
+    heldBall_ = host.world().ball()->location;
+    if (!host.faults().reports.empty()) {
+        error = host.faults().reports.front();
     }
 }
 
@@ -81,10 +82,7 @@ CVarManagerWrapper& DrillSession::cvars()
 void DrillSession::floorFrame()
 {
     GameWrapper& game = this->game();
-    host.canvas.beginFrame();
-    host.canvas.drawing = true;
-    {
-        CanvasWrapper canvas(&host, host.canvas.frame());
+    host.drawFrameWith([&](CanvasWrapper canvas) {
         game.IsInFreeplay();
         game.IsInFreeplay();
         {
@@ -123,8 +121,7 @@ void DrillSession::floorFrame()
         canvas.SetPosition(kLeftUpper);
         canvas.DrawString("Average Time: 0.000000");
         server.GetSecondsElapsed();
-    }
-    host.canvas.drawing = false;
+    });
 }
 
 void DrillSession::floorHit()
@@ -205,10 +202,10 @@ std::string firstDifference(const char* what, const std::vector<runtime::TraceEn
     return {};
 }
 
-std::vector<runtime::TraceEntry> taken(runtime::Trace& trace)
+std::vector<runtime::TraceEntry> taken(runtime::Host& host)
 {
-    std::vector<runtime::TraceEntry> entries = std::move(trace.entries());
-    trace.clear();
+    std::vector<runtime::TraceEntry> entries = host.trace().entries();
+    host.clearTrace();
     return entries;
 }
 
@@ -220,22 +217,22 @@ std::string floorMismatch()
     if (!session.ready()) {
         return session.error;
     }
-    runtime::Trace& trace = session.host.trace;
-    trace.clear();
-    trace.switchOn(true);
+    runtime::Host& host = session.host;
+    host.clearTrace();
+    host.switchTrace(true);
 
-    session.host.drawFrame();
-    const std::vector<runtime::TraceEntry> pluginFrame = taken(trace);
+    host.drawFrame();
+    const std::vector<runtime::TraceEntry> pluginFrame = taken(host);
     session.floorFrame();
-    const std::vector<runtime::TraceEntry> floorFrame = taken(trace);
+    const std::vector<runtime::TraceEntry> floorFrame = taken(host);
     if (std::string difference = firstDifference("frame", pluginFrame, floorFrame, false); !difference.empty()) {
         return difference;
     }
 
     session.host.fireEvent(runtime::kBallHitEvent);
-    const std::vector<runtime::TraceEntry> pluginHit = taken(trace);
+    const std::vector<runtime::TraceEntry> pluginHit = taken(host);
     session.floorHit();
-    const std::vector<runtime::TraceEntry> floorHit = taken(trace);
+    const std::vector<runtime::TraceEntry> floorHit = taken(host);
     return firstDifference("hit", pluginHit, floorHit, true);
 }
 

@@ -38,16 +38,16 @@ TEST(SteadyFrame, HoldsTheBallAndDrawsTheOverlayWithoutTheHeap)
     for (const auto& [frames, texts] : {std::pair{600, size_t{4}}, std::pair{120, size_t{5}}}) {
         const uint64_t before = bench::allocations();
         for (int frame = 0; frame < frames; ++frame) {
-            session.host.world.clock += 1.0 / 120;
+            session.host.driveWorld().clock += 1.0 / 120;
             session.host.drawFrame();
         }
         EXPECT_EQ(bench::allocations() - before, 0u);
-        ASSERT_EQ(session.host.canvas.draws().size(), texts);
-        EXPECT_EQ(session.host.canvas.draws()[texts - 1].text.substr(0, 7), texts == 4 ? "Average" : "Failed!");
-        session.host.world.car()->contact = runtime::Contact::Ground;
+        ASSERT_EQ(session.host.canvas().draws().size(), texts);
+        EXPECT_EQ(session.host.canvas().draws()[texts - 1].text.substr(0, 7), texts == 4 ? "Average" : "Failed!");
+        session.host.driveWorld().car()->contact = runtime::Contact::Ground;
         session.host.drawFrame();
     }
-    EXPECT_TRUE(session.host.faults.reports.empty());
+    EXPECT_TRUE(session.host.faults().reports.empty());
 }
 
 TEST(Floor, MakesTheCallsThePluginMakes)

@@ -23,6 +23,14 @@
 #include "runtime/console.h"
 
 namespace {
+// What the arena hands the file: the host's setter, here a bare console's.
+arena::VariableSetter setterOf(runtime::Console& console)
+{
+    return [&console](std::string_view name, std::string_view text) { return console.set(name, text); };
+}
+} // namespace
+
+namespace {
 
 uint64_t lastOutcome = 0;
 
@@ -99,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     runtime::Console console = pluginConsole();
     std::vector<std::string> messages;
     arena::ConfigFile file(path);
-    file.load(console, messages);
+    file.load(console, setterOf(console), messages);
     file.save(console, messages);
     check(contents(path) == bytes, "a session that changed nothing rewrote the file");
     const std::string level = console.find("volanko_throwlevel")->value == "pro" ? "hard" : "pro";

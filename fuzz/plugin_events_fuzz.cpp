@@ -60,21 +60,21 @@ template <class Number> void mixNumber(uint64_t& hash, Number value)
 uint64_t outcome(const runtime::Host& host)
 {
     uint64_t hash = 0xcbf29ce484222325ULL;
-    for (const runtime::TraceEntry& entry : host.trace.entries()) {
+    for (const runtime::TraceEntry& entry : host.trace().entries()) {
         mix(hash, entry.json());
     }
-    for (const std::string& line : host.console.log) {
+    for (const std::string& line : host.console().log) {
         mix(hash, line);
     }
-    for (const runtime::CVar& cvar : host.console.cvars) {
+    for (const runtime::CVar& cvar : host.console().cvars) {
         mix(hash, cvar.name);
         mix(hash, cvar.value);
     }
-    for (const runtime::CanvasDraw& draw : host.canvas.draws()) {
+    for (const runtime::CanvasDraw& draw : host.canvas().draws()) {
         mix(hash, draw.text);
         mixNumber(hash, draw.position);
     }
-    for (const runtime::Actor& actor : host.world.actors) {
+    for (const runtime::Actor& actor : host.world().actors) {
         mixNumber(hash, actor.kind);
         mixNumber(hash, actor.location);
         mixNumber(hash, actor.velocity);
@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     arena::validate::WorldMotion motion;
     static arena::validate::AttackTexts texts(
         {{arena::kDrill.levels.begin(), arena::kDrill.levels.end()}, std::string(arena::kDrill.folderName)});
-    host->world.setFreeplay(choices.chance(80));
+    host->driveWorld().setFreeplay(choices.chance(80));
     std::string description;
     for (int step = 0; step < kMostAttacks && !choices.exhausted(); ++step) {
         arena::validate::attack(*host, motion, texts, choices, description);

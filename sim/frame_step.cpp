@@ -14,9 +14,9 @@ FrameStep::FrameStep()
 int FrameStep::step(runtime::Host& host, double rate)
 {
     PhysicsEvents events;
-    stepPhysics(host.world, physics, 1 / rate, events);
+    stepPhysics(host.driveWorld(), physics, 1 / rate, events);
 
-    double& clock = host.world.clock;
+    double& clock = host.driveWorld().clock;
     if (rate != rate_ || clock != clockBase_ + static_cast<double>(framesSinceBase_) / rate) {
         rate_ = rate;
         clockBase_ = clock;
@@ -26,7 +26,7 @@ int FrameStep::step(runtime::Host& host, double rate)
     clock = clockBase_ + static_cast<double>(framesSinceBase_) / rate;
 
     int fired = 0;
-    for (; fired < events.touches && host.world.server != 0; ++fired) {
+    for (; fired < events.touches && host.world().server != 0; ++fired) {
         host.fireEvent(runtime::kBallHitEvent);
     }
     return fired;

@@ -141,23 +141,21 @@ std::string defaultConfigPath(std::string_view folder)
     return platform::userConfigFile(folder, "arena.cfg");
 }
 
-void applyConfig(runtime::Console& console, const std::string& path, const std::vector<ConfigEntry>& entries,
-                 std::vector<std::string>& problems)
+void applyConfig(const runtime::Console& console, const VariableSetter& set, const std::string& path,
+                 const std::vector<ConfigEntry>& entries, std::vector<std::string>& problems)
 {
     for (const ConfigEntry& entry : entries) {
         const runtime::CVar* cvar = console.find(entry.name);
         if (!cvar || !cvar->save) {
             continue;
         }
-        if (!console.set(entry.name, entry.value)) {
-            problems.push_back(concat(path, ":", std::to_string(entry.line), ": ",
-                                      console.messages.empty() ? "refused" : console.messages.back()));
-            console.messages.pop_back();
+        if (const std::string refusal = set(entry.name, entry.value); !refusal.empty()) {
+            problems.push_back(concat(path, ":", std::to_string(entry.line), ": ", refusal));
         }
     }
 }
 
-void ConfigFile::load(runtime::Console& console, std::vector<std::string>& messages)
+void ConfigFile::load(const runtime::Console& console, const VariableSetter& set, std::vector<std::string>& messages)
 {
     std::string bytes;
     std::string error;
@@ -178,7 +176,7 @@ void ConfigFile::load(runtime::Console& console, std::vector<std::string>& messa
                                       ": it has lines that are neither settings, comments nor blank"));
         }
         problems.clear();
-        applyConfig(console, path_, configEntries(text), problems);
+        applyConfig(console, set, path_, configEntries(text), problems);
         appendShown(messages, problems, path_);
     }
     for (const runtime::CVar& cvar : console.cvars) {

@@ -5,6 +5,7 @@
 // is on disk then, under an advisory lock, and keeps every other line, the file's mode, owner and
 // other names.
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -21,8 +22,11 @@ std::string defaultConfigPath(std::string_view folder);
 
 // Sets each entry that names a variable registered to be saved; a refusal is reported in
 // `problems` as "file:line: message".
-void applyConfig(runtime::Console& console, const std::string& path, const std::vector<ConfigEntry>& entries,
-                 std::vector<std::string>& problems);
+// Sets a variable by its text: why it was refused, or empty when taken (runtime::Host::setVariable).
+using VariableSetter = std::function<std::string(std::string_view name, std::string_view text)>;
+
+void applyConfig(const runtime::Console& console, const VariableSetter& set, const std::string& path,
+                 const std::vector<ConfigEntry>& entries, std::vector<std::string>& problems);
 
 // One session's use of the file: read and applied at the start, its changes saved at the end.
 class ConfigFile {
@@ -32,7 +36,7 @@ public:
     // Reads the file and applies its settings to `console`, whose plug-in has registered its
     // variables; the values then are what later changes are measured against. What the user must
     // know (malformed lines, refusals, why the file will not be saved) is appended to `messages`.
-    void load(runtime::Console& console, std::vector<std::string>& messages);
+    void load(const runtime::Console& console, const VariableSetter& set, std::vector<std::string>& messages);
 
     // Merges the saved variables that differ from their values after load() into the file. Writes
     // nothing when the merged file is the same. False with `messages` saying why when not saved.

@@ -32,13 +32,13 @@ runtime::Json drawJson(const runtime::CanvasDraw& draw)
 
 std::string dumpJson(const runtime::Host& host, bool paused)
 {
-    const runtime::World& world = host.world;
+    const runtime::World& world = host.world();
     runtime::Json draws = runtime::Json::array();
-    for (const runtime::CanvasDraw& draw : host.canvas.draws()) {
+    for (const runtime::CanvasDraw& draw : host.canvas().draws()) {
         draws.push_back(drawJson(draw));
     }
     runtime::Json cvars = runtime::Json::object();
-    for (const runtime::CVar& cvar : host.console.cvars) {
+    for (const runtime::CVar& cvar : host.console().cvars) {
         cvars[cvar.name] = cvar.value;
     }
     const runtime::Json dump = {{"time", world.clock},
@@ -47,11 +47,11 @@ std::string dumpJson(const runtime::Host& host, bool paused)
                                 {"ball", actorJson(world.ball(), false)},
                                 {"car", actorJson(world.car(), true)},
                                 {"camera", world.find(world.camera) != nullptr},
-                                {"canvas", {{"size", host.canvas.size}, {"draws", std::move(draws)}}},
-                                {"log", host.console.log},
+                                {"canvas", {{"size", host.canvas().size}, {"draws", std::move(draws)}}},
+                                {"log", host.console().log},
                                 {"cvars", std::move(cvars)},
-                                {"keptWrappers", host.faults.keptWrappers},
-                                {"nullCalls", host.faults.nullCalls}};
+                                {"keptWrappers", host.faults().keptWrappers},
+                                {"nullCalls", host.faults().nullCalls}};
     return runtime::jsonText(dump);
 }
 

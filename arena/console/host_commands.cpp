@@ -121,7 +121,7 @@ bool Session::freeplayCommand(Args args, std::string&)
 {
     const auto on = switchOf(args);
     if (on) {
-        host_.world.setFreeplay(*on);
+        host_.driveWorld().setFreeplay(*on);
     }
     return on.has_value();
 }
@@ -147,8 +147,8 @@ bool Session::traceCommand(Args args, std::string&)
 {
     const auto on = switchOf(args);
     if (on) {
-        host_.trace.switchOn(*on);
-        host_.trace.clear();
+        host_.switchTrace(*on);
+        host_.clearTrace();
     }
     return on.has_value();
 }
@@ -159,7 +159,7 @@ bool Session::timeCommand(Args args, std::string&)
     if (!seconds || std::fabs(*seconds) > 1e9) {
         return false;
     }
-    host_.world.clock = *seconds;
+    host_.driveWorld().clock = *seconds;
     return true;
 }
 
@@ -200,7 +200,7 @@ bool Session::setCommand(Args args, std::string& error)
     const bool isCar = args[0] == "car";
     const std::string& property = args[1];
     const Args values = args.subspan(2);
-    runtime::Actor* actor = isCar ? host_.world.car() : host_.world.ball();
+    runtime::Actor* actor = isCar ? host_.driveWorld().car() : host_.driveWorld().ball();
 
     if (property == "contact") {
         if (!isCar || values.size() != 1 || (values[0] != "ground" && values[0] != "wall" && values[0] != "air")) {
@@ -274,13 +274,13 @@ bool Session::spawnCommand(Args args, std::string& error)
     if (!kind) {
         return false;
     }
-    if (*kind == runtime::ActorKind::Camera && host_.world.camera != 0) {
+    if (*kind == runtime::ActorKind::Camera && host_.world().camera != 0) {
         return fail(error, "there is already a camera");
     }
-    if (*kind != runtime::ActorKind::Camera && !host_.world.freeplay) {
+    if (*kind != runtime::ActorKind::Camera && !host_.world().freeplay) {
         return fail(error, concat("not in free play: there is no game event to put a ", args[0], " in"));
     }
-    if (host_.world.spawn(*kind) == 0) {
+    if (host_.driveWorld().spawn(*kind) == 0) {
         const size_t most = *kind == runtime::ActorKind::Car ? runtime::kMaxCars : runtime::kMaxBalls;
         return fail(error,
                     concat("there are ", std::to_string(most), " ", args[0], "s already, the most the arena holds"));
@@ -294,7 +294,7 @@ bool Session::removeCommand(Args args, std::string& error)
     if (!kind) {
         return false;
     }
-    if (!host_.world.remove(*kind)) {
+    if (!host_.driveWorld().remove(*kind)) {
         return fail(error, concat("there is no ", args[0], " to remove"));
     }
     return true;
@@ -307,7 +307,7 @@ bool Session::canvasCommand(Args args, std::string&)
     if (!w || !h || *w < 0 || *h < 0 || *w > 100000 || *h > 100000) {
         return false;
     }
-    host_.canvas.size = {static_cast<int32_t>(*w), static_cast<int32_t>(*h)};
+    host_.setCanvasSize({static_cast<int32_t>(*w), static_cast<int32_t>(*h)});
     return true;
 }
 

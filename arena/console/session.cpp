@@ -13,9 +13,8 @@ Session::Session(runtime::Host& host, uint32_t plugin, SessionSettings settings)
     if (settings_.fps < 1) {
         settings_.fps = 1;
     }
-    messagesSeen_ = host_.console.messages.size();
-    logSeen_ = host_.console.log.size();
-    reportsSeen_ = host_.faults.reports.size();
+    logSeen_ = host_.console().log.size();
+    reportsSeen_ = host_.faults().reports.size();
     observation_ = host_.attach(*this);
 }
 
@@ -35,15 +34,11 @@ void Session::emit(std::string_view line)
 
 void Session::flushNews()
 {
-    const auto& messages = host_.console.messages;
-    for (; messagesSeen_ < messages.size(); ++messagesSeen_) {
-        emit(messages[messagesSeen_]);
-    }
-    const auto& log = host_.console.log;
+    const auto& log = host_.console().log;
     for (; logSeen_ < log.size(); ++logSeen_) {
         emit(log[logSeen_]);
     }
-    const auto& reports = host_.faults.reports;
+    const auto& reports = host_.faults().reports;
     for (; reportsSeen_ < reports.size(); ++reportsSeen_) {
         if (warn) {
             std::string line = "host: ";
@@ -52,8 +47,8 @@ void Session::flushNews()
         }
     }
     // Each entry has been printed as it completed; keeping them would only grow.
-    if (host_.trace.on()) {
-        host_.trace.clear();
+    if (host_.trace().on()) {
+        host_.clearTrace();
     }
 }
 
@@ -77,7 +72,7 @@ bool Session::runWords(const std::vector<std::string>& words, std::string& error
         ok = hostCommand(words, error);
     } else if (host_.runCommand(words)) {
         ok = true;
-    } else if (runtime::CVar* cvar = host_.console.find(name)) {
+    } else if (const runtime::CVar* cvar = host_.console().find(name)) {
         if (words.size() == 1) {
             std::string line = cvar->name;
             line += " = \"";
@@ -85,18 +80,14 @@ bool Session::runWords(const std::vector<std::string>& words, std::string& error
             line += '"';
             emit(line);
         } else if (words.size() == 2) {
-            ok = host_.console.set(name, words[1]);
+            error = host_.setVariable(name, words[1]);
+            ok = error.empty();
             // The host takes any text; a misspelled level would silently stop the throws.
             if (ok && warn && settings_.levelHint && !settings_.levelVariable.empty() &&
                 name == settings_.levelVariable) {
                 if (const std::string hint = settings_.levelHint(cvar->value); !hint.empty()) {
                     warn(hint);
                 }
-            }
-            if (!ok) {
-                const auto& messages = host_.console.messages;
-                error = messages.empty() ? "refused" : messages.back();
-                messagesSeen_ = messages.size();
             }
         } else {
             error = name;
@@ -119,7 +110,7 @@ int Session::frame()
     int hits = 0;
     if (!paused_) {
         if (autopilotOn_) {
-            autopilot_.act(host_.world, host_.world.clock, frames_.physics.input);
+            autopilot_.act(host_.world(), host_.world().clock, frames_.physics.input);
         }
         hits = frames_.step(host_, settings_.fps);
     }
@@ -138,10 +129,10 @@ std::vector<std::string> Session::completions(const std::vector<std::string>& be
 {
     std::vector<std::string> words;
     if (before.empty()) {
-        for (const runtime::CVar& cvar : host_.console.cvars) {
+        for (const runtime::CVar& cvar : host_.console().cvars) {
             words.push_back(cvar.name);
         }
-        for (const runtime::Notifier& notifier : host_.console.notifiers) {
+        for (const runtime::Notifier& notifier : host_.console().notifiers) {
             words.push_back(notifier.name);
         }
         for (const HostCommand& command : hostCommands()) {

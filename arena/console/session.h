@@ -103,7 +103,6 @@ private:
     sim::Autopilot autopilot_;
     bool paused_ = false;
     bool autopilotOn_ = false;
-    size_t messagesSeen_ = 0;
     size_t logSeen_ = 0;
     size_t reportsSeen_ = 0;
     runtime::Observation observation_; // last: detached before anything it prints with goes

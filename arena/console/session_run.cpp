@@ -75,11 +75,13 @@ int SessionRun::open()
     }
     if (!configPath_.empty()) {
         std::vector<std::string> messages;
-        config_.load(host_.console, messages);
+        config_.load(
+            host_.console(),
+            [this](std::string_view name, std::string_view text) { return host_.setVariable(name, text); }, messages);
         for (const std::string& message : messages) {
             warn(message);
         }
-        if (const runtime::CVar* level = host_.console.find(drill_.levelVariable);
+        if (const runtime::CVar* level = host_.console().find(drill_.levelVariable);
             level && kind_.levelForPlay.empty()) {
             if (const std::string hint = levelHint(drill_, level->value); !hint.empty()) {
                 warn(hint);
@@ -98,7 +100,7 @@ int SessionRun::open()
                                      [&drill](std::string_view value) { return levelHint(drill, value); }});
     session_->print = printLine;
     session_->warn = [this](std::string_view line) { warn(line); };
-    if (const runtime::CVar* level = host_.console.find(drill_.levelVariable)) {
+    if (const runtime::CVar* level = host_.console().find(drill_.levelVariable)) {
         keptLevel_ = level->value;
     }
     return 0;
@@ -148,14 +150,14 @@ int SessionRun::finish(int status)
         return status;
     }
     if (!kind_.levelForPlay.empty()) {
-        host_.console.set(std::string(drill_.levelVariable), keptLevel_);
+        host_.setVariable(std::string(drill_.levelVariable), keptLevel_);
     }
     // Once begun, the save and its messages run to their end: a stop signal meanwhile waits for
     // them, then ends the arena with its status as it would have.
     bool saved = true;
     const int late = platform::holdingStops([&] {
         std::vector<std::string> messages;
-        saved = config_.save(host_.console, messages);
+        saved = config_.save(host_.console(), messages);
         for (const std::string& message : messages) {
             warnLine(message);
         }

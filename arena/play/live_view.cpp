@@ -125,7 +125,7 @@ int LiveView::drawStatus(const runtime::Host& host, const RunTally& tally, const
 {
     char texts[7][64];
     std::snprintf(texts[0], sizeof texts[0], "arena play");
-    std::snprintf(texts[1], sizeof texts[1], "time %.1f / %g s", host.world.clock, status.seconds);
+    std::snprintf(texts[1], sizeof texts[1], "time %.1f / %g s", host.world().clock, status.seconds);
     std::snprintf(texts[2], sizeof texts[2], "level %.40s", status.level.c_str());
     std::snprintf(texts[3], sizeof texts[3], "skill %.2f", status.skill);
     std::snprintf(texts[4], sizeof texts[4], "runs %d", tally.runs());
@@ -183,8 +183,8 @@ void LiveView::drawMaps(const runtime::World& world, int top, int innerWidth, in
 
 void LiveView::drawCanvas(const runtime::Host& host, int top, int height)
 {
-    const Vector2 size = host.canvas.size;
-    const auto draws = host.canvas.draws();
+    const Vector2 size = host.canvas().size;
+    const auto draws = host.canvas().draws();
     // Each canvas height drawn at gets its own row, in order, as near its scaled place as the rows
     // allow, so that texts on neighbouring lines never land on one row of a short area.
     std::map<int64_t, int> rowOf;
@@ -290,8 +290,8 @@ std::string LiveView::render(const runtime::Host& host, const RunTally& tally, c
 
     // The legend's fields keep their widths, so that its lines do not change as the figures do.
     char heights[2][64];
-    const runtime::Actor* car = host.world.car();
-    const runtime::Actor* ball = host.world.ball();
+    const runtime::Actor* car = host.world().car();
+    const runtime::Actor* ball = host.world().ball();
     if (ball) {
         std::snprintf(heights[0], sizeof heights[0], "ball height %4.0f", static_cast<double>(ball->location.z));
     } else {
@@ -313,7 +313,7 @@ std::string LiveView::render(const runtime::Host& host, const RunTally& tally, c
     const int innerHeight = std::clamp(wanted, 3, std::max(3, static_cast<int>(std::lround(innerWidth / kMapAspect))));
     const int legendRows = std::clamp(body - innerHeight - 2 - kMinHudRows, 0, static_cast<int>(legend.size()));
     const int mapTop = statusRows;
-    drawMaps(host.world, mapTop, innerWidth, innerHeight);
+    drawMaps(host.world(), mapTop, innerWidth, innerHeight);
     for (int i = 0; i < legendRows; ++i) {
         put(mapTop + innerHeight + 2 + i, 0, legend[static_cast<size_t>(i)], 0);
     }

@@ -59,7 +59,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     RunTally tally;
     LiveView view(settings.colours);
     LiveStatus status{settings.seconds, settings.level, settings.skill};
-    if (const runtime::CVar* level = session.host().console.find(levelVariable); level && status.level.empty()) {
+    if (const runtime::CVar* level = session.host().console().find(levelVariable); level && status.level.empty()) {
         status.level = level->value;
     }
     const int redrawEvery = std::max(1, session.fps() / 30);
@@ -76,9 +76,9 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     const auto recordingFailed = [&] { return session.recorder && session.recorder->failed(); };
     for (int64_t i = 0; i < frames && platform::StopSignals::received() == 0 && !recordingFailed(); ++i) {
         const int hits = session.frame();
-        const runtime::Actor* car = session.host().world.car();
+        const runtime::Actor* car = session.host().world().car();
         const bool airborne = car && car->contact == runtime::Contact::Air;
-        if (tally.observe(airborne, session.host().world.clock, hits) && settings.runLines) {
+        if (tally.observe(airborne, session.host().world().clock, hits) && settings.runLines) {
             const std::string line = runLine(tally.lastRun());
             std::fprintf(out, "%s\n", line.c_str());
         }
@@ -109,7 +109,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     resizes.reset();
     // The run under way ends with the play, before the view's last status, which then tells the
     // figures the summary gives.
-    const bool runEnded = tally.finish(session.host().world.clock);
+    const bool runEnded = tally.finish(session.host().world().clock);
     if (settings.live) {
         writeText(out, view.render(session.host(), tally, status, columns, rows - 1));
         platform::StopSignals::setScreenText({}, {});

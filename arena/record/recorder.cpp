@@ -42,11 +42,11 @@ Recorder::Recorder(runtime::Host& host, int fd, std::string name, const Recordin
     : host_(host), fd_(fd), name_(std::move(name)), frameEvery_(std::max(1, header.fps / 20)),
       levelVariable_(header.levelVariable)
 {
-    if (const runtime::CVar* level = levelVariable_.empty() ? nullptr : host_.console.find(levelVariable_)) {
+    if (const runtime::CVar* level = levelVariable_.empty() ? nullptr : host_.console().find(levelVariable_)) {
         level_ = level->value;
     }
-    line(headerRecord(header, level_, frameEvery_, host_.canvas.size));
-    last_.canvas = host_.canvas.size;
+    line(headerRecord(header, level_, frameEvery_, host_.canvas().size));
+    last_.canvas = host_.canvas().size;
     // At once, so that a file that cannot be written is known before the first frame (play stops).
     put(true);
 
@@ -58,7 +58,7 @@ Recorder::~Recorder() = default;
 float Recorder::now() const
 {
     // As the plug-in reads the clock.
-    return static_cast<float>(host_.world.clock);
+    return static_cast<float>(host_.world().clock);
 }
 
 void Recorder::put(bool now)
@@ -92,7 +92,7 @@ void Recorder::event(const runtime::Json& record)
 
 void Recorder::checkLevel()
 {
-    const runtime::CVar* level = levelVariable_.empty() ? nullptr : host_.console.find(levelVariable_);
+    const runtime::CVar* level = levelVariable_.empty() ? nullptr : host_.console().find(levelVariable_);
     if (level && level->value != level_) {
         level_ = level->value;
         event(levelRecord(now(), level_));
@@ -111,7 +111,7 @@ void Recorder::flushReset()
 void Recorder::onEventFiring(std::string_view name)
 {
     flushReset();
-    const runtime::Actor* ball = host_.world.ball();
+    const runtime::Actor* ball = host_.world().ball();
     if (name == runtime::kBallHitEvent && ball) {
         event(hitRecord(now(), ball->location));
     }
@@ -119,7 +119,7 @@ void Recorder::onEventFiring(std::string_view name)
 
 void Recorder::onActorChanged(const char* call, const runtime::Actor& actor, const Vector& value)
 {
-    const runtime::Actor* car = host_.world.car();
+    const runtime::Actor* car = host_.world().car();
     if (!car || car->id != actor.id) {
         return;
     }
@@ -141,7 +141,7 @@ void Recorder::beforeDraw()
 {
     flushReset();
     checkLevel();
-    const runtime::Actor* car = host_.world.car();
+    const runtime::Actor* car = host_.world().car();
     if (!car) {
         contact_ = -1;
         airborne_ = false;
@@ -162,8 +162,8 @@ void Recorder::drawn()
 {
     flushReset();
     const int64_t number = drawn_++;
-    const runtime::Actor* car = host_.world.car();
-    const runtime::Actor* ball = host_.world.ball();
+    const runtime::Actor* car = host_.world().car();
+    const runtime::Actor* ball = host_.world().ball();
     if (!car || !ball) {
         // Outside free play there is nothing to show; the frame still counts.
         held_.number = -1;
@@ -175,9 +175,9 @@ void Recorder::drawn()
     frame.car = {car->location, car->rotation};
     frame.ball = {ball->location, ball->rotation};
     frame.contact = car->contact;
-    const auto draws = host_.canvas.draws();
+    const auto draws = host_.canvas().draws();
     frame.draws.assign(draws.begin(), draws.end());
-    frame.canvas = host_.canvas.size;
+    frame.canvas = host_.canvas().size;
 
     const bool due = last_.number < 0 || number % frameEvery_ == 0 || eventSince_ || frame.contact != last_.contact ||
                      !sameLayouts(frame.draws, last_.draws) || !sameSize(frame.canvas, last_.canvas);

@@ -90,11 +90,11 @@ void frames(runtime::Host& host, WorldMotion& motion, ChoiceSource& choices, std
 void command(runtime::Host& host, const std::vector<std::string>& arguments, ChoiceSource& choices,
              std::string& description)
 {
-    if (host.console.notifiers.empty()) {
+    if (host.console().notifiers.empty()) {
         description = "no command to run";
         return;
     }
-    std::vector<std::string> words{host.console.notifiers[choices.below(host.console.notifiers.size())].name};
+    std::vector<std::string> words{host.console().notifiers[choices.below(host.console().notifiers.size())].name};
     switch (choices.below(4)) {
     case 0: break;
     case 1: words.push_back(arguments[choices.below(arguments.size())]); break;
@@ -114,22 +114,22 @@ void command(runtime::Host& host, const std::vector<std::string>& arguments, Cho
 
 void variable(runtime::Host& host, const AttackTexts& texts, ChoiceSource& choices, std::string& description)
 {
-    if (host.console.cvars.empty()) {
+    if (host.console().cvars.empty()) {
         description = "no variable to set";
         return;
     }
-    setVariable(host, choices.below(host.console.cvars.size()), texts, choices, description);
+    setVariable(host, choices.below(host.console().cvars.size()), texts, choices, description);
 }
 
 void actors(runtime::Host& host, ChoiceSource& choices, std::string& description)
 {
     const runtime::ActorKind kind = pickKind(choices);
     // Bounded, so that a long round does not fill the pitch.
-    if (choices.chance(50) || countOf(host.world, kind) >= 3) {
-        host.world.remove(kind);
+    if (choices.chance(50) || countOf(host.world(), kind) >= 3) {
+        host.driveWorld().remove(kind);
         description = "removed ";
     } else {
-        host.world.spawn(kind);
+        host.driveWorld().spawn(kind);
         description = "spawned ";
     }
     description += runtime::actorKindName(kind);
@@ -138,17 +138,17 @@ void actors(runtime::Host& host, ChoiceSource& choices, std::string& description
 void clock(runtime::Host& host, ChoiceSource& choices, std::string& description)
 {
     switch (choices.below(4)) {
-    case 0: host.world.clock -= choices.unit() * 100; break;
-    case 1: host.world.clock = 1e7; break;
-    case 2: host.world.clock = 0; break;
-    default: host.world.clock = -host.world.clock; break;
+    case 0: host.driveWorld().clock -= choices.unit() * 100; break;
+    case 1: host.driveWorld().clock = 1e7; break;
+    case 2: host.driveWorld().clock = 0; break;
+    default: host.driveWorld().clock = -host.world().clock; break;
     }
-    description = "clock set to " + std::to_string(host.world.clock);
+    description = "clock set to " + std::to_string(host.world().clock);
 }
 
 void actorState(runtime::Host& host, ChoiceSource& choices, std::string& description)
 {
-    runtime::Actor* actor = choices.chance(50) ? host.world.car() : host.world.ball();
+    runtime::Actor* actor = choices.chance(50) ? host.driveWorld().car() : host.driveWorld().ball();
     if (!actor) {
         description = "no actor to move";
         return;
@@ -212,7 +212,7 @@ std::string AttackTexts::readString(const runtime::CVar&, std::mt19937_64& rando
 void setVariable(runtime::Host& host, size_t index, const AttackTexts& texts, ChoiceSource& choices,
                  std::string& description)
 {
-    const runtime::CVar& cvar = host.console.cvars.at(index);
+    const runtime::CVar& cvar = host.console().cvars.at(index);
     const std::string name = cvar.name;
     std::string value;
     if (choices.chance(5)) {
@@ -229,7 +229,7 @@ void setVariable(runtime::Host& host, size_t index, const AttackTexts& texts, Ch
     description += " to \"";
     description += value;
     description += '"';
-    host.console.set(name, value);
+    host.setVariable(name, value);
 }
 
 void attack(runtime::Host& host, WorldMotion& motion, AttackTexts& texts, ChoiceSource& choices,
@@ -240,7 +240,7 @@ void attack(runtime::Host& host, WorldMotion& motion, AttackTexts& texts, Choice
         frames(host, motion, choices, description);
     } else if (kind < 40) {
         // As in a game: a car hits a ball only where there is a game event with both in it.
-        if (host.world.server != 0 && host.world.ball() && host.world.car()) {
+        if (host.world().server != 0 && host.world().ball() && host.world().car()) {
             description = "ball hit";
             host.fireEvent(runtime::kBallHitEvent);
         } else {
@@ -251,27 +251,27 @@ void attack(runtime::Host& host, WorldMotion& motion, AttackTexts& texts, Choice
     } else if (kind < 64) {
         variable(host, texts, choices, description);
     } else if (kind < 69) {
-        host.world.setFreeplay(!host.world.freeplay);
-        description = host.world.freeplay ? "free play on" : "free play off";
+        host.driveWorld().setFreeplay(!host.world().freeplay);
+        description = host.world().freeplay ? "free play on" : "free play off";
     } else if (kind < 78) {
         actors(host, choices, description);
     } else if (kind < 83) {
-        host.canvas.size = kCanvasSizes[choices.below(std::size(kCanvasSizes))];
-        description = "canvas " + std::to_string(host.canvas.size.x);
+        host.setCanvasSize(kCanvasSizes[choices.below(std::size(kCanvasSizes))]);
+        description = "canvas " + std::to_string(host.canvas().size.x);
         description += " x ";
-        description += std::to_string(host.canvas.size.y);
+        description += std::to_string(host.canvas().size.y);
     } else if (kind < 88) {
         clock(host, choices, description);
     } else if (kind < 93) {
-        const bool on = host.console.reads == nullptr;
-        host.console.reads = on ? &texts : nullptr;
+        const bool on = host.console().reads == nullptr;
+        host.readVariablesFrom(on ? &texts : nullptr);
         description = on ? "hostile reads on" : "hostile reads off";
     } else if (kind < 98) {
         actorState(host, choices, description);
     } else {
-        host.trace.switchOn(!host.trace.on());
-        host.trace.clear();
-        description = host.trace.on() ? "trace on" : "trace off";
+        host.switchTrace(!host.trace().on());
+        host.clearTrace();
+        description = host.trace().on() ? "trace on" : "trace off";
     }
 }
 

@@ -24,7 +24,7 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
     runtime::Host host(seed);
     SeededChoices choices(seed);
     WorldMotion motion;
-    host.world.setFreeplay(choices.chance(80));
+    host.driveWorld().setFreeplay(choices.chance(80));
     const int64_t baseline = host.wrappersAlive();
 
     const runtime::LoadResult loaded = host.load(pluginPath);
@@ -40,15 +40,15 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
     std::string description;
     // Half the variables start the round with a value of their own, so that rounds do not all
     // play with the defaults.
-    for (size_t index = 0; index < host.console.cvars.size(); ++index) {
+    for (size_t index = 0; index < host.console().cvars.size(); ++index) {
         if (choices.chance(50)) {
             setVariable(host, index, texts, choices, description);
         }
     }
     // Most rounds begin with one of the plug-in's commands, so that a drill that needs switching
     // on is on for much of the round.
-    if (choices.chance(70) && !host.console.notifiers.empty()) {
-        host.runCommand({host.console.notifiers[choices.below(host.console.notifiers.size())].name});
+    if (choices.chance(70) && !host.console().notifiers.empty()) {
+        host.runCommand({host.console().notifiers[choices.below(host.console().notifiers.size())].name});
         if (auto broken = brokenInvariant(host)) {
             return "first command: " + *broken;
         }
@@ -72,8 +72,8 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
             reason += *broken;
             return reason;
         }
-        if (host.trace.entries().size() > kTraceKept) {
-            host.trace.clear();
+        if (host.trace().entries().size() > kTraceKept) {
+            host.clearTrace();
         }
     }
 

@@ -151,8 +151,8 @@ std::optional<std::string> entryOrders(const std::string& path)
 std::vector<std::string> tracedLoad(const std::string& path, std::string& error)
 {
     runtime::Host host(7);
-    host.world.setFreeplay(true);
-    host.trace.switchOn(true);
+    host.driveWorld().setFreeplay(true);
+    host.switchTrace(true);
     const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
         error = loaded.error;
@@ -160,7 +160,7 @@ std::vector<std::string> tracedLoad(const std::string& path, std::string& error)
     }
     host.unload(loaded.plugin);
     std::vector<std::string> calls;
-    for (const runtime::TraceEntry& entry : host.trace.entries()) {
+    for (const runtime::TraceEntry& entry : host.trace().entries()) {
         std::string line = entry.call;
         line += entry.args;
         line += entry.result;
@@ -219,12 +219,12 @@ std::optional<std::string> oneCycle(runtime::Host& host, const std::string& path
     if (host.wrappersAlive() != 0) {
         return at(std::to_string(host.wrappersAlive()) + " wrappers still alive after unload");
     }
-    if (!host.hooks().empty() || !host.drawables().empty() || !host.console.notifiers.empty()) {
+    if (!host.hooks().empty() || !host.drawables().empty() || !host.console().notifiers.empty()) {
         return at("registrations left after unload");
     }
     if (cycle == 1) {
-        cvarCount = host.console.cvars.size();
-    } else if (host.console.cvars.size() != cvarCount) {
+        cvarCount = host.console().cvars.size();
+    } else if (host.console().cvars.size() != cvarCount) {
         return at("the plug-in registered variables it had not registered in the first load");
     }
     return std::nullopt;
@@ -233,7 +233,7 @@ std::optional<std::string> oneCycle(runtime::Host& host, const std::string& path
 std::optional<std::string> cycles(const std::string& path, int count)
 {
     runtime::Host host(3);
-    host.world.setFreeplay(true);
+    host.driveWorld().setFreeplay(true);
     size_t cvarCount = 0;
     MemoryWatch memory;
     const int warmUp = std::min(kWarmUpCycles, count);

@@ -24,7 +24,7 @@ std::optional<std::string> repeatedName(const runtime::Host& host, uint32_t plug
         }
     }
     std::set<std::string> commands;
-    for (const runtime::Notifier& notifier : host.console.notifiers) {
+    for (const runtime::Notifier& notifier : host.console().notifiers) {
         if (notifier.owner != plugin) {
             continue;
         }
@@ -76,8 +76,8 @@ std::optional<std::string> registration(const std::string& path)
     const ProcessLocale before = currentLocale();
 
     runtime::Host host(5);
-    host.world.setFreeplay(true);
-    host.trace.switchOn(true);
+    host.driveWorld().setFreeplay(true);
+    host.switchTrace(true);
     const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
         return "the plug-in did not load: " + loaded.error;
@@ -86,18 +86,18 @@ std::optional<std::string> registration(const std::string& path)
         return changed;
     }
     std::vector<std::string> cvarNames;
-    for (const runtime::TraceEntry& entry : host.trace.entries()) {
+    for (const runtime::TraceEntry& entry : host.trace().entries()) {
         if (std::string_view(entry.call) == "CVarManagerWrapper::registerCvar") {
             cvarNames.push_back(firstArgument(entry.args));
         }
     }
-    host.trace.switchOn(false);
-    host.trace.clear();
+    host.switchTrace(false);
+    host.clearTrace();
     if (auto repeated = repeatedName(host, loaded.plugin, cvarNames)) {
         return repeated;
     }
-    if (host.console.repeatedRegistrations != 0) {
-        std::string reason = std::to_string(host.console.repeatedRegistrations);
+    if (host.console().repeatedRegistrations != 0) {
+        std::string reason = std::to_string(host.console().repeatedRegistrations);
         reason += " variable registrations repeated a name";
         return reason;
     }
@@ -107,7 +107,7 @@ std::optional<std::string> registration(const std::string& path)
 
     std::vector<std::string> commands;
     std::vector<std::string> events;
-    for (const runtime::Notifier& notifier : host.console.notifiers) {
+    for (const runtime::Notifier& notifier : host.console().notifiers) {
         commands.push_back(notifier.name);
     }
     for (const runtime::Hook& hook : host.hooks()) {
@@ -121,11 +121,11 @@ std::optional<std::string> registration(const std::string& path)
     if (auto broken = brokenInvariant(host)) {
         return "at unload: " + *broken;
     }
-    if (!host.hooks().empty() || !host.drawables().empty() || !host.console.notifiers.empty()) {
+    if (!host.hooks().empty() || !host.drawables().empty() || !host.console().notifiers.empty()) {
         return "registrations left after unload";
     }
     // Everything the plug-in had registered, fired again: none of its code may run.
-    host.trace.switchOn(true);
+    host.switchTrace(true);
     for (const std::string& name : commands) {
         if (host.runCommand({name})) {
             return "command \"" + name + "\" still runs after unload";
@@ -135,9 +135,9 @@ std::optional<std::string> registration(const std::string& path)
         host.fireEvent(event);
     }
     host.drawFrame();
-    if (!host.trace.entries().empty()) {
+    if (!host.trace().entries().empty()) {
         std::string reason = "plug-in code ran after unload: it called ";
-        reason += host.trace.entries().front().call;
+        reason += host.trace().entries().front().call;
         return reason;
     }
     return std::nullopt;

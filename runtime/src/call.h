@@ -15,13 +15,20 @@ inline Host* hostOf(const ObjectWrapper& wrapper)
     return static_cast<Host*>(wrapper.host());
 }
 
+// The wrappers' reach into the host's state on a plug-in's behalf: the console it registers in and
+// reads, the canvas it draws on. Programs outside the runtime have only the host's const views.
+struct HostParts {
+    static Console& console(Host& host) { return host.console_; }
+    static Canvas& canvas(Host& host) { return host.canvas_; }
+};
+
 class Call {
 public:
     // Every wrapper call pays for these two, so the untraced path is a flag test inlined into the
     // wrapper; the traced work stays out of line.
     Call(Host* host, const char* name) : host_(host), name_(name)
     {
-        if (host_ && host_->trace.on_) {
+        if (host_ && host_->trace_.on_) {
             begin();
         }
     }
@@ -116,12 +123,12 @@ public:
 private:
     [[gnu::noinline, gnu::cold]] void begin()
     {
-        index_ = host_->trace.entries_.size();
-        host_->trace.entries_.push_back({name_, {}, "[", {}});
+        index_ = host_->trace_.entries_.size();
+        host_->trace_.entries_.push_back({name_, {}, "[", {}});
     }
     [[gnu::noinline, gnu::cold]] void end()
     {
-        TraceEntry& entry = host_->trace.entries_[index_];
+        TraceEntry& entry = host_->trace_.entries_[index_];
         entry.args += ']';
         if (host_->observed()) {
             host_->traced(entry);
@@ -141,7 +148,7 @@ private:
     }
 
     static constexpr size_t kNone = static_cast<size_t>(-1);
-    TraceEntry& entry() { return host_->trace.entries_[index_]; }
+    TraceEntry& entry() { return host_->trace_.entries_[index_]; }
 
     Host* host_;
     const char* name_;

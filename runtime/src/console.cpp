@@ -11,6 +11,12 @@ CVar* Console::find(std::string_view name)
     return index < 0 ? nullptr : &cvars[static_cast<size_t>(index)];
 }
 
+const CVar* Console::find(std::string_view name) const
+{
+    const int index = indexOf(name);
+    return index < 0 ? nullptr : &cvars[static_cast<size_t>(index)];
+}
+
 int Console::indexOf(std::string_view name) const
 {
     for (size_t i = 0; i < cvars.size(); ++i) {
@@ -61,27 +67,24 @@ int Console::registerCvar(CVar cvar)
     return static_cast<int>(cvars.size() - 1);
 }
 
-bool Console::set(std::string_view name, std::string_view text)
+std::string Console::set(std::string_view name, std::string_view text)
 {
     CVar* cvar = find(name);
     if (!cvar) {
-        messages.push_back("no console variable named " + std::string(name));
-        return false;
+        return "no console variable named " + std::string(name);
     }
     if (!cvar->numeric) {
         cvar->value = text;
-        return true;
+        return {};
     }
     const auto parsed = parseNumericValue(text);
     if (!parsed) {
-        messages.push_back(cvar->name + ": " + quotedExcerpt(text) +
-                           " is neither a finite number nor a range \"(low, high)\"; the value stays \"" + cvar->value +
-                           "\"");
-        return false;
+        return cvar->name + ": " + quotedExcerpt(text) +
+               " is neither a finite number nor a range \"(low, high)\"; the value stays \"" + cvar->value + "\"";
     }
     cvar->parsed = clampTo(*cvar, *parsed);
     cvar->value = formatNumericValue(cvar->parsed);
-    return true;
+    return {};
 }
 
 float Console::draw(float low, float high)

@@ -8,7 +8,7 @@ namespace runtime {
 
 Host::Host(uint64_t seed)
 {
-    console.seed(seed);
+    console_.seed(seed);
 }
 
 Host::~Host()
@@ -85,27 +85,27 @@ void Host::actorChanged(const char* call, const Actor& actor, const Vector& valu
 
 void Host::nullCall(const char* call)
 {
-    ++faults.nullCalls;
-    faults.reports.push_back(std::string(call) + " was called on a wrapper that holds nothing");
+    ++faults_.nullCalls;
+    faults_.reports.push_back(std::string(call) + " was called on a wrapper that holds nothing");
 }
 
 void Host::nonFiniteCall(const char* call)
 {
-    ++faults.nonFiniteCalls;
-    faults.reports.push_back(std::string(call) + " was handed a number that is not finite; refused");
+    ++faults_.nonFiniteCalls;
+    faults_.reports.push_back(std::string(call) + " was handed a number that is not finite; refused");
 }
 
 void Host::callbackThrew(uint32_t owner, const char* what, const char* message)
 {
-    ++faults.callbackExceptions;
-    faults.reports.push_back("plug-in " + std::to_string(owner) + ": " + what + " threw: " + message);
+    ++faults_.callbackExceptions;
+    faults_.reports.push_back("plug-in " + std::to_string(owner) + ": " + what + " threw: " + message);
 }
 
 void Host::callbackKept(uint32_t owner, const char* what, int64_t count)
 {
-    ++faults.keptWrappers;
-    faults.reports.push_back("plug-in " + std::to_string(owner) + ": " + what + " returned still holding " +
-                             std::to_string(count) + (count == 1 ? " wrapper" : " wrappers"));
+    ++faults_.keptWrappers;
+    faults_.reports.push_back("plug-in " + std::to_string(owner) + ": " + what + " returned still holding " +
+                              std::to_string(count) + (count == 1 ? " wrapper" : " wrappers"));
 }
 
 void Host::fireEvent(std::string_view eventName)
@@ -130,7 +130,7 @@ bool Host::runCommand(const std::vector<std::string>& words)
     if (words.empty()) {
         return false;
     }
-    for (const Notifier& notifier : console.notifiers) {
+    for (const Notifier& notifier : console_.notifiers) {
         if (notifier.name == words.front()) {
             const auto callback = notifier.callback;
             callPlugin(notifier.owner, "command", [&] { callback(words); });
@@ -142,23 +142,32 @@ bool Host::runCommand(const std::vector<std::string>& words)
 
 void Host::drawFrame()
 {
-    canvas.beginFrame();
-    canvas.drawing = true;
+    canvas_.beginFrame();
+    canvas_.drawing = true;
     const size_t count = drawables_.size();
     for (size_t i = 0; i < count && i < drawables_.size(); ++i) {
         // A copy, as for hooks; a callback that fits the function's own storage costs no allocation.
         const auto callback = drawables_[i].callback;
-        const CanvasWrapper frameCanvas(this, canvas.frame());
+        const CanvasWrapper frameCanvas(this, canvas_.frame());
         callPlugin(drawables_[i].owner, "drawable", [&] { callback(frameCanvas); });
     }
-    canvas.drawing = false;
+    canvas_.drawing = false;
+}
+
+void Host::drawFrameWith(const std::function<void(CanvasWrapper)>& drawable)
+{
+    canvas_.beginFrame();
+    canvas_.drawing = true;
+    const CanvasWrapper frameCanvas(this, canvas_.frame());
+    callPlugin(0, "drawable", [&] { drawable(frameCanvas); });
+    canvas_.drawing = false;
 }
 
 void Host::removeRegistrations(uint32_t plugin)
 {
     std::erase_if(hooks_, [plugin](const Hook& hook) { return hook.owner == plugin; });
     std::erase_if(drawables_, [plugin](const Drawable& drawable) { return drawable.owner == plugin; });
-    std::erase_if(console.notifiers, [plugin](const Notifier& notifier) { return notifier.owner == plugin; });
+    std::erase_if(console_.notifiers, [plugin](const Notifier& notifier) { return notifier.owner == plugin; });
 }
 
 } // namespace runtime

@@ -116,8 +116,8 @@ bool Host::unload(uint32_t id)
     try {
         loaded.descriptor.destroyFunction();
     } catch (...) {
-        ++faults.callbackExceptions;
-        faults.reports.push_back("plug-in " + std::to_string(id) + ": destroyFunction threw");
+        ++faults_.callbackExceptions;
+        faults_.reports.push_back("plug-in " + std::to_string(id) + ": destroyFunction threw");
     }
     platform::closeLibrary(loaded.library);
     return true;

@@ -6,6 +6,14 @@
 #include "tests/arena/arena_program.h"
 
 namespace {
+// What the arena hands the file: the host's setter, here a bare console's.
+arena::VariableSetter setterOf(runtime::Console& console)
+{
+    return [&console](std::string_view name, std::string_view text) { return console.set(name, text); };
+}
+} // namespace
+
+namespace {
 
 runtime::CVar variable(const char* name, const char* value, bool save, bool bounded = false)
 {
@@ -59,11 +67,11 @@ TEST_F(ConfigFile, RefusedValuesAreReportedAndOnlyThisSessionsChangesAreMerged)
     }
     arena::ConfigFile one(path);
     arena::ConfigFile two(path);
-    one.load(first, messages);
+    one.load(first, setterOf(first), messages);
     EXPECT_EQ(messages, (std::vector<std::string>{path + ":3: num: \"abc\" is neither a finite number nor a range "
                                                          "\"(low, high)\"; the value stays \"10\""}));
     EXPECT_EQ(first.find("num")->value, "10"); // clamped like any other set
-    two.load(second, messages);
+    two.load(second, setterOf(second), messages);
 
     // Nothing changed: nothing written, and the file keeps the time it is given here.
     const auto past =
@@ -93,7 +101,7 @@ TEST_F(ConfigFile, ManyProblemsAreCountedAndLongValuesCut)
     runtime::Console console;
     console.registerCvar(variable("num", "1", true, true));
     std::vector<std::string> messages;
-    arena::ConfigFile(path).load(console, messages);
+    arena::ConfigFile(path).load(console, setterOf(console), messages);
 
     std::vector<std::string> expected;
     for (int line = 13; line < 23; ++line) {
@@ -127,7 +135,7 @@ TEST_F(ConfigFile, AFileBeyondTheBoundIsNeitherAppliedNorSaved)
         console.registerCvar(variable("num", "1", true, true));
         std::vector<std::string> messages;
         arena::ConfigFile config(path);
-        config.load(console, messages);
+        config.load(console, setterOf(console), messages);
         console.set("num", "4");
         EXPECT_EQ(config.save(console, messages), !c.refused);
         const std::string why = path + " is over 1048576 bytes, too large for a configuration";

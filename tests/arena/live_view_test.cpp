@@ -35,25 +35,27 @@ class LiveViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        host.world.setFreeplay(true);
-        host.world.clock = 12.5;
-        host.world.car()->location = {0, 2560, 300}; // half-way across, three quarters along
-        host.world.car()->contact = runtime::Contact::Air;
-        host.world.ball()->location = {-4000, -5000, 500}; // the top-left corner
-        host.canvas.beginFrame();
-        draw({860, 1050}, "Current Time: 1.500000");
-        draw({1060, 1050}, "Best Streak: 2");
-        draw({860, 1020}, "Average Time: 12.345678");
-        draw({840, 490}, "Failed!", {255, 0, 0, 255}, 5);
+        host.driveWorld().setFreeplay(true);
+        host.driveWorld().clock = 12.5;
+        host.driveWorld().car()->location = {0, 2560, 300}; // half-way across, three quarters along
+        host.driveWorld().car()->contact = runtime::Contact::Air;
+        host.driveWorld().ball()->location = {-4000, -5000, 500}; // the top-left corner
+        host.drawFrameWith([](CanvasWrapper canvas) {
+            draw(canvas, {860, 1050}, "Current Time: 1.500000");
+            draw(canvas, {1060, 1050}, "Best Streak: 2");
+            draw(canvas, {860, 1020}, "Average Time: 12.345678");
+            draw(canvas, {840, 490}, "Failed!", {255, 0, 0, 255}, 5);
+        });
         tally.observe(true, 1.0, 0);
         tally.observe(true, 2.0, 2);
         tally.observe(false, 3.0, 0);
     }
-    void draw(Vector2 at, const char* text, LinearColor color = {255, 255, 255, 255}, float scale = 1)
+    static void draw(CanvasWrapper& canvas, Vector2 at, const char* text, LinearColor color = {255, 255, 255, 255},
+                     float scale = 1)
     {
-        host.canvas.setColor(color);
-        host.canvas.setPosition(at);
-        host.canvas.drawString(text, scale, scale);
+        canvas.SetColor(color);
+        canvas.SetPosition(at);
+        canvas.DrawString(text, scale, scale);
     }
     std::string render(int columns, int rows) { return view.render(host, tally, {60, "easy", 0.5}, columns, rows); }
 
@@ -93,7 +95,7 @@ TEST_F(LiveViewTest, BannerIsBoldReversedAndRedUnlessColoursAreOff)
         EXPECT_NE(screen.find(banner), std::string::npos) << colours;
         EXPECT_EQ(screen.find("\x1b[3") != std::string::npos, colours);
     }
-    host.canvas.size = {0, 0}; // nothing to scale by: texts go to the area's corner, nothing breaks
+    host.setCanvasSize({0, 0}); // nothing to scale by: texts go to the area's corner, nothing breaks
     EXPECT_NE(render(40, 12).find("Failed!"), std::string::npos);
 }
 

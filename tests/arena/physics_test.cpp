@@ -16,19 +16,19 @@ class Physics : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        host.world.setFreeplay(true);
+        host.driveWorld().setFreeplay(true);
         car().location = {0, 0, 1000};
         car().contact = Contact::Air;
         ball().location = {2000, 2000, 1000};
     }
-    runtime::Actor& car() { return *host.world.car(); }
-    runtime::Actor& ball() { return *host.world.ball(); }
+    runtime::Actor& car() { return *host.driveWorld().car(); }
+    runtime::Actor& ball() { return *host.driveWorld().ball(); }
     int tick(Vector carAt, Vector carVelocity = {})
     {
         car().location = carAt;
         car().velocity = carVelocity;
         sim::PhysicsEvents events;
-        sim::tickPhysics(host.world, state, events);
+        sim::tickPhysics(host.driveWorld(), state, events);
         return events.touches;
     }
     static float length(const Vector& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
@@ -84,29 +84,29 @@ TEST_F(Physics, ATouchIsInclusiveOfTheReachAndFiresAgainOnlyAfterLeaving)
 TEST_F(Physics, EachCarTouchesEachBallOnceUntilTheyPart)
 {
     for (int i = 0; i < 2; ++i) {
-        host.world.spawn(runtime::ActorKind::Car);
-        host.world.spawn(runtime::ActorKind::Ball);
+        host.driveWorld().spawn(runtime::ActorKind::Car);
+        host.driveWorld().spawn(runtime::ActorKind::Ball);
     }
     const auto placeAll = [this](Vector at) {
-        for (runtime::Actor& actor : host.world.actors) {
+        for (runtime::Actor& actor : host.driveWorld().actors) {
             actor.location = at;
             actor.contact = Contact::Air;
         }
     };
     const auto touches = [this] {
         sim::PhysicsEvents events;
-        sim::tickPhysics(host.world, state, events);
+        sim::tickPhysics(host.driveWorld(), state, events);
         return events.touches;
     };
     placeAll({0, 0, 1000}); // all in one spot: no push moves them apart
     EXPECT_EQ(touches(), 9);
     EXPECT_EQ(touches(), 0);
-    host.world.find(host.world.balls.back())->location = {3000, 0, 1000};
+    host.driveWorld().find(host.driveWorld().balls.back())->location = {3000, 0, 1000};
     EXPECT_EQ(touches(), 0);
     EXPECT_EQ(state.touching.size(), 6u);
     placeAll({0, 0, 1000});
     EXPECT_EQ(touches(), 3); // the ball that left, with each car
-    host.world.remove(runtime::ActorKind::Car);
+    host.driveWorld().remove(runtime::ActorKind::Car);
     EXPECT_EQ(touches(), 0);
     EXPECT_EQ(state.touching.size(), 6u);
 }
@@ -133,18 +133,18 @@ TEST_F(Physics, StepTicksAt120HzCarryingTheRemainder)
     car().location = {3000, 0, 1500};
     sim::PhysicsEvents events;
     for (int i = 0; i < 30; ++i) { // thirty frames at 60 fps make sixty ticks
-        sim::stepPhysics(host.world, state, 1.0 / 60, events);
+        sim::stepPhysics(host.driveWorld(), state, 1.0 / 60, events);
     }
     // After n ticks of v += g dt then z += v dt, the drop is g dt² n (n + 1) / 2.
     const double dt = 1.0 / 120;
     EXPECT_NEAR(ball().location.z, 1500 + sim::kGravity * dt * dt * 60 * 61 / 2, 0.05);
     const float before = ball().location.z;
-    sim::stepPhysics(host.world, state, dt / 2, events); // half a tick moves nothing; the other half does
+    sim::stepPhysics(host.driveWorld(), state, dt / 2, events); // half a tick moves nothing; the other half does
     EXPECT_EQ(ball().location.z, before);
-    sim::stepPhysics(host.world, state, dt / 2, events);
+    sim::stepPhysics(host.driveWorld(), state, dt / 2, events);
     EXPECT_LT(ball().location.z, before);
-    sim::stepPhysics(host.world, state, std::nan(""), events); // nonsense is dropped
-    sim::stepPhysics(host.world, state, 1e9, events);
+    sim::stepPhysics(host.driveWorld(), state, std::nan(""), events); // nonsense is dropped
+    sim::stepPhysics(host.driveWorld(), state, 1e9, events);
     EXPECT_TRUE(std::isfinite(ball().location.z));
 }
 
@@ -158,16 +158,16 @@ TEST_F(Physics, FrameStepMovesTheClockThenFiresTheTouches)
     for (int i = 1; i < 49; ++i) {
         EXPECT_EQ(frames.step(host, 49), 0);
     }
-    EXPECT_EQ(host.world.clock, 1.0);
-    host.world.clock = 7;
+    EXPECT_EQ(host.driveWorld().clock, 1.0);
+    host.driveWorld().clock = 7;
     frames.step(host, 2);
-    EXPECT_EQ(host.world.clock, 7.5);
+    EXPECT_EQ(host.driveWorld().clock, 7.5);
     frames.step(host, std::numeric_limits<double>::infinity());
-    EXPECT_EQ(host.world.clock, 7.5);
+    EXPECT_EQ(host.driveWorld().clock, 7.5);
 
     ball().location = {3000, 0, 1000};
     frames.step(host, 120);
-    host.world.remove(runtime::ActorKind::Server);
+    host.driveWorld().remove(runtime::ActorKind::Server);
     ball().location = car().location;
     EXPECT_EQ(frames.step(host, 120), 0);
 }

@@ -59,7 +59,7 @@ TEST_F(SessionTest, VariablesPrintSetAndOutliveAReloadAndTraceLinesAreJson)
     run({"arena_freeplay 1", "arena_trace 1", "volanko_stop", "arena_hit", "arena_trace 0", "arena_hit"});
     EXPECT_EQ(printed,
               std::vector<std::string>{"{\"call\":\"GameWrapper::IsInFreeplay\",\"args\":[],\"result\":true}"});
-    EXPECT_TRUE(host.trace.entries().empty());
+    EXPECT_TRUE(host.trace().entries().empty());
 
     run({"volanko_start", "arena_reload", "volanko_throwlevel"});
     EXPECT_EQ(printed.back(), "volanko_throwlevel = \"pro\"");
@@ -111,7 +111,7 @@ TEST_F(SessionTest, RefusalsGiveTheirMessageAndChangeNothing)
         EXPECT_FALSE(session->runLine(line, error)) << line;
         EXPECT_EQ(error, message) << line;
     }
-    EXPECT_EQ(host.console.find("volanko_balllocation_x")->value, "(-5000, 5000)");
+    EXPECT_EQ(host.console().find("volanko_balllocation_x")->value, "(-5000, 5000)");
     EXPECT_TRUE(printed.empty()) << printed.front();
 }
 
@@ -191,10 +191,10 @@ TEST_F(SessionTest, AFreePlayHoldsAtMost64CarsAnd64Balls)
         EXPECT_FALSE(session->runLine(line, error)) << line;
         EXPECT_EQ(error, message);
     }
-    EXPECT_EQ(host.world.cars.size(), 64u);
-    EXPECT_EQ(host.world.balls.size(), 64u);
+    EXPECT_EQ(host.world().cars.size(), 64u);
+    EXPECT_EQ(host.world().balls.size(), 64u);
     run({"arena_remove ball", "arena_spawn ball", "arena_frames 12"});
-    EXPECT_EQ(host.world.balls.size(), 64u);
+    EXPECT_EQ(host.world().balls.size(), 64u);
 }
 
 } // namespace

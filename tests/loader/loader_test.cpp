@@ -50,9 +50,9 @@ TEST_P(Refusal, NamesTheFileAndTheReasonAndLeavesNothingBehind)
     EXPECT_FALSE(result);
     EXPECT_THAT(result.error, ::testing::StartsWith(path + ": " + GetParam().reason));
     EXPECT_TRUE(host.plugins().empty() && host.hooks().empty() && host.drawables().empty() &&
-                host.console.notifiers.empty() && host.console.cvars.empty());
+                host.console().notifiers.empty() && host.console().cvars.empty());
     EXPECT_FALSE(libraryIsOpen(path));
-    EXPECT_TRUE(host.wrappersAlive() == 0 && host.faults.reports.empty());
+    EXPECT_TRUE(host.wrappersAlive() == 0 && host.faults().reports.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Libraries, Refusal,
@@ -70,11 +70,11 @@ TEST_F(Loader, ProbeSeesItsEntriesRunAndTheWrappersItIsGiven)
     host.drawFrame();
     host.drawFrame();
     EXPECT_TRUE(host.runCommand({"probe_command"}));
-    EXPECT_EQ(host.console.log, (Lines{"probe: onLoad, probe_second is two", "probe: hit", "probe: frame",
-                                       "probe: frame", "probe: command"}));
+    EXPECT_EQ(host.console().log, (Lines{"probe: onLoad, probe_second is two", "probe: hit", "probe: frame",
+                                         "probe: frame", "probe: command"}));
     // Each frame starts white at (0, 0), whatever the last one left set.
-    ASSERT_EQ(host.canvas.draws().size(), 1u);
-    const runtime::CanvasDraw& draw = host.canvas.draws()[0];
+    ASSERT_EQ(host.canvas().draws().size(), 1u);
+    const runtime::CanvasDraw& draw = host.canvas().draws()[0];
     EXPECT_EQ(std::vector<float>({draw.color.r, draw.color.g, draw.color.b, draw.color.a}),
               std::vector<float>({255, 255, 255, 255}));
     EXPECT_EQ(draw.position.x + draw.position.y, 0);
@@ -87,21 +87,24 @@ TEST_F(Loader, ProbeSeesItsEntriesRunAndTheWrappersItIsGiven)
     EXPECT_EQ(*deleteCalls, 1);
     platform::closeLibrary(probe);
     EXPECT_FALSE(libraryIsOpen(LOADER_PROBE_PATH));
-    EXPECT_EQ(host.console.log.back(), "probe: onUnload");
+    EXPECT_EQ(host.console().log.back(), "probe: onUnload");
     EXPECT_EQ(host.findPlugin(loaded.plugin), nullptr);
     EXPECT_FALSE(host.unload(loaded.plugin));
-    EXPECT_TRUE(host.faults.reports.empty());
+    EXPECT_TRUE(host.faults().reports.empty());
     // Values: a range is held within the limits at both ends; a sign after a plus, an infinity and
     // an unknown name are refused.
-    EXPECT_TRUE(host.console.set("probe_first", "(-5, 50)") && host.console.set("probe_first", "+5"));
-    EXPECT_EQ(host.console.cvars[0].value, "5");
-    EXPECT_TRUE(host.console.set("probe_first", "(-5, 50)"));
-    EXPECT_EQ(host.console.cvars[0].value, "(0, 10)");
+    EXPECT_EQ(host.setVariable("probe_first", "(-5, 50)"), "");
+    EXPECT_EQ(host.setVariable("probe_first", "+5"), "");
+    EXPECT_EQ(host.console().cvars[0].value, "5");
+    EXPECT_EQ(host.setVariable("probe_first", "(-5, 50)"), "");
+    EXPECT_EQ(host.console().cvars[0].value, "(0, 10)");
     for (const char* refused : {"+-5", "inf", "1e40"}) {
-        EXPECT_FALSE(host.console.set("probe_first", refused)) << refused;
+        EXPECT_NE(host.setVariable("probe_first", refused), "") << refused;
     }
-    EXPECT_FALSE(host.console.set("probe_third", "1"));
-    EXPECT_EQ(host.console.messages.back(), "no console variable named probe_third");
+    EXPECT_EQ(
+        host.setVariable("probe_first", "+-5"),
+        "probe_first: \"+-5\" is neither a finite number nor a range \"(low, high)\"; the value stays \"(0, 10)\"");
+    EXPECT_EQ(host.setVariable("probe_third", "1"), "no console variable named probe_third");
 }
 
 // The wrappers at their edges, called as a plug-in calls them: into nothing, out of range, past
@@ -117,28 +120,28 @@ TEST_F(Loader, WrappersAtTheirEdges)
     none.SetLocation({}), none.SetVelocity({}), none.AddVelocity({}), none.SetRotation({});
     none.SetAngularVelocity({}, false);
     EXPECT_EQ(none.GetLocation().x + none.GetVelocity().y + none.GetAngularVelocity().z + none.GetRotation().yaw, 0);
-    EXPECT_EQ(host.faults.nullCalls, 2u + 2 + 9);
-    host.faults = {};
-    host.world.setFreeplay(true);
+    EXPECT_EQ(host.faults().nullCalls, 2u + 2 + 9);
+    const size_t reportsBefore = host.faults().reports.size();
+    host.driveWorld().setFreeplay(true);
     const ArrayWrapper<BallWrapper> balls = game.GetGameEventAsServer().GetGameBalls();
     EXPECT_TRUE(balls.Get(-1).IsNull() && balls.Get(1).IsNull() && !balls.Get(0).IsNull());
-    host.trace.switchOn(true);
+    host.switchTrace(true);
     balls.Get(0);
     cvars.registerCvar("probe_fourth", "1", "d", true, false, 0, true, 2, false);
-    host.trace.switchOn(false);
-    ASSERT_EQ(host.trace.entries().size(), 2u);
-    EXPECT_EQ(host.trace.entries()[0].json(),
+    host.switchTrace(false);
+    ASSERT_EQ(host.trace().entries().size(), 2u);
+    EXPECT_EQ(host.trace().entries()[0].json(),
               R"({"call":"ArrayWrapper::Get","self":"balls","args":[0],"result":"ball#3"})");
     EXPECT_EQ(
-        host.trace.entries()[1].json(),
+        host.trace().entries()[1].json(),
         R"({"call":"CVarManagerWrapper::registerCvar","args":["probe_fourth","1","d",true,false,0,true,2,false]})");
-    host.trace.clear();
+    host.clearTrace();
     EXPECT_TRUE(cvars.getCvar("probe_third").IsNull() && !cvars.getCvar("probe_first").IsNull());
     ActorWrapper actor = game.GetCamera(), car = game.GetLocalCar();
     actor = car; // copied, then moved
-    EXPECT_EQ(actor.GetLocation().y, host.world.car()->location.y);
+    EXPECT_EQ(actor.GetLocation().y, host.world().car()->location.y);
     actor = game.GetGameEventAsServer().GetBall();
-    EXPECT_EQ(actor.GetLocation().z, host.world.ball()->location.z);
+    EXPECT_EQ(actor.GetLocation().z, host.world().ball()->location.z);
 
     int fired = 0; // a hook registered while the event runs waits for the next one
     game.HookEvent("E",
@@ -156,36 +159,37 @@ TEST_F(Loader, WrappersAtTheirEdges)
         canvas.DrawString("after");
         kept.push_back(canvas);
     });
-    host.trace.switchOn(true);
+    host.switchTrace(true);
     host.drawFrame();
-    host.trace.switchOn(false);
+    host.switchTrace(false);
     EXPECT_EQ(lateDraws, 0);
-    ASSERT_EQ(host.canvas.draws().size(), 2u);
-    EXPECT_EQ(host.canvas.draws()[1].color.r, 1) << "the probe's colour, not the refused one";
+    ASSERT_EQ(host.canvas().draws().size(), 2u);
+    EXPECT_EQ(host.canvas().draws()[1].color.r, 1) << "the probe's colour, not the refused one";
     kept[0].DrawString("late");
-    EXPECT_EQ(host.canvas.draws().size(), 2u);
+    EXPECT_EQ(host.canvas().draws().size(), 2u);
 
     ASSERT_TRUE(host.unload(probe.plugin));
     EXPECT_FALSE(game.IsInFreeplay() || game.GetGameEventAsServer().object() != 0);
     cvars.registerNotifier(
         "late", [](const std::vector<std::string>&) {}, "", 0);
-    EXPECT_TRUE(host.console.notifiers.empty());
+    EXPECT_TRUE(host.console().notifiers.empty());
     EXPECT_TRUE(cvars.registerCvar("late", "1").IsNull());
     game.RegisterDrawable([](CanvasWrapper) {});
     EXPECT_EQ(cvars.getCvar("late").getStringValue(), "");
-    EXPECT_EQ(host.faults.reports,
-              (Lines{"CanvasWrapper::SetColor was handed a number that is not finite; refused",
-                     "CanvasWrapper::SetColor was handed a number that is not finite; refused",
-                     "CanvasWrapper::DrawString was handed a number that is not finite; refused",
-                     "plug-in 1: drawable returned still holding 1 wrapper",
-                     "CanvasWrapper::DrawString was called on a wrapper that holds nothing",
-                     "GameWrapper::IsInFreeplay was called on a wrapper that holds nothing",
-                     "GameWrapper::GetGameEventAsServer was called on a wrapper that holds nothing",
-                     "CVarManagerWrapper::registerNotifier was called on a wrapper that holds nothing",
-                     "CVarManagerWrapper::registerCvar was called on a wrapper that holds nothing",
-                     "GameWrapper::RegisterDrawable was called on a wrapper that holds nothing",
-                     "CVarManagerWrapper::getCvar was called on a wrapper that holds nothing",
-                     "CVarWrapper::getStringValue was called on a wrapper that holds nothing"}));
+    EXPECT_EQ(
+        Lines(host.faults().reports.begin() + static_cast<std::ptrdiff_t>(reportsBefore), host.faults().reports.end()),
+        (Lines{"CanvasWrapper::SetColor was handed a number that is not finite; refused",
+               "CanvasWrapper::SetColor was handed a number that is not finite; refused",
+               "CanvasWrapper::DrawString was handed a number that is not finite; refused",
+               "plug-in 1: drawable returned still holding 1 wrapper",
+               "CanvasWrapper::DrawString was called on a wrapper that holds nothing",
+               "GameWrapper::IsInFreeplay was called on a wrapper that holds nothing",
+               "GameWrapper::GetGameEventAsServer was called on a wrapper that holds nothing",
+               "CVarManagerWrapper::registerNotifier was called on a wrapper that holds nothing",
+               "CVarManagerWrapper::registerCvar was called on a wrapper that holds nothing",
+               "GameWrapper::RegisterDrawable was called on a wrapper that holds nothing",
+               "CVarManagerWrapper::getCvar was called on a wrapper that holds nothing",
+               "CVarWrapper::getStringValue was called on a wrapper that holds nothing"}));
 }
 
 // A second load of a loaded library is refused and leaves the first whole; once unloaded, it loads
@@ -198,17 +202,17 @@ TEST_F(Loader, OnceLoadedALibraryIsRefusedUntilUnloadedThenStartsFresh)
         EXPECT_EQ(host.load(VOLANKO_PLUGIN_PATH).error,
                   std::string(VOLANKO_PLUGIN_PATH) + ": the library is already loaded in this process");
         EXPECT_EQ(host.plugins().size(), 1u);
-        EXPECT_EQ(host.hooks().size() + host.drawables().size() + host.console.notifiers.size(), 4u);
+        EXPECT_EQ(host.hooks().size() + host.drawables().size() + host.console().notifiers.size(), 4u);
         Volanko& volanko = static_cast<Volanko&>(*host.findPlugin(loaded.plugin)->plugin);
         EXPECT_EQ(volanko.bestStreak, 0);
         volanko.bestStreak = 5;
         ASSERT_TRUE(host.unload(loaded.plugin));
         EXPECT_TRUE(host.wrappersAlive() == 0 && host.plugins().empty() && host.hooks().empty() &&
-                    host.drawables().empty() && host.console.notifiers.empty());
+                    host.drawables().empty() && host.console().notifiers.empty());
         EXPECT_FALSE(libraryIsOpen(VOLANKO_PLUGIN_PATH));
     }
-    EXPECT_EQ(host.console.cvars.size(), 5u) << "variables and their values outlive the plug-in";
-    EXPECT_EQ(host.console.repeatedRegistrations, 5u) << "by the reload alone";
+    EXPECT_EQ(host.console().cvars.size(), 5u) << "variables and their values outlive the plug-in";
+    EXPECT_EQ(host.console().repeatedRegistrations, 5u) << "by the reload alone";
 }
 
 struct Misbehaving {
@@ -221,20 +225,20 @@ class Fault : public Loader, public ::testing::WithParamInterface<Misbehaving> {
 
 TEST_P(Fault, IsCaughtAndReportedAndVolankoBesideItRunsOn)
 {
-    host.world.setFreeplay(true);
+    host.driveWorld().setFreeplay(true);
     ASSERT_TRUE(host.load(brokenPlugin(GetParam().library)));
     ASSERT_TRUE(host.load(VOLANKO_PLUGIN_PATH));
     host.runCommand({"volanko_start"});
     const int64_t handles = host.wrappersAlive(); // each plug-in holds its two host handles
     GetParam().provoke(host);
-    EXPECT_EQ(host.faults.reports, GetParam().reports);
-    const runtime::Faults& f = host.faults;
+    EXPECT_EQ(host.faults().reports, GetParam().reports);
+    const runtime::Faults& f = host.faults();
     EXPECT_EQ(f.keptWrappers + f.nullCalls + f.nonFiniteCalls + f.callbackExceptions, GetParam().reports.size());
-    EXPECT_EQ(host.world.ball()->location.x, 0) << "nothing non-finite reached the world";
+    EXPECT_EQ(host.world().ball()->location.x, 0) << "nothing non-finite reached the world";
     EXPECT_TRUE(host.unload(1));
     EXPECT_EQ(host.wrappersAlive(), handles - 2) << "what it kept is released with it";
     host.drawFrame();
-    EXPECT_EQ(host.canvas.draws().size(), 4u);
+    EXPECT_EQ(host.canvas().draws().size(), 4u);
 }
 
 void drawTwice(runtime::Host& host)
@@ -254,9 +258,9 @@ INSTANTIATE_TEST_SUITE_P(
         Misbehaving{"null_call",
                     [](runtime::Host& host) {
                         host.drawFrame(); // with a camera the call is fine
-                        host.world.remove(runtime::ActorKind::Camera);
+                        host.driveWorld().remove(runtime::ActorKind::Camera);
                         host.drawFrame();
-                        host.world.spawn(runtime::ActorKind::Camera);
+                        host.driveWorld().spawn(runtime::ActorKind::Camera);
                     },
                     {"ActorWrapper::SetLocation was called on a wrapper that holds nothing"}}));
 

@@ -12,14 +12,14 @@ protected:
     {
         VolankoTest::SetUp();
         startDrill();
-        host.world.ball()->velocity = {10, 20, 30};
-        host.world.ball()->angularVelocity = {1, 1, 1};
+        host.driveWorld().ball()->velocity = {10, 20, 30};
+        host.driveWorld().ball()->angularVelocity = {1, 1, 1};
     }
 
     // Resets are told apart by their one read of the throw switch.
     size_t resets() const { return countOf("CVarWrapper::getBoolValue"); }
 
-    const runtime::Actor& ball() { return *host.world.ball(); }
+    const runtime::Actor& ball() { return *host.world().ball(); }
 };
 
 struct HoldCase {
@@ -61,7 +61,7 @@ TEST_P(Watch, TakeOffBeginsARunAndTouchingGroundOrWallEndsIt)
     const WatchCase& c = GetParam();
     volanko().airborne = c.airborne;
     volanko().failedUntil = 1;
-    host.world.car()->contact = c.contact;
+    host.driveWorld().car()->contact = c.contact;
     frameAt(4);
     EXPECT_EQ(volanko().airborne, c.airborneAfter);
     EXPECT_EQ(resets(), c.resets);
@@ -82,7 +82,7 @@ TEST_F(BallHold, ARunStartClearsStreakAndMeanBeforeItsReset)
 {
     volanko().currentStreak = 5;
     volanko().averageTime = 9;
-    host.world.car()->contact = runtime::Contact::Air;
+    host.driveWorld().car()->contact = runtime::Contact::Air;
     frameAt(6);
     EXPECT_EQ(volanko().currentStreak, 0);
     EXPECT_EQ(volanko().averageTime, 0.0f) << "no earlier reset to fold: the cleared mean stays";
@@ -100,14 +100,14 @@ TEST_F(BallHold, OutsideFreeplayOrWithTheDrillOffTheCarComesAndGoes)
     fillFields();
     host.runCommand({"volanko_stop"});
     const auto before = fields();
-    host.trace.clear();
+    host.clearTrace();
     frameAt(5);
-    host.world.car()->contact = runtime::Contact::Air;
+    host.driveWorld().car()->contact = runtime::Contact::Air;
     frameAt(6);
     EXPECT_EQ(fields(), before);
     host.runCommand({"volanko_start"});
-    host.world.setFreeplay(false);
-    EXPECT_TRUE(host.world.cars.empty() && host.world.server == 0) << "leaving free play ends the game event";
+    host.driveWorld().setFreeplay(false);
+    EXPECT_TRUE(host.world().cars.empty() && host.world().server == 0) << "leaving free play ends the game event";
     frameAt(7);
     EXPECT_EQ(calls(), (Lines{"GameWrapper::IsInFreeplay []", "GameWrapper::IsInFreeplay []",
                               "GameWrapper::IsInFreeplay []", "GameWrapper::IsInFreeplay []"}));
@@ -123,13 +123,13 @@ TEST_F(BallHold, NoCarOrBallOrAGoneOneKeepsTheRunState)
         frameAt(3);
         EXPECT_EQ(fields(), before);
     };
-    host.world.cars.insert(host.world.cars.begin(), 999999);
-    host.world.balls.insert(host.world.balls.begin(), 999999);
+    host.driveWorld().cars.insert(host.driveWorld().cars.begin(), 999999);
+    host.driveWorld().balls.insert(host.driveWorld().balls.begin(), 999999);
     frameKeepsTheState(false);
     EXPECT_EQ(countOf("ActorWrapper::SetVelocity"), 0u);
-    EXPECT_NE(host.world.find(host.world.balls[1])->location.x, 300);
-    host.world.cars.clear();
-    host.world.balls.erase(host.world.balls.begin());
+    EXPECT_NE(host.world().find(host.world().balls[1])->location.x, 300);
+    host.driveWorld().cars.clear();
+    host.driveWorld().balls.erase(host.driveWorld().balls.begin());
     frameKeepsTheState(true);
     EXPECT_EQ(countOf("VehicleWrapper::IsOnGround"), 0u);
     EXPECT_EQ(ball().location.x, 300) << "the ball is still held";

@@ -27,12 +27,12 @@ class Switch : public VolankoTest, public ::testing::WithParamInterface<SwitchCa
 TEST_P(Switch, ChangesActiveAndNothingElse)
 {
     const SwitchCase& c = GetParam();
-    host.world.setFreeplay(c.freeplay);
+    host.driveWorld().setFreeplay(c.freeplay);
     fillFields();
     volanko().active = c.active;
     auto expected = fields();
     std::get<0>(expected) = c.activeAfter;
-    host.trace.clear();
+    host.clearTrace();
     if (c.words[0] == "hit") {
         hitAt(20);
     } else {

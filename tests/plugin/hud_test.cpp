@@ -62,13 +62,13 @@ TEST_F(Hud, WholeFrameTrace)
         "CanvasWrapper::DrawString canvas [\"Average Time: 0.000000\"]\n"
         "ServerWrapper::GetSecondsElapsed server []\nCanvasWrapper::SetColor canvas [[255,0,0,255]]\n"
         "CanvasWrapper::SetPosition canvas [[840,490]]\nCanvasWrapper::DrawString canvas [\"Failed!\",5,5]\n");
-    EXPECT_EQ(host.trace.entries().front().json(), R"({"call":"GameWrapper::IsInFreeplay","args":[],"result":true})");
-    EXPECT_EQ(host.trace.entries().back().json(),
+    EXPECT_EQ(host.trace().entries().front().json(), R"({"call":"GameWrapper::IsInFreeplay","args":[],"result":true})");
+    EXPECT_EQ(host.trace().entries().back().json(),
               R"({"call":"CanvasWrapper::DrawString","self":"canvas","args":["Failed!",5,5]})");
     frameAt(std::nextafter(4.0f, 0.0f));
-    EXPECT_EQ(host.canvas.draws().size(), 5u) << "the banner shows until its time";
+    EXPECT_EQ(host.canvas().draws().size(), 5u) << "the banner shows until its time";
     frameAt(4);
-    EXPECT_EQ(host.canvas.draws().size(), 4u) << "and not at the very time";
+    EXPECT_EQ(host.canvas().draws().size(), 4u) << "and not at the very time";
 }
 
 // Where each text stands on a canvas of one size: the four lines in drawing order, then the banner.
@@ -81,10 +81,10 @@ class HudLayout : public Hud, public ::testing::WithParamInterface<Layout> {};
 
 TEST_P(HudLayout, LinesAndBannerStandWhereTheySay)
 {
-    host.canvas.size = GetParam().size;
+    host.setCanvasSize(GetParam().size);
     volanko().failedUntil = 100;
     frameAt(1);
-    const auto draws = host.canvas.draws();
+    const auto draws = host.canvas().draws();
     ASSERT_EQ(draws.size(), 5u);
     for (size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(draws[i].position.x, GetParam().at[i].x) << draws[i].text;
@@ -150,14 +150,14 @@ class NothingDrawn : public Hud, public ::testing::WithParamInterface<Missing> {
 
 TEST_P(NothingDrawn, WithoutCameraServerBallOrCarButTheFrameStepRuns)
 {
-    ASSERT_TRUE(host.world.remove(GetParam().kind));
-    if (runtime::Actor* car = host.world.car()) {
+    ASSERT_TRUE(host.driveWorld().remove(GetParam().kind));
+    if (runtime::Actor* car = host.driveWorld().car()) {
         car->contact = runtime::Contact::Air;
     }
     frameAt(3);
-    EXPECT_TRUE(host.canvas.draws().empty());
+    EXPECT_TRUE(host.canvas().draws().empty());
     EXPECT_THAT(trace(), ::testing::EndsWith(GetParam().lastCalls + std::string("\nActorWrapper::IsNull null []\n")));
-    EXPECT_EQ(volanko().airborne, host.world.car() != nullptr) << "a run begins with a car in the air";
+    EXPECT_EQ(volanko().airborne, host.world().car() != nullptr) << "a run begins with a car in the air";
 }
 
 INSTANTIATE_TEST_SUITE_P(Preconditions, NothingDrawn,

@@ -111,7 +111,7 @@ TEST_F(Registration, OnLoadMakesTheseCallsAndNoOthers)
     // ... and the console holds what was registered, each value its default.
     const auto flag = [](bool on) { return on ? "true," : "false,"; };
     std::string held;
-    for (const runtime::CVar& c : host.console.cvars) {
+    for (const runtime::CVar& c : host.console().cvars) {
         held += "CVarManagerWrapper::registerCvar [\"" + c.name + "\",\"" + c.value + "\",\"" + c.description + "\"," +
                 flag(c.searchable) + flag(c.hasMin) + runtime::formatNumber(c.min) + "," + flag(c.hasMax) +
                 runtime::formatNumber(c.max) + "," + (c.save ? "true" : "false") + "]\n";

@@ -57,9 +57,9 @@ protected:
     {
         VolankoTest::SetUp();
         startDrill();
-        host.world.ball()->rotation = {100, 200, 300};
-        host.world.ball()->angularVelocity = {1, 2, 3};
-        host.world.car()->velocity = {50, 60, 70};
+        host.driveWorld().ball()->rotation = {100, 200, 300};
+        host.driveWorld().ball()->angularVelocity = {1, 2, 3};
+        host.driveWorld().car()->velocity = {50, 60, 70};
         setLocation("1000", "2000", "500");
     }
 };
@@ -88,7 +88,7 @@ class ThrowLevels : public ResetAndThrow, public ::testing::WithParamInterface<L
 
 TEST_P(ThrowLevels, ExactCallsFromTheGuardToTheThrow)
 {
-    ASSERT_TRUE(host.console.set(std::string(arena::kDrill.levelVariable), GetParam().level));
+    ASSERT_EQ(host.setVariable(std::string(arena::kDrill.levelVariable), GetParam().level), "");
     hitAt(5);
     EXPECT_EQ(calls(), kUpToBallRotation + levelReads(GetParam().reads) + GetParam().carCalls);
 }
@@ -110,12 +110,12 @@ INSTANTIATE_TEST_SUITE_P(EveryLevel, ThrowLevels,
 
 TEST_F(ResetAndThrow, ThrowSwitchOffLeavesCarBallAndLevelUnread)
 {
-    ASSERT_TRUE(host.console.set("volanko_throwplayer", "0"));
+    ASSERT_EQ(host.setVariable("volanko_throwplayer", "0"), "");
     hitAt(8);
     EXPECT_EQ(calls(), kUpToThrowSwitch);
     EXPECT_EQ(xyz(volanko().ballTarget), xyz({1000, 2000, 500}));
     EXPECT_EQ(volanko().lastResetTime, 8.0f);
-    EXPECT_EQ(host.world.car()->velocity.z, 70) << "the car keeps its motion";
+    EXPECT_EQ(host.world().car()->velocity.z, 70) << "the car keeps its motion";
 }
 
 struct MeanCase {
@@ -161,12 +161,12 @@ TEST_P(StartPosition, LimitedThenMirrored)
     const StartCase& c = GetParam();
     setLocation(c.target[0], c.target[1], c.target[2]);
     switchLocationAfterTarget(c.reads[0], c.reads[1], c.reads[2]);
-    ASSERT_TRUE(host.console.set("volanko_throwlevel", "beginner"));
+    ASSERT_EQ(host.setVariable("volanko_throwlevel", "beginner"), "");
     hitAt(2);
-    EXPECT_EQ(xyz(host.world.car()->location), xyz(c.start));
+    EXPECT_EQ(xyz(host.world().car()->location), xyz(c.start));
     // A zero is never mirrored, so it never turns into -0 either.
-    EXPECT_EQ(std::signbit(host.world.car()->location.x), std::signbit(c.start.x));
-    EXPECT_EQ(std::signbit(host.world.car()->location.y), std::signbit(c.start.y));
+    EXPECT_EQ(std::signbit(host.world().car()->location.x), std::signbit(c.start.x));
+    EXPECT_EQ(std::signbit(host.world().car()->location.y), std::signbit(c.start.y));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -184,17 +184,17 @@ INSTANTIATE_TEST_SUITE_P(
 // Never thrown downwards, but upwards as it comes; and nothing when start and target meet.
 TEST_F(ResetAndThrow, ThrowDirectionAtItsEdges)
 {
-    ASSERT_TRUE(host.console.set("volanko_throwlevel", "easy"));
+    ASSERT_EQ(host.setVariable("volanko_throwlevel", "easy"), "");
     setLocation("1000", "2000", "1900");
     switchLocationAfterTarget("1000", "2000", "1000");
     hitAt(2);
     EXPECT_EQ(calls().back(), "ActorWrapper::AddVelocity car [[438.42365,876.8473,197.29063]]");
     switching.reset();
     setLocation("0", "0", "1000");
-    host.trace.clear();
+    host.clearTrace();
     hitAt(3);
     EXPECT_EQ(calls().back(), "ActorWrapper::SetRotation car [[0,200,0]]");
-    EXPECT_EQ(host.world.car()->location.z, 1000);
+    EXPECT_EQ(host.world().car()->location.z, 1000);
 }
 
 struct MissingCase {
@@ -207,8 +207,8 @@ class MissingActor : public ResetAndThrow, public ::testing::WithParamInterface<
 
 TEST_P(MissingActor, SkipsTheCarStepsButStillResets)
 {
-    GetParam().remove(host.world);
-    ASSERT_TRUE(host.console.set("volanko_throwlevel", "easy"));
+    GetParam().remove(host.driveWorld());
+    ASSERT_EQ(host.setVariable("volanko_throwlevel", "easy"), "");
     volanko().currentStreak = 1;
     volanko().averageTime = 2.0f;
     volanko().lastResetTime = 3.0f;

@@ -24,17 +24,17 @@ protected:
 
     void SetUp() override
     {
-        host.trace.switchOn(true);
+        host.switchTrace(true);
         const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
         ASSERT_TRUE(loaded) << loaded.error;
         id = loaded.plugin;
         loadTrace = trace();
-        host.trace.clear();
+        host.clearTrace();
     }
 
     void TearDown() override
     {
-        EXPECT_EQ(host.faults.reports, Lines{});
+        EXPECT_EQ(host.faults().reports, Lines{});
         host.unload(id);
     }
 
@@ -42,30 +42,30 @@ protected:
     static auto xyz(const Vector& v) { return std::tuple(v.x, v.y, v.z); } // comparable and printable
     void hitAt(double clock)
     {
-        host.world.clock = clock;
+        host.driveWorld().clock = clock;
         host.fireEvent(runtime::kBallHitEvent);
     }
     void frameAt(double clock)
     {
-        host.world.clock = clock;
+        host.driveWorld().clock = clock;
         host.drawFrame();
     }
 
     // Free play on, drill on; the trace starts empty.
     void startDrill()
     {
-        host.world.setFreeplay(true);
+        host.driveWorld().setFreeplay(true);
         // The arena's drill profile names the plug-in's start command.
         ASSERT_TRUE(host.runCommand({std::string(arena::kDrill.startCommand)}));
-        host.trace.clear();
+        host.clearTrace();
     }
 
     // The fixed values every read of the three location variables gives.
     void setLocation(const char* x, const char* y, const char* z)
     {
-        ASSERT_TRUE(host.console.set("volanko_balllocation_x", x));
-        ASSERT_TRUE(host.console.set("volanko_balllocation_y", y));
-        ASSERT_TRUE(host.console.set("volanko_balllocation_z", z));
+        ASSERT_EQ(host.setVariable("volanko_balllocation_x", x), "");
+        ASSERT_EQ(host.setVariable("volanko_balllocation_y", y), "");
+        ASSERT_EQ(host.setVariable("volanko_balllocation_z", z), "");
     }
 
     // Switches the location variables to other values after the first three float reads, so the
@@ -87,9 +87,9 @@ protected:
         void onTrace(const runtime::TraceEntry& entry) override
         {
             if (std::strcmp(entry.call, "CVarWrapper::getFloatValue") == 0 && ++count == 3) {
-                test->host.console.set("volanko_balllocation_x", x);
-                test->host.console.set("volanko_balllocation_y", y);
-                test->host.console.set("volanko_balllocation_z", z);
+                test->host.setVariable("volanko_balllocation_x", x);
+                test->host.setVariable("volanko_balllocation_y", y);
+                test->host.setVariable("volanko_balllocation_z", z);
             }
         }
     };
@@ -99,7 +99,7 @@ protected:
     Lines calls() const
     {
         Lines texts;
-        for (const runtime::TraceEntry& entry : host.trace.entries()) {
+        for (const runtime::TraceEntry& entry : host.trace().entries()) {
             const std::string_view self = std::string_view(entry.self).substr(0, entry.self.find('#'));
             texts.push_back(std::string(entry.call) + (self.empty() ? "" : " ") + std::string(self) + " " + entry.args);
         }
@@ -118,7 +118,7 @@ protected:
 
     size_t countOf(std::string_view call) const
     {
-        return std::ranges::count_if(host.trace.entries(),
+        return std::ranges::count_if(host.trace().entries(),
                                      [call](const runtime::TraceEntry& e) { return call == e.call; });
     }
 
@@ -126,7 +126,7 @@ protected:
     Lines texts() const
     {
         Lines lines;
-        for (const runtime::CanvasDraw& draw : host.canvas.draws()) {
+        for (const runtime::CanvasDraw& draw : host.canvas().draws()) {
             lines.push_back(draw.text);
         }
         return lines;

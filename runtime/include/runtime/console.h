@@ -48,15 +48,15 @@ public:
 
 class Console {
 public:
-    std::vector<CVar> cvars;           // in registration order; never removed
-    std::vector<Notifier> notifiers;   // in registration order
-    std::vector<std::string> log;      // every line plug-ins logged, oldest first
-    std::vector<std::string> messages; // the host's own lines (refusals), oldest first
-    ReadSource* reads = nullptr;       // when set, every read comes from it; it must outlive its use
+    std::vector<CVar> cvars;         // in registration order; never removed
+    std::vector<Notifier> notifiers; // in registration order
+    std::vector<std::string> log;    // every line plug-ins logged, oldest first
+    ReadSource* reads = nullptr;     // when set, every read comes from it; it must outlive its use
 
     void seed(uint64_t seed) { random_.seed(seed); }
 
     CVar* find(std::string_view name);
+    const CVar* find(std::string_view name) const;
     int indexOf(std::string_view name) const; // -1 when none
 
     // Registers or, when the name exists, returns the existing one unchanged (counted as a repeat).
@@ -64,8 +64,9 @@ public:
     uint32_t repeatedRegistrations = 0;
 
     // Sets a value by its text: numbers and ranges are clamped to the limits; a numeric variable
-    // refuses any other text with a message naming it, keeping its value. False when refused.
-    bool set(std::string_view name, std::string_view text);
+    // refuses any other text, keeping its value. Returns why it refused (naming the variable), or
+    // empty when the value was taken.
+    std::string set(std::string_view name, std::string_view text);
 
     float readFloat(const CVar& cvar);
     bool readBool(const CVar& cvar);

@@ -88,11 +88,29 @@ public:
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 
-    World world;
-    Console console;
-    Canvas canvas;
-    Trace trace;
-    Faults faults;
+    // What the host holds, for any caller to read. Each changes only through the calls below, or
+    // through the wrappers on a plug-in's behalf.
+    const World& world() const { return world_; }
+    const Console& console() const { return console_; }
+    const Canvas& canvas() const { return canvas_; }
+    const Trace& trace() const { return trace_; }
+    const Faults& faults() const { return faults_; }
+
+    // The one door to the world for the program that drives it (physics, its own commands, a
+    // test's setting of the scene): the world is the game, which a host moves between callbacks.
+    World& driveWorld() { return world_; }
+
+    // Sets a console variable by its text, as a typed command does (Console::set): the reason it
+    // was refused, or empty when it was taken.
+    std::string setVariable(std::string_view name, std::string_view text) { return console_.set(name, text); }
+    // Until it is called again with null, every read a plug-in makes of a variable comes from
+    // `reads`, which must outlive that use.
+    void readVariablesFrom(ReadSource* reads) { console_.reads = reads; }
+    // What GetSize answers from the next call on, in pixels.
+    void setCanvasSize(Vector2 size) { canvas_.size = size; }
+    // Switches the call trace on or off; what it kept stays until cleared.
+    void switchTrace(bool on) { trace_.switchOn(on); }
+    void clearTrace() { trace_.clear(); }
 
     // What the plug-ins have registered, and the plug-ins loaded, oldest first.
     const std::vector<Hook>& hooks() const { return hooks_; }
@@ -114,6 +132,9 @@ public:
     void fireEvent(std::string_view eventName);             // every hook on that name
     bool runCommand(const std::vector<std::string>& words); // words[0] names a notifier; false when none
     void drawFrame();                                       // every drawable, with a fresh canvas recording
+    // A frame drawn by `drawable` alone, in the host's own name (owner 0), with the same accounting:
+    // the host's share of a frame measured without a plug-in, or a test that draws as one would.
+    void drawFrameWith(const std::function<void(CanvasWrapper)>& drawable);
 
     int64_t wrappersAlive() const { return wrappersAlive_; }
 
@@ -125,6 +146,7 @@ private:
     friend class ::ObjectWrapper;
     friend class Call;
     friend class Observation;
+    friend struct HostParts;
     void detach(HostObserver* observer);
     bool observed() const { return !observers_.empty(); }
     void traced(const TraceEntry& entry);
@@ -154,6 +176,11 @@ private:
     void callbackThrew(uint32_t owner, const char* what, const char* message);
     void callbackKept(uint32_t owner, const char* what, int64_t count);
     void removeRegistrations(uint32_t plugin);
+    World world_;
+    Console console_;
+    Canvas canvas_;
+    Trace trace_;
+    Faults faults_;
     std::vector<Hook> hooks_;
     std::vector<Drawable> drawables_;
     std::vector<LoadedPlugin> plugins_;

@@ -18,7 +18,7 @@ namespace {
 
 Actor* actorOf(const ObjectWrapper& wrapper)
 {
-    return hostOf(wrapper) ? hostOf(wrapper)->world.find(wrapper.object()) : nullptr;
+    return hostOf(wrapper) ? hostOf(wrapper)->driveWorld().find(wrapper.object()) : nullptr;
 }
 
 // The common shape of a getter: traced, and zero from a wrapper that holds nothing.
@@ -152,7 +152,7 @@ template <class Element> ArrayWrapper<Element> listOf(const ObjectWrapper& serve
     return {hostOf(server), actor->id};
 }
 
-template <class Element> const std::vector<uint32_t>& idsOf(runtime::World& world)
+template <class Element> const std::vector<uint32_t>& idsOf(const runtime::World& world)
 {
     if constexpr (std::is_same_v<Element, CarWrapper>) {
         return world.cars;
@@ -176,7 +176,7 @@ ArrayWrapper<BallWrapper> ServerWrapper::GetGameBalls() const
 float ServerWrapper::GetSecondsElapsed() const
 {
     return get<float>(*this, "ServerWrapper::GetSecondsElapsed",
-                      [this](const Actor&) { return static_cast<float>(hostOf(*this)->world.clock); });
+                      [this](const Actor&) { return static_cast<float>(hostOf(*this)->world().clock); });
 }
 
 BallWrapper ServerWrapper::GetBall() const
@@ -189,7 +189,7 @@ BallWrapper ServerWrapper::GetBall() const
         call.resultObject(nullptr);
         return {hostOf(*this), 0};
     }
-    const Actor* ball = hostOf(*this)->world.ball();
+    const Actor* ball = hostOf(*this)->world().ball();
     call.resultObject(ball);
     return {hostOf(*this), ball ? ball->id : 0};
 }
@@ -202,7 +202,7 @@ template <class T> int ArrayWrapper<T>::Count() const
         call.nullReceiver();
         return call.result(0);
     }
-    return call.result(static_cast<int>(idsOf<T>(hostOf(*this)->world).size()));
+    return call.result(static_cast<int>(idsOf<T>(hostOf(*this)->world()).size()));
 }
 
 template <class T> T ArrayWrapper<T>::Get(int index) const
@@ -215,9 +215,9 @@ template <class T> T ArrayWrapper<T>::Get(int index) const
         call.resultObject(nullptr);
         return {hostOf(*this), 0};
     }
-    const auto& ids = idsOf<T>(hostOf(*this)->world);
+    const auto& ids = idsOf<T>(hostOf(*this)->world());
     const Actor* element = index >= 0 && static_cast<size_t>(index) < ids.size()
-                               ? hostOf(*this)->world.find(ids[static_cast<size_t>(index)])
+                               ? hostOf(*this)->world().find(ids[static_cast<size_t>(index)])
                                : nullptr;
     call.resultObject(element);
     return {hostOf(*this), element ? element->id : 0};

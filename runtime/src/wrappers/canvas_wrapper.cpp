@@ -13,13 +13,13 @@ namespace {
 runtime::Canvas* canvasOf(const CanvasWrapper& wrapper, Call& call)
 {
     runtime::Host* host = hostOf(wrapper);
-    const bool live = host && host->canvas.drawing && host->canvas.frame() == wrapper.object();
+    const bool live = host && host->canvas().drawing && host->canvas().frame() == wrapper.object();
     call.self("canvas");
     if (!live) {
         call.nullReceiver();
         return nullptr;
     }
-    return &host->canvas;
+    return &runtime::HostParts::canvas(*host);
 }
 
 } // namespace

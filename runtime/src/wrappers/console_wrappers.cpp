@@ -40,7 +40,7 @@ CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defau
     cvar.max = cvar.hasMax ? max : 0;
     cvar.save = save;
     cvar.owner = object();
-    const int index = hostOf(*this)->console.registerCvar(std::move(cvar));
+    const int index = runtime::HostParts::console(*hostOf(*this)).registerCvar(std::move(cvar));
     return {hostOf(*this), static_cast<uint32_t>(index + 1)};
 }
 
@@ -55,8 +55,8 @@ void CVarManagerWrapper::registerNotifier(std::string name, std::function<void(s
         call.nullReceiver();
         return;
     }
-    hostOf(*this)->console.notifiers.push_back(
-        {std::move(name), std::move(description), permissions, std::move(callback), object()});
+    runtime::HostParts::console(*hostOf(*this))
+        .notifiers.push_back({std::move(name), std::move(description), permissions, std::move(callback), object()});
 }
 
 CVarWrapper CVarManagerWrapper::getCvar(std::string_view name)
@@ -67,7 +67,7 @@ CVarWrapper CVarManagerWrapper::getCvar(std::string_view name)
         call.nullReceiver();
         return {hostOf(*this), 0};
     }
-    const int index = hostOf(*this)->console.indexOf(name);
+    const int index = hostOf(*this)->console().indexOf(name);
     if (index < 0) {
         call.resultText("");
         return {hostOf(*this), 0};
@@ -84,7 +84,7 @@ void CVarManagerWrapper::log(std::string_view text)
         call.nullReceiver();
         return;
     }
-    hostOf(*this)->console.log.emplace_back(text);
+    runtime::HostParts::console(*hostOf(*this)).log.emplace_back(text);
 }
 
 namespace {
@@ -94,8 +94,9 @@ runtime::CVar* cvarOf(const CVarWrapper& wrapper, Call& call)
 {
     runtime::Host* host = hostOf(wrapper);
     const uint32_t index = wrapper.object();
-    runtime::CVar* cvar =
-        host && index != 0 && index <= host->console.cvars.size() ? &host->console.cvars[index - 1] : nullptr;
+    runtime::CVar* cvar = host && index != 0 && index <= host->console().cvars.size()
+                              ? &runtime::HostParts::console(*host).cvars[index - 1]
+                              : nullptr;
     call.self(cvar ? std::string_view(cvar->name) : std::string_view("null"));
     if (!cvar) {
         call.nullReceiver();
@@ -109,28 +110,28 @@ bool CVarWrapper::IsNull() const
 {
     Call call(hostOf(*this), "CVarWrapper::IsNull");
     const uint32_t index = object();
-    return call.result(!hostOf(*this) || index == 0 || index > hostOf(*this)->console.cvars.size());
+    return call.result(!hostOf(*this) || index == 0 || index > hostOf(*this)->console().cvars.size());
 }
 
 float CVarWrapper::getFloatValue() const
 {
     Call call(hostOf(*this), "CVarWrapper::getFloatValue");
     runtime::CVar* cvar = cvarOf(*this, call);
-    return call.result(cvar ? hostOf(*this)->console.readFloat(*cvar) : 0.0f);
+    return call.result(cvar ? runtime::HostParts::console(*hostOf(*this)).readFloat(*cvar) : 0.0f);
 }
 
 bool CVarWrapper::getBoolValue() const
 {
     Call call(hostOf(*this), "CVarWrapper::getBoolValue");
     runtime::CVar* cvar = cvarOf(*this, call);
-    return call.result(cvar ? hostOf(*this)->console.readBool(*cvar) : false);
+    return call.result(cvar ? runtime::HostParts::console(*hostOf(*this)).readBool(*cvar) : false);
 }
 
 std::string CVarWrapper::getStringValue() const
 {
     Call call(hostOf(*this), "CVarWrapper::getStringValue");
     runtime::CVar* cvar = cvarOf(*this, call);
-    std::string value = cvar ? hostOf(*this)->console.readString(*cvar) : std::string();
+    std::string value = cvar ? runtime::HostParts::console(*hostOf(*this)).readString(*cvar) : std::string();
     call.resultText(value);
     return value;
 }

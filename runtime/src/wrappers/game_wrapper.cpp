@@ -22,7 +22,7 @@ template <class Result, class Find> Result actorOf(const GameWrapper& game, cons
         call.nullReceiver();
         return {hostOf(game), 0};
     }
-    const Actor* actor = find(hostOf(game)->world);
+    const Actor* actor = find(hostOf(game)->world());
     call.resultObject(actor);
     return {hostOf(game), actor ? actor->id : 0};
 }
@@ -36,7 +36,7 @@ bool GameWrapper::IsInFreeplay() const
         call.nullReceiver();
         return call.result(false);
     }
-    return call.result(hostOf(*this)->world.freeplay);
+    return call.result(hostOf(*this)->world().freeplay);
 }
 
 ServerWrapper GameWrapper::GetGameEventAsServer() const
