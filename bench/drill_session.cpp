@@ -45,14 +45,13 @@ DrillSession::DrillSession()
         return;
     }
     plugin = loaded.plugin;
-    const bool configured =
-        (host.setVariable("volanko_balllocation_x", "(-5000, 5000)") +
-         host.setVariable("volanko_balllocation_y", "(-4000, 4000)") +
-         host.setVariable("volanko_balllocation_z", "(100, 1900)") + host.setVariable("volanko_throwlevel", "pro"))
-            .empty();
-    if (!configured) {
-        error = "the plug-in's console variables could not be set";
-        return;
+    for (const auto& [name, value] :
+         {std::pair{"volanko_balllocation_x", "(-5000, 5000)"}, std::pair{"volanko_balllocation_y", "(-4000, 4000)"},
+          std::pair{"volanko_balllocation_z", "(100, 1900)"}, std::pair{"volanko_throwlevel", "pro"}}) {
+        if (!host.setVariable(name, value).empty()) {
+            error = "the plug-in's console variables could not be set";
+            return;
+        }
     }
     host.driveWorld().setFreeplay(true);
     host.driveWorld().clock = kRunStart;

@@ -5,12 +5,6 @@
 
 namespace runtime {
 
-CVar* Console::find(std::string_view name)
-{
-    const int index = indexOf(name);
-    return index < 0 ? nullptr : &cvars[static_cast<size_t>(index)];
-}
-
 const CVar* Console::find(std::string_view name) const
 {
     const int index = indexOf(name);
@@ -69,10 +63,11 @@ int Console::registerCvar(CVar cvar)
 
 std::string Console::set(std::string_view name, std::string_view text)
 {
-    CVar* cvar = find(name);
-    if (!cvar) {
+    const int index = indexOf(name);
+    if (index < 0) {
         return "no console variable named " + std::string(name);
     }
+    CVar* cvar = &cvars[static_cast<size_t>(index)];
     if (!cvar->numeric) {
         cvar->value = text;
         return {};

@@ -142,25 +142,23 @@ bool Host::runCommand(const std::vector<std::string>& words)
 
 void Host::drawFrame()
 {
-    canvas_.beginFrame();
-    canvas_.drawing = true;
-    const size_t count = drawables_.size();
-    for (size_t i = 0; i < count && i < drawables_.size(); ++i) {
-        // A copy, as for hooks; a callback that fits the function's own storage costs no allocation.
-        const auto callback = drawables_[i].callback;
-        const CanvasWrapper frameCanvas(this, canvas_.frame());
-        callPlugin(drawables_[i].owner, "drawable", [&] { callback(frameCanvas); });
-    }
-    canvas_.drawing = false;
+    inFrame([this] {
+        const size_t count = drawables_.size();
+        for (size_t i = 0; i < count && i < drawables_.size(); ++i) {
+            // A copy, as for hooks; a callback that fits the function's own storage costs no allocation.
+            const auto callback = drawables_[i].callback;
+            const CanvasWrapper frameCanvas(this, canvas_.frame());
+            callPlugin(drawables_[i].owner, "drawable", [&] { callback(frameCanvas); });
+        }
+    });
 }
 
 void Host::drawFrameWith(const std::function<void(CanvasWrapper)>& drawable)
 {
-    canvas_.beginFrame();
-    canvas_.drawing = true;
-    const CanvasWrapper frameCanvas(this, canvas_.frame());
-    callPlugin(0, "drawable", [&] { drawable(frameCanvas); });
-    canvas_.drawing = false;
+    inFrame([&] {
+        const CanvasWrapper frameCanvas(this, canvas_.frame());
+        callPlugin(0, "drawable", [&] { drawable(frameCanvas); });
+    });
 }
 
 void Host::removeRegistrations(uint32_t plugin)

@@ -55,9 +55,8 @@ public:
 
     void seed(uint64_t seed) { random_.seed(seed); }
 
-    CVar* find(std::string_view name);
-    const CVar* find(std::string_view name) const;
-    int indexOf(std::string_view name) const; // -1 when none
+    const CVar* find(std::string_view name) const; // null when none
+    int indexOf(std::string_view name) const;      // -1 when none
 
     // Registers or, when the name exists, returns the existing one unchanged (counted as a repeat).
     int registerCvar(CVar cvar);

@@ -173,6 +173,15 @@ private:
         }
     }
 
+    // Runs `draw` in a fresh canvas frame: canvas wrappers made for that frame draw only meanwhile.
+    template <class Draw> void inFrame(Draw&& draw)
+    {
+        canvas_.beginFrame();
+        canvas_.drawing = true;
+        draw();
+        canvas_.drawing = false;
+    }
+
     void callbackThrew(uint32_t owner, const char* what, const char* message);
     void callbackKept(uint32_t owner, const char* what, int64_t count);
     void removeRegistrations(uint32_t plugin);
