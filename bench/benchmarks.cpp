@@ -101,7 +101,7 @@ void load_cycle(benchmark::State& state)
     for (auto _ : state) {
         const runtime::LoadResult loaded = host.load(path);
         if (!loaded) {
-            state.SkipWithError(loaded.error.c_str());
+            state.SkipWithError(bench::loadFailure(loaded).c_str());
             return;
         }
         host.unload(loaded.plugin);

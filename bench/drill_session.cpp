@@ -37,11 +37,17 @@ void readLocation(CVarManagerWrapper& cvars)
 
 } // namespace
 
+std::string loadFailure(const runtime::LoadResult& loaded)
+{
+    return loaded.path + ": refused by the loader (reason " + std::to_string(static_cast<int>(loaded.problem)) + ")" +
+           (loaded.detail.empty() ? "" : ": " + loaded.detail);
+}
+
 DrillSession::DrillSession()
 {
     const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
     if (!loaded) {
-        error = loaded.error;
+        error = loadFailure(loaded);
         return;
     }
     plugin = loaded.plugin;

@@ -36,6 +36,10 @@ private:
     Vector heldBall_; // where the plug-in holds the ball in this run
 };
 
+// Why the bench could not load the plug-in, for a figure skipped with an error: a number for the
+// loader's reason, and the system's words where it gave some.
+std::string loadFailure(const runtime::LoadResult& loaded);
+
 // Empty when the floor's calls match the plug-in's call for call (names, receivers and arguments;
 // for a hit, the arguments that come from drawn numbers excepted); otherwise the first difference.
 std::string floorMismatch();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "arena/common/load_refusal.h"
 #include "arena/play/drill_profile.h"
 #include "arena/validate/choice_source.h"
 #include "arena/validate/host_invariants.h"
@@ -91,7 +92,7 @@ void loadFresh(runtime::Host& host)
     }
     const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
     if (!loaded) {
-        fail("cannot load the plug-in", loaded.error);
+        fail("cannot load the plug-in", arena::loadRefusal(loaded));
     }
 #ifdef VOLANKO_UNDER_LIBFUZZER
     // A library mapped elsewhere would leave the fuzzer counting coverage in pages that are gone.

@@ -5,6 +5,7 @@
 #include "arena/common/concat.h"
 #include "arena/common/escaped_text.h"
 #include "arena/common/library_path.h"
+#include "arena/common/load_refusal.h"
 #include "arena/console/library_copy.h"
 #include "platform/terminal.h"
 #include "runtime/host.h"
@@ -19,7 +20,7 @@ int printVersion(const SessionOptions& options, const SessionGround& ground)
     runtime::Host host{options.seed.value_or(0)};
     const runtime::LoadResult loaded = loadPrivateCopy(host, path, ground.trial);
     if (!loaded) {
-        warnLine(concat("arena: ", loaded.error));
+        warnLine(concat("arena: ", loadRefusal(loaded)));
         return 1;
     }
     const auto& descriptor = host.findPlugin(loaded.plugin)->descriptor;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "arena/common/concat.h"
+#include "arena/common/load_refusal.h"
 #include "arena/common/number_text.h"
 #include "arena/console/library_copy.h"
 #include "arena/console/session.h"
@@ -322,7 +323,7 @@ bool Session::reloadCommand(Args args, std::string& error)
     }
     const runtime::LoadResult loaded = loadPrivateCopy(host_, settings_.pluginPath, settings_.trial);
     if (!loaded) {
-        return fail(error, loaded.error);
+        return fail(error, loadRefusal(loaded));
     }
     plugin_ = loaded.plugin;
     return true;

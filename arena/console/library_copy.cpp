@@ -14,15 +14,15 @@ runtime::LoadResult loadPrivateCopy(runtime::Host& host, const std::string& path
     bool complete = true;
     const auto load = [&](const std::string& file) {
         if (trial && complete) {
-            if (const std::string problem = trial(file); !problem.empty()) {
-                return runtime::LoadResult{0, path + ": " + problem, runtime::LoadProblem::Trial};
+            if (std::string problem = trial(file); !problem.empty()) {
+                return runtime::LoadResult{0, runtime::LoadProblem::Trial, path, std::move(problem)};
             }
         }
         return host.load(file, file == path ? std::string() : path);
     };
     const platform::LibraryRead read = platform::readLibraryFile(path, bytes);
     if (!read.refusal.empty()) {
-        return {0, path + ": cannot be opened as a library: " + read.refusal, runtime::LoadProblem::NotALibrary};
+        return {0, runtime::LoadProblem::NotALibrary, path, read.refusal};
     }
     if (!read.read) {
         return load(path); // the loader tells why it cannot be opened

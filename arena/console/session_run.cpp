@@ -9,6 +9,7 @@
 #include "arena/common/concat.h"
 #include "arena/common/escaped_text.h"
 #include "arena/common/library_path.h"
+#include "arena/common/load_refusal.h"
 #include "arena/console/library_copy.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -52,7 +53,7 @@ int SessionRun::open()
 {
     const runtime::LoadResult loaded = loadPrivateCopy(host_, pluginPath_, trial_);
     if (!loaded) {
-        warnLine(concat("arena: ", loaded.error));
+        warnLine(concat("arena: ", loadRefusal(loaded)));
         return 1;
     }
     const auto& descriptor = host_.findPlugin(loaded.plugin)->descriptor;

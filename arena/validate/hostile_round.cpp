@@ -1,5 +1,6 @@
 #include "arena/validate/hostile_round.h"
 
+#include "arena/common/load_refusal.h"
 #include "arena/validate/choice_source.h"
 #include "arena/validate/host_invariants.h"
 #include "arena/validate/hostile_attacks.h"
@@ -29,7 +30,7 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
 
     const runtime::LoadResult loaded = host.load(pluginPath);
     if (!loaded) {
-        return "the plug-in did not load: " + loaded.error;
+        return "the plug-in did not load: " + loadRefusal(loaded);
     }
     if (auto broken = brokenInvariant(host)) {
         return "at load: " + *broken;

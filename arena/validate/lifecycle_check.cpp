@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "arena/common/load_refusal.h"
 #include "arena/validate/checks.h"
 #include "arena/validate/host_invariants.h"
 #include "bakkesmod/plugin/bakkesmodplugin.h"
@@ -155,7 +156,7 @@ std::vector<std::string> tracedLoad(const std::string& path, std::string& error)
     host.switchTrace(true);
     const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
-        error = loaded.error;
+        error = loadRefusal(loaded);
         return {};
     }
     host.unload(loaded.plugin);
@@ -201,7 +202,7 @@ std::optional<std::string> oneCycle(runtime::Host& host, const std::string& path
     };
     const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
-        return at("the plug-in did not load: " + loaded.error);
+        return at("the plug-in did not load: " + loadRefusal(loaded));
     }
     // The host's copy and the library's holder; any other owner outlives the library.
     const long owners = host.findPlugin(loaded.plugin)->plugin.use_count();

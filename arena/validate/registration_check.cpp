@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "arena/common/load_refusal.h"
 #include "arena/validate/checks.h"
 #include "arena/validate/host_invariants.h"
 #include "arena/validate/process_locale.h"
@@ -80,7 +81,7 @@ std::optional<std::string> registration(const std::string& path)
     host.switchTrace(true);
     const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
-        return "the plug-in did not load: " + loaded.error;
+        return "the plug-in did not load: " + loadRefusal(loaded);
     }
     if (auto changed = withWhen(localeChange(before), "by onLoad")) {
         return changed;

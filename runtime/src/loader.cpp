@@ -7,66 +7,40 @@
 
 namespace runtime {
 
-namespace {
-
-// The loader names the first reason the record is refused, tersely.
-std::string recordRefusal(const RecordProblem& problem)
-{
-    const std::string field = problem.field;
-    switch (problem.kind) {
-    case RecordProblem::Kind::WrongVersion:
-        return "\"exports\" has host API version " + std::to_string(problem.version) + ", not " +
-               std::to_string(BAKKESMOD_PLUGIN_API_VERSION);
-    case RecordProblem::Kind::NullText: return "\"exports\" " + field + " is null";
-    case RecordProblem::Kind::EmptyText: return "\"exports\" " + field + " is empty";
-    case RecordProblem::Kind::NullFunction: return "\"exports\" has no " + field;
-    case RecordProblem::Kind::NotExported: break;
-    }
-    return "\"exports\" " + field + " is not the exported " + problem.exportedName;
-}
-
 using BakkesMod::Plugin::BakkesModPlugin;
 using BakkesMod::Plugin::PluginDescriptor;
-
-std::string refusal(const std::string& path, const std::string& reason)
-{
-    return path + ": " + reason;
-}
-
-} // namespace
 
 LoadResult Host::load(const std::string& file, const std::string& shownAs)
 {
     const std::string& path = shownAs.empty() ? file : shownAs;
     // First, as it opens nothing that is not a regular file: even the look below for the library
     // among those loaded opens the file, and a FIFO would hold it there.
-    if (const std::string problem = platform::libraryFileProblem(file); !problem.empty()) {
-        return {0, refusal(path, "cannot be opened as a library: " + problem), LoadProblem::NotALibrary};
+    if (std::string problem = platform::libraryFileProblem(file); !problem.empty()) {
+        return {0, LoadProblem::NotALibrary, path, std::move(problem)};
     }
     // The same library file twice would share its one plug-in object between two loads.
     if (platform::Library already = platform::openedLibrary(file)) {
         const bool plugin = platform::findSymbol(already, BAKKESMOD_EXPORTS_SYMBOL) != nullptr;
         platform::closeLibrary(already);
-        return {0, refusal(path, plugin ? "the library is already loaded in this process" : "no \"exports\" record"),
-                plugin ? LoadProblem::AlreadyLoaded : LoadProblem::NoRecord};
+        return {0, plugin ? LoadProblem::AlreadyLoaded : LoadProblem::NoRecord, path, {}};
     }
     std::string reason;
     platform::Library library = platform::openLibrary(file, reason);
     if (!library) {
-        return {0, refusal(path, "cannot be opened as a library: " + reason), LoadProblem::NotALibrary};
+        return {0, LoadProblem::NotALibrary, path, std::move(reason)};
     }
-    const auto refuse = [&](const std::string& reason, LoadProblem problem) {
+    const auto refuse = [&](LoadProblem problem, RecordProblem record = {}) {
         platform::closeLibrary(library);
-        return LoadResult{0, refusal(path, reason), problem};
+        return LoadResult{0, problem, path, {}, record};
     };
 
     const auto* record = static_cast<const PluginDescriptor*>(platform::findSymbol(library, BAKKESMOD_EXPORTS_SYMBOL));
     if (!record) {
-        return refuse("no \"exports\" record", LoadProblem::NoRecord);
+        return refuse(LoadProblem::NoRecord);
     }
     // The entry functions are reached through the record, whatever names the library exports.
     if (const auto problems = recordProblems(*record); !problems.empty()) {
-        return refuse(recordRefusal(problems.front()), LoadProblem::BadRecord);
+        return refuse(LoadProblem::BadRecord, problems.front());
     }
 
     LoadedPlugin loaded;
@@ -80,11 +54,11 @@ LoadResult Host::load(const std::string& file, const std::string& shownAs)
             loaded.plugin = *holder;
         }
     } catch (...) {
-        return refuse("createFunction threw", LoadProblem::CreateThrew);
+        return refuse(LoadProblem::CreateThrew);
     }
     if (!loaded.plugin) {
         record->destroyFunction();
-        return refuse("createFunction gave no plug-in object", LoadProblem::NoPluginObject);
+        return refuse(LoadProblem::NoPluginObject);
     }
 
     loaded.id = nextPlugin_++;
@@ -95,7 +69,7 @@ LoadResult Host::load(const std::string& file, const std::string& shownAs)
     BakkesModPlugin* object = &plugin;
     const uint32_t id = plugins_.back().id;
     callPlugin(id, "onLoad", [object] { object->onLoad(); });
-    return {id, {}, LoadProblem::None};
+    return {id, LoadProblem::None, path, {}};
 }
 
 bool Host::unload(uint32_t id)

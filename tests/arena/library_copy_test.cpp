@@ -5,6 +5,7 @@
 
 #include <gmock/gmock.h>
 
+#include "arena/common/load_refusal.h"
 #include "arena/console/session.h"
 #include "tests/arena/arena_program.h"
 
@@ -18,7 +19,7 @@ TEST_F(LibraryCopy, TheFileRewrittenInPlaceNeitherFaultsNorReloadsStale)
     const std::string path = file("libVolanko.so", good);
     runtime::Host host{1};
     const runtime::LoadResult loaded = arena::loadPrivateCopy(host, path);
-    ASSERT_TRUE(loaded) << loaded.error;
+    ASSERT_TRUE(loaded) << arena::loadRefusal(loaded);
     EXPECT_EQ(host.findPlugin(loaded.plugin)->path, path);
     arena::Session session(host, loaded.plugin, arena::SessionSettings{path, 120, 1, 0.6});
     std::string error;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "arena/common/load_refusal.h"
 #include "arena/console/session.h"
 #include "arena/play/drill_profile.h"
 #include "runtime/host.h"
@@ -20,7 +21,7 @@ protected:
     void SetUp() override
     {
         const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
-        ASSERT_TRUE(loaded) << loaded.error;
+        ASSERT_TRUE(loaded) << arena::loadRefusal(loaded);
         session = std::make_unique<arena::Session>(
             host, loaded.plugin,
             arena::SessionSettings{VOLANKO_PLUGIN_PATH,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Volanko/Volanko.h"
+#include "arena/common/load_refusal.h"
 #include "platform/library.h"
 #include "runtime/host.h"
 #include "runtime/plugin_record.h"
@@ -37,8 +38,9 @@ protected:
 };
 
 struct Refused {
-    const char* library; // under tests/broken
-    const char* reason;  // what the error says after the path
+    const char* library;          // under tests/broken
+    runtime::LoadProblem problem; // what the loader returns
+    const char* reason;           // what the arena's message says after the path
 };
 
 class Refusal : public Loader, public ::testing::WithParamInterface<Refused> {};
@@ -48,24 +50,52 @@ TEST_P(Refusal, NamesTheFileAndTheReasonAndLeavesNothingBehind)
     const std::string path = brokenPlugin(GetParam().library);
     const runtime::LoadResult result = host.load(path);
     EXPECT_FALSE(result);
-    EXPECT_THAT(result.error, ::testing::StartsWith(path + ": " + GetParam().reason));
+    EXPECT_EQ(result.problem, GetParam().problem);
+    EXPECT_EQ(result.path, path);
+    EXPECT_THAT(arena::loadRefusal(result), ::testing::StartsWith(path + ": " + GetParam().reason));
     EXPECT_TRUE(host.plugins().empty() && host.hooks().empty() && host.drawables().empty() &&
                 host.console().notifiers.empty() && host.console().cvars.empty());
     EXPECT_FALSE(libraryIsOpen(path));
     EXPECT_TRUE(host.wrappersAlive() == 0 && host.faults().reports.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Libraries, Refusal,
-                         ::testing::Values(Refused{"not_a_library", "cannot be opened as a library: "},
-                                           Refused{"never_built", "cannot be opened as a library: "},
-                                           Refused{"no_exports", "no \"exports\" record"},
-                                           Refused{"wrong_version", "\"exports\" has host API version 94, not 95"},
-                                           Refused{"null_functions", "\"exports\" has no createFunction"}));
+using runtime::LoadProblem;
+INSTANTIATE_TEST_SUITE_P(
+    Libraries, Refusal,
+    ::testing::Values(Refused{"not_a_library", LoadProblem::NotALibrary, "cannot be opened as a library: "},
+                      Refused{"never_built", LoadProblem::NotALibrary, "cannot be opened as a library: "},
+                      Refused{"no_exports", LoadProblem::NoRecord, "no \"exports\" record"},
+                      Refused{"wrong_version", LoadProblem::BadRecord, "\"exports\" has host API version 94, not 95"},
+                      Refused{"null_functions", LoadProblem::BadRecord, "\"exports\" has no createFunction"}));
+
+// The reasons no broken library here gives, read as the arena has always worded them; a load that
+// came through has no refusal.
+TEST(LoadRefusal, ReadsEachProblemWithThePathFirst)
+{
+    using Kind = runtime::RecordProblem::Kind;
+    const auto refusal = [](LoadProblem problem, std::string detail = {}, runtime::RecordProblem record = {}) {
+        return arena::loadRefusal({0, problem, "lib.so", std::move(detail), record});
+    };
+    EXPECT_EQ(arena::loadRefusal({3, LoadProblem::None, "lib.so", {}}), "");
+    EXPECT_EQ(refusal(LoadProblem::NotALibrary, "not an ELF file"),
+              "lib.so: cannot be opened as a library: not an ELF file");
+    EXPECT_EQ(refusal(LoadProblem::Trial, "the library crashed while being loaded (SIGSEGV)"),
+              "lib.so: the library crashed while being loaded (SIGSEGV)");
+    EXPECT_EQ(refusal(LoadProblem::AlreadyLoaded), "lib.so: the library is already loaded in this process");
+    EXPECT_EQ(refusal(LoadProblem::CreateThrew), "lib.so: createFunction threw");
+    EXPECT_EQ(refusal(LoadProblem::NoPluginObject), "lib.so: createFunction gave no plug-in object");
+    EXPECT_EQ(refusal(LoadProblem::BadRecord, {}, {Kind::NullText, "pluginName"}),
+              "lib.so: \"exports\" pluginName is null");
+    EXPECT_EQ(refusal(LoadProblem::BadRecord, {}, {Kind::EmptyText, "className"}),
+              "lib.so: \"exports\" className is empty");
+    EXPECT_EQ(refusal(LoadProblem::BadRecord, {}, {Kind::NotExported, "destroyFunction", 0, "_destroy"}),
+              "lib.so: \"exports\" destroyFunction is not the exported _destroy");
+}
 
 TEST_F(Loader, ProbeSeesItsEntriesRunAndTheWrappersItIsGiven)
 {
     const runtime::LoadResult loaded = host.load(LOADER_PROBE_PATH);
-    ASSERT_TRUE(loaded) << loaded.error;
+    ASSERT_TRUE(loaded) << arena::loadRefusal(loaded);
     host.fireEvent(runtime::kBallHitEvent);
     host.drawFrame();
     host.drawFrame();
@@ -112,7 +142,7 @@ TEST_F(Loader, ProbeSeesItsEntriesRunAndTheWrappersItIsGiven)
 TEST_F(Loader, WrappersAtTheirEdges)
 {
     const runtime::LoadResult probe = host.load(LOADER_PROBE_PATH);
-    ASSERT_TRUE(probe) << probe.error;
+    ASSERT_TRUE(probe) << arena::loadRefusal(probe);
     GameWrapper game(&host, probe.plugin);
     CVarManagerWrapper cvars(&host, probe.plugin);
     EXPECT_EQ(game.GetGameEventAsServer().GetGameBalls().Count(), 0) << "no server outside free play";
@@ -198,9 +228,8 @@ TEST_F(Loader, OnceLoadedALibraryIsRefusedUntilUnloadedThenStartsFresh)
 {
     for (int load = 0; load < 2; ++load) {
         const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
-        ASSERT_TRUE(loaded) << loaded.error;
-        EXPECT_EQ(host.load(VOLANKO_PLUGIN_PATH).error,
-                  std::string(VOLANKO_PLUGIN_PATH) + ": the library is already loaded in this process");
+        ASSERT_TRUE(loaded) << arena::loadRefusal(loaded);
+        EXPECT_EQ(host.load(VOLANKO_PLUGIN_PATH).problem, runtime::LoadProblem::AlreadyLoaded);
         EXPECT_EQ(host.plugins().size(), 1u);
         EXPECT_EQ(host.hooks().size() + host.drawables().size() + host.console().notifiers.size(), 4u);
         Volanko& volanko = static_cast<Volanko&>(*host.findPlugin(loaded.plugin)->plugin);
@@ -273,7 +302,7 @@ TEST(HostLifetime, DestructorUnloadsWhatIsStillLoaded)
         runtime::Host scoped{2};
         ASSERT_TRUE(scoped.load(VOLANKO_PLUGIN_PATH));
         const runtime::LoadResult loaded = scoped.load(hidden);
-        ASSERT_TRUE(loaded) << loaded.error;
+        ASSERT_TRUE(loaded) << arena::loadRefusal(loaded);
         EXPECT_EQ(platform::findSymbol(scoped.findPlugin(loaded.plugin)->library, "deleteMe"), nullptr);
     }
     EXPECT_FALSE(libraryIsOpen(VOLANKO_PLUGIN_PATH));

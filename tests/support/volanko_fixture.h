@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Volanko/Volanko.h"
+#include "arena/common/load_refusal.h"
 #include "arena/play/drill_profile.h"
 #include "runtime/host.h"
 
@@ -26,7 +27,7 @@ protected:
     {
         host.switchTrace(true);
         const runtime::LoadResult loaded = host.load(VOLANKO_PLUGIN_PATH);
-        ASSERT_TRUE(loaded) << loaded.error;
+        ASSERT_TRUE(loaded) << arena::loadRefusal(loaded);
         id = loaded.plugin;
         loadTrace = trace();
         host.clearTrace();

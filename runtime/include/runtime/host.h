@@ -17,6 +17,7 @@
 #include "runtime/canvas.h"
 #include "runtime/console.h"
 #include "runtime/observer.h"
+#include "runtime/plugin_record.h"
 #include "runtime/trace.h"
 #include "runtime/world.h"
 
@@ -54,10 +55,13 @@ enum class LoadProblem : uint8_t {
     Trial,          // a trial load before it refused it
 };
 
+// What a load came to, for the caller to word: the loader says why, never how it reads.
 struct LoadResult {
-    uint32_t plugin = 0; // the loaded plug-in's id; 0 when refused
-    std::string error;   // names the file and the reason; empty on success
-    LoadProblem problem = LoadProblem::None;
+    uint32_t plugin = 0;                     // the loaded plug-in's id; 0 when refused
+    LoadProblem problem = LoadProblem::None; // None exactly when `plugin` is not 0
+    std::string path;                        // the library as messages name it
+    std::string detail;                      // NotALibrary, Trial: the system's or the trial's reason
+    RecordProblem record{};                  // BadRecord: the first thing wrong with the record
     explicit operator bool() const { return plugin != 0; }
 };
 
@@ -121,7 +125,7 @@ public:
     void addDrawable(Drawable drawable) { drawables_.push_back(std::move(drawable)); }
 
     // Loads the library at `file` once it is known to be a regular file holding a complete shared
-    // library; messages and the plug-in's path name it `shownAs` when given (a private copy stands
+    // library; the result and the plug-in's path name it `shownAs` when given (a private copy stands
     // for the user's file).
     LoadResult load(const std::string& file, const std::string& shownAs = {});
     bool unload(uint32_t plugin); // false when no such plug-in is loaded
