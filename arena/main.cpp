@@ -2,6 +2,7 @@
 // from a script, an interactive console or the autopilot, or checks that it is safe to load.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "arena/play/drill_profile.h"
 #include "arena/validate/load_trial.h"
 #include "platform/paths.h"
+#include "platform/terminal.h"
 
 int main(int argc, char** argv)
 {
@@ -27,6 +29,13 @@ int main(int argc, char** argv)
     // The validator tries the plug-in's texts with the drill's words among others.
     const arena::validate::PluginWords drillWords{{arena::kDrill.levels.begin(), arena::kDrill.levels.end()},
                                                   std::string(arena::kDrill.folderName)};
+    // The session commands write UTF-8 text, and play its live view's colours and cursor moves,
+    // wherever the terminal needs asking; the modes come back as the command returns.
+    std::optional<platform::TerminalModes> terminalModes;
+    if (line->command == arena::Command::Version || line->command == arena::Command::Play ||
+        line->command == arena::Command::Script || line->command == arena::Command::Console) {
+        terminalModes.emplace(stdout);
+    }
     switch (line->command) {
     case arena::Command::Help: std::fputs(line->helpText.c_str(), stdout); return 0;
     case arena::Command::Version: return arena::printVersion(line->session, ground);

@@ -257,10 +257,16 @@ void addOptions(CLI::App& app, std::span<const OptionRow> rows, std::string_view
 }
 
 // A word nothing took: an option no command knows, a word where none is wanted.
+// A word meant as an option: "-" alone names standard input.
+bool isOptionWord(const std::string& word)
+{
+    return word.starts_with('-') && word.size() > 1;
+}
+
 std::string leftOver(const CLI::App* command, const std::string& word)
 {
     const std::string name = command ? command->get_name() : "";
-    if (word.starts_with('-') && word.size() > 1) {
+    if (isOptionWord(word)) {
         return concat("unknown option ", word);
     }
     if (name.empty()) {
@@ -282,7 +288,7 @@ bool settledBefore(Reading& reading)
     }
     bool plugin = false;
     for (const std::string& word : reading.validate->remaining()) {
-        if (word.starts_with('-') && word.size() > 1) {
+        if (isOptionWord(word)) {
             reading.validateError = concat("unknown option ", word);
         } else if (plugin) {
             reading.validateError = "more than one plug-in given";
@@ -295,6 +301,22 @@ bool settledBefore(Reading& reading)
     return false;
 }
 
+// A flag of validate's, set by `name` alone or `name=true`: any other value is not an option
+// validate has.
+CLI::callback_t validateFlag(Reading& reading, const char* name, bool& flag)
+{
+    return [&reading, name, &flag](const CLI::results_t& values) {
+        if (!settledBefore(reading)) {
+            if (values.empty() || values.front() == "true") {
+                flag = true;
+            } else {
+                reading.validateError = concat("unknown option ", name, "=", values.front());
+            }
+        }
+        return true;
+    };
+}
+
 // Validate's options, hidden from the short help (validate --help has its own); the words go on
 // to validate even after a mistake, which only the first is told of.
 void addValidateOptions(CLI::App& command, Reading& reading)
@@ -302,19 +324,7 @@ void addValidateOptions(CLI::App& command, Reading& reading)
     command.fallthrough(false); // validate takes no global option
     command.preparse_callback([&reading](size_t) { reading.inValidate = true; });
     command.set_help_flag();
-    command
-        .add_option("--json",
-                    [&reading](const CLI::results_t& values) {
-                        // Only a bare --json is the flag: --json=x is not an option validate has.
-                        if (!settledBefore(reading)) {
-                            if (values.empty() || values.front() == "true") {
-                                reading.line.validate.json = true;
-                            } else {
-                                reading.validateError = concat("unknown option --json=", values.front());
-                            }
-                        }
-                        return true;
-                    })
+    command.add_option("--json", validateFlag(reading, "--json", reading.line.validate.json))
         ->expected(0)
         ->trigger_on_parse()
         ->group("");
@@ -335,19 +345,8 @@ void addValidateOptions(CLI::App& command, Reading& reading)
     }
     // Last: the help lists the groups in the order met, with a blank line after each but the last.
     command
-        .add_option(
-            "-h,--help",
-            [&reading](const CLI::results_t& values) {
-                if (!settledBefore(reading)) {
-                    if (values.empty() || values.front() == "true") {
-                        reading.validateHelp = true;
-                    } else {
-                        reading.validateError = concat("unknown option --help=", values.front());
-                    }
-                }
-                return true;
-            },
-            "print this help and exit; also COMMAND --help")
+        .add_option("-h,--help", validateFlag(reading, "--help", reading.validateHelp),
+                    "print this help and exit; also COMMAND --help")
         ->expected(0)
         ->trigger_on_parse();
 }

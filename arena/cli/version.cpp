@@ -4,19 +4,15 @@
 
 #include "arena/common/concat.h"
 #include "arena/common/escaped_text.h"
-#include "arena/common/library_path.h"
 #include "arena/common/load_refusal.h"
 #include "arena/console/library_copy.h"
-#include "platform/terminal.h"
 #include "runtime/host.h"
 
 namespace arena {
 
 int printVersion(const SessionOptions& options, const SessionGround& ground)
 {
-    const platform::TerminalModes terminalModes(stdout); // UTF-8 text wherever the terminal needs asking
-    const std::string path =
-        options.plugin.empty() ? defaultPluginPath(ground.drill.libraryName) : fileLibraryPath(options.plugin);
+    const std::string path = pluginPathOf(options, ground.drill);
     runtime::Host host{options.seed.value_or(0)};
     const runtime::LoadResult loaded = loadPrivateCopy(host, path, ground.trial);
     if (!loaded) {

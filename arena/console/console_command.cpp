@@ -71,7 +71,6 @@ int readLines(Session& session, const std::string& historyPath)
 
 int runConsole(const SessionOptions& options, const SessionGround& ground)
 {
-    const platform::TerminalModes terminalModes(stdout); // UTF-8 text wherever the terminal needs asking
     const std::string history = platform::userStateFile(ground.drill.folderName, "history");
     SessionKind kind;
     kind.command = "console";

@@ -39,10 +39,14 @@ std::string configPathOf(const SessionOptions& options, const SessionKind& kind,
 
 } // namespace
 
+std::string pluginPathOf(const SessionOptions& options, const DrillProfile& drill)
+{
+    return options.plugin.empty() ? defaultPluginPath(drill.libraryName) : fileLibraryPath(options.plugin);
+}
+
 SessionRun::SessionRun(const SessionOptions& options, const SessionGround& ground, SessionKind kind)
     : options_(options), drill_(ground.drill), trial_(ground.trial), kind_(std::move(kind)),
-      seed_(options.seed ? *options.seed : chooseSeed()),
-      pluginPath_(options.plugin.empty() ? defaultPluginPath(drill_.libraryName) : fileLibraryPath(options.plugin)),
+      seed_(options.seed ? *options.seed : chooseSeed()), pluginPath_(pluginPathOf(options, drill_)),
       configPath_(configPathOf(options, kind_, drill_)), config_(configPath_), host_{seed_}
 {
 }

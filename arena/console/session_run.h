@@ -45,6 +45,10 @@ struct SessionGround {
     LoadTrial trial;
 };
 
+// The library a session loads: --plugin as the file it names, else the drill's own beside the
+// program.
+std::string pluginPathOf(const SessionOptions& options, const DrillProfile& drill);
+
 // The status of a session that went well but whose changed settings could not be saved.
 inline constexpr int kNotSaved = 3;
 

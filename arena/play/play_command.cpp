@@ -9,8 +9,6 @@ namespace arena {
 
 int runPlay(const SessionOptions& options, const PlayOptions& play, const SessionGround& ground)
 {
-    // Colours and cursor moves for the live view, and UTF-8 text, wherever the terminal needs asking.
-    const platform::TerminalModes terminalModes(stdout);
     // A terminal that takes no cursor moves (TERM=dumb) watches the play in plain lines instead.
     const platform::TerminalAbilities abilities = platform::terminalAbilities(stdout);
     const bool watched = !play.quiet && platform::isTerminal(stdout);

@@ -10,7 +10,6 @@
 #include "arena/common/escaped_text.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "platform/terminal.h"
 
 namespace arena {
 
@@ -39,7 +38,6 @@ int runLines(Session& session, std::istream& in, const std::string& name)
 
 int runScript(const SessionOptions& options, const ScriptOptions& script, const SessionGround& ground)
 {
-    const platform::TerminalModes terminalModes(stdout); // UTF-8 text wherever the terminal needs asking
     const bool fromInput = script.file == "-";
     SessionKind kind;
     kind.command = "script";
