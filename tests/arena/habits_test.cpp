@@ -47,4 +47,53 @@ TEST_F(Habits, OptionsAnywhereHelpForEveryOptionAndVersion)
                              "pro; the car will not be thrown (did you mean \"pro\"?)\n");
 }
 
+// Each bound of a number option is its own: the edge is taken (the command then goes on to fail
+// at the missing library, status 1), the next value is refused as a bad command line (status 2).
+TEST_F(Habits, NumberOptionsTakeTheirEdgeAndRefuseTheNextValue)
+{
+    const struct {
+        std::string args;
+        int status;
+        std::string refusal; // the first line on standard error when refused
+    } cases[] = {
+        {"--no-config --plugin missing.so play --seconds 1000000", 1, ""},
+        {"--no-config --plugin missing.so play --seconds 1000000.5", 2,
+         "arena: --seconds: \"1000000.5\" is not a number of game seconds above 0 and at most 1000000"},
+        {"validate --rounds 4294967295 missing.so", 1, ""},
+        {"validate --rounds 4294967296 missing.so", 2, "arena validate: bad value for --rounds: \"4294967296\""},
+        {"validate --cycles 2147483647 missing.so", 1, ""},
+        {"validate --cycles 2147483648 missing.so", 2, "arena validate: bad value for --cycles: \"2147483648\""},
+        {"validate --time-limit 86400 missing.so", 1, ""},
+        {"validate --time-limit 86400.5 missing.so", 2, "arena validate: bad value for --time-limit: \"86400.5\""},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = run(c.args);
+        EXPECT_EQ(outcome.status, c.status) << c.args << ": " << outcome.err;
+        if (c.status == 2) {
+            EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n')), c.refusal) << c.args;
+        }
+    }
+}
+
+// A command's help as people read it: every option, its value's name, and what it does in one
+// column.
+TEST_F(Habits, PlaysHelpReadsAsWritten)
+{
+    const Outcome help = run("play --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, "the autopilot plays the drill; live view, then summary\n"
+                        "Usage: arena [GLOBAL OPTIONS] play [OPTIONS]\n"
+                        "\n"
+                        "Options:\n"
+                        "  -h,--help             print this help and exit\n"
+                        "  --seconds S           game seconds to play, 0 < S <= 1000000 (default 60)\n"
+                        "  --level LEVEL         beginner, easy, normal, hard or pro; this play only\n"
+                        "  --skill K             the autopilot's skill, 0 to 1 (default 0.6)\n"
+                        "  --realtime            pace frames to the wall clock even off the live view\n"
+                        "  --quiet               no live view, no run lines: only the summary\n"
+                        "  --json                the summary as one JSON object\n"
+                        "  --record FILE         write the session to FILE as it happens (docs/recording.md)\n"
+                        "\n");
+}
+
 } // namespace
