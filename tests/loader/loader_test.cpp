@@ -7,7 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -220,6 +224,29 @@ TEST_F(Loader, WrappersAtTheirEdges)
                "GameWrapper::RegisterDrawable was called on a wrapper that holds nothing",
                "CVarManagerWrapper::getCvar was called on a wrapper that holds nothing",
                "CVarWrapper::getStringValue was called on a wrapper that holds nothing"}));
+}
+
+// A library whose getPlugin gives no object is refused, and its deleteMe still runs: whatever
+// getPlugin set up is the library's to tear down.
+TEST_F(Loader, NoPluginObjectIsRefusedAfterDeleteMeRan)
+{
+    const std::string mark = (std::filesystem::temp_directory_path() / "volanko-no-object-mark").string();
+    std::filesystem::remove(mark);
+#ifdef _WIN32
+    _putenv_s("BROKEN_MARK_FILE", mark.c_str());
+#else
+    setenv("BROKEN_MARK_FILE", mark.c_str(), 1);
+#endif
+    const std::string path = brokenPlugin("no_object");
+    const runtime::LoadResult result = host.load(path);
+    EXPECT_EQ(result.problem, runtime::LoadProblem::NoPluginObject);
+    EXPECT_EQ(arena::loadRefusal(result), path + ": createFunction gave no plug-in object");
+    std::ifstream marks(mark);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(marks), {}), "deleteMe\n");
+    EXPECT_FALSE(libraryIsOpen(path));
+    EXPECT_TRUE(host.plugins().empty() && host.wrappersAlive() == 0);
+    marks.close();
+    std::filesystem::remove(mark);
 }
 
 // A second load of a loaded library is refused and leaves the first whole; once unloaded, it loads
