@@ -75,10 +75,24 @@ TEST_F(Habits, NumberOptionsTakeTheirEdgeAndRefuseTheNextValue)
     }
 }
 
-// A command's help as people read it: every option, its value's name, and what it does in one
-// column.
-TEST_F(Habits, PlaysHelpReadsAsWritten)
+// The helps as people read them: every command and option, its value's name, and what it does in
+// one column.
+TEST_F(Habits, HelpsReadAsWritten)
 {
+    const Outcome top = run("--help");
+    EXPECT_EQ(top.status, 0);
+    EXPECT_TRUE(top.out.starts_with("Loads a plug-in as the game's plug-in host does and runs it in a simulated free "
+                                    "play.\nUsage: arena [OPTIONS] [COMMAND]\n\nOptions:\n"))
+        << top.out;
+    EXPECT_NE(top.out.find("\n\nCommands:\n"
+                           "  play                  the autopilot plays the drill; live view, then summary\n"
+                           "  script                run console lines from FILE, or standard input for -\n"
+                           "  console               type console lines; Tab completes, Ctrl-D leaves\n"
+                           "  replay                write FILE.html: the replay page with the recording FILE inside\n"
+                           "  validate              check that a plug-in is safe to load and run\n\n"),
+              std::string::npos)
+        << top.out;
+
     const Outcome help = run("play --help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out, "the autopilot plays the drill; live view, then summary\n"
