@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/vector3.h"
+
 namespace sim {
 
 namespace {
@@ -10,9 +12,11 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr float kSurpriseDistance = 150; // a jump beyond the expected motion this large is a reset
 
-double lengthOf(const Vector& v)
+// The air-control input on one axis that gives angular acceleration `alpha` against spin `spin`
+// about it: the inverse of the measured model, its damping taken at full.
+float axisInput(double alpha, double spin, float torque, float damping)
 {
-    return std::sqrt(static_cast<double>(v.x) * v.x + static_cast<double>(v.y) * v.y + static_cast<double>(v.z) * v.z);
+    return axisValue(static_cast<float>((alpha + damping * spin) / torque));
 }
 
 double wrapRadians(double angle)
@@ -58,14 +62,12 @@ void Autopilot::surprised(double now, const runtime::Actor& car)
     boostDebt_ = 0;
 }
 
-void Autopilot::act(const runtime::World& world, double now, CarInput& input)
+void Autopilot::act(const runtime::World& world, double now, Controls& controls)
 {
     const runtime::Actor* car = world.car();
     const runtime::Actor* ball = world.ball();
-    input.boost = false;
-    input.steer = false;
+    controls = {};
     if (!car) {
-        input.jump = false;
         seen_ = false;
         return;
     }
@@ -95,17 +97,21 @@ void Autopilot::act(const runtime::World& world, double now, CarInput& input)
     }
 
     if (car->contact != runtime::Contact::Air) {
-        // Settles for a moment after landing, then jumps to begin the next run.
+        // Settles for a moment after landing, then jumps to begin the next run, holding the button
+        // for a higher one.
         if (jumpAt_ < 0) {
             jumpAt_ = now + (0.35 + 1.2 * (1 - skill_)) * between(0.6, 1.6);
         }
         if (now >= jumpAt_) {
-            input.jump = true;
+            controls.jump = true;
             jumpAt_ = -1;
+            jumpUntil_ = now + kJumpHoldSeconds;
         }
         return;
     }
     jumpAt_ = -1;
+    controls.jump = now < jumpUntil_;
+    controls.throttle = 1;
     if (!ball || now < reactAt_) {
         return;
     }
@@ -113,7 +119,8 @@ void Autopilot::act(const runtime::World& world, double now, CarInput& input)
     // Where the ball will be by the time the car gets there, as the player judges it.
     const Vector toBall{ball->location.x - car->location.x, ball->location.y - car->location.y,
                         ball->location.z - car->location.z};
-    const double eta = std::min(3.0, lengthOf(toBall) / std::max(800.0, lengthOf(car->velocity)));
+    const double eta = std::min(3.0, static_cast<double>(lengthOf(toBall)) /
+                                         std::max(800.0, static_cast<double>(lengthOf(car->velocity))));
     const double settle = std::exp(-(now - aimSince_) * settleRate_);
     Vector aim{static_cast<float>(ball->location.x + ball->velocity.x * eta + aimOffset_.x * settle),
                static_cast<float>(ball->location.y + ball->velocity.y * eta + aimOffset_.y * settle),
@@ -127,54 +134,75 @@ void Autopilot::act(const runtime::World& world, double now, CarInput& input)
     // over T seconds, d = v T + (a + g) T² / 2. The first T within reach (with some boost to
     // spare for corrections) is taken; when none is, the T that asks the least.
     const Vector rel{aim.x - car->location.x, aim.y - car->location.y, aim.z - car->location.z};
-    double ax = 0;
-    double ay = 0;
-    double az = 0;
-    double least = -1;
-    for (double t = 0.1; t <= 6.0; t += 0.05) {
+    const auto asked = [&](double t, Vector& wanted) {
         const double scale = 2 / (t * t);
         const double x = (rel.x - car->velocity.x * t) * scale;
         const double y = (rel.y - car->velocity.y * t) * scale;
         const double z = (rel.z - car->velocity.z * t) * scale - kGravity;
-        const double asked = x * x + y * y + z * z;
-        if (least < 0 || asked < least) {
-            least = asked;
-            ax = x;
-            ay = y;
-            az = z;
+        wanted = {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)};
+        return x * x + y * y + z * z;
+    };
+    // In steps of a quarter second, then of a twentieth within the step where it is found.
+    constexpr double kWithin = 0.81 * kAirBoost * kAirBoost;
+    Vector best;
+    double least = -1;
+    double found = -1;
+    for (double t = 0.1; t <= 6.0 && found < 0; t += 0.25) {
+        Vector wanted;
+        if (const double a = asked(t, wanted); least < 0 || a < least) {
+            least = a;
+            best = wanted;
         }
-        if (asked <= 0.81 * kAirBoost * kAirBoost) {
+        found = least <= kWithin ? t : -1;
+    }
+    for (double t = found - 0.2; found > 0.1 && t < found; t += 0.05) {
+        if (Vector wanted; asked(t, wanted) <= kWithin) {
+            best = wanted;
             break;
         }
     }
+    const double ax = best.x;
+    const double ay = best.y;
+    const double az = best.z;
     const double push = std::sqrt(ax * ax + ay * ay + az * az);
     if (!(push > 1)) {
         return;
     }
 
+    // Points the nose at the push it wants, keeping the roof up about it: a wanted spin towards
+    // the aim, and the inputs that bring the car's spin to it.
     const double wantPitch = std::asin(std::clamp(az / push, -1.0, 1.0)) + wobblePitch_ * settle;
     const double wantYaw = std::atan2(ay, ax) + wobbleYaw_ * settle;
-    const double pitch = car->rotation.pitch / kRotatorUnitsPerRadian;
-    const double yaw = car->rotation.yaw / kRotatorUnitsPerRadian;
-    const double pitchError = wantPitch - pitch;
-    const double yawError = wrapRadians(wantYaw - yaw);
-    const double maxRate = kCarMaxTurnRate * (0.55 + 0.45 * skill_);
-    const double turnGain = 3 + 3 * skill_;
-    input.steer = true;
-    input.pitchRate = static_cast<float>(std::clamp(pitchError * turnGain, -maxRate, maxRate));
-    input.yawRate = static_cast<float>(std::clamp(yawError * turnGain, -maxRate, maxRate));
-    input.rollRate =
-        static_cast<float>(std::clamp(-car->rotation.roll / kRotatorUnitsPerRadian * 2, -maxRate, maxRate));
+    const Vector want{static_cast<float>(std::cos(wantPitch) * std::cos(wantYaw)),
+                      static_cast<float>(std::cos(wantPitch) * std::sin(wantYaw)),
+                      static_cast<float>(std::sin(wantPitch))};
+    const Frame frame = frameOf(car->rotation);
+    const Vector axis = cross(frame.forward, want);
+    const float angle = std::atan2(lengthOf(axis), dot(frame.forward, want));
+    const Vector level = sim::unit(Vector{0, 0, 1} - frame.forward * frame.forward.z, frame.up);
+    const float rollError = std::atan2(dot(cross(frame.up, level), frame.forward), dot(frame.up, level));
+    const auto turnGain = static_cast<float>(3 + 3 * skill_);
+    const auto maxRate = static_cast<float>(kCarMaxSpin * (0.55 + 0.45 * skill_));
+    Vector wanted = sim::unit(axis, frame.up) * (angle * turnGain) + frame.forward * (rollError * 2);
+    if (const float rate = lengthOf(wanted); rate > maxRate) {
+        wanted = wanted * (maxRate / rate);
+    }
+    const auto response = static_cast<float>(6 + 8 * skill_); // per second: how fast the spin is brought to it
+    const Vector alpha = frame.toLocal((wanted - car->angularVelocity) * response);
+    const Vector spin = frame.toLocal(car->angularVelocity);
+    controls.roll = axisInput(alpha.x, spin.x, kRollTorque, kRollDamping);
+    controls.pitch = -axisInput(alpha.y, spin.y, kPitchTorque, kPitchDamping);
+    controls.yaw = -axisInput(alpha.z, spin.z, kYawTorque, kYawDamping);
 
     // Boosts once the nose points roughly the right way.
-    const Vector nose = noseOf(car->rotation);
+    const Vector& nose = frame.forward;
     const double along = (nose.x * ax + nose.y * ay + nose.z * az) / push;
     // Feathers the boost to the push it wants.
     if (along > std::cos(0.9)) {
         boostDebt_ += std::min(1.0, push / kAirBoost);
     }
-    input.boost = boostDebt_ >= 0.5;
-    if (input.boost) {
+    controls.boost = boostDebt_ >= 0.5;
+    if (controls.boost) {
         boostDebt_ -= 1;
     }
 }

@@ -1,8 +1,9 @@
 #pragma once
-// A player for the player's car that plays like a decent human: it waits a moment after landing
-// and jumps, reacts to every reset after a reaction delay, then turns the car's nose and boosts
-// towards where the ball will be, with an aim error that it corrects as it closes in. Skill (0..1)
-// shortens the delays, speeds up the turning and shrinks the errors.
+// A player for the player's car that plays like a decent human, through the controller alone: it
+// waits a moment after landing and jumps (holding the button for a higher one), reacts to every
+// reset after a reaction delay, then points the car's nose with pitch, yaw and roll towards where
+// the ball will be and boosts, with an aim error that it corrects as it closes in. Skill (0..1)
+// shortens the delays, quickens the turning and shrinks the errors.
 
 #include <cstdint>
 #include <random>
@@ -16,9 +17,9 @@ class Autopilot {
 public:
     Autopilot(uint64_t seed, double skill);
 
-    // Looks at the world as a player sees the screen at game time `now` and sets the input for the
-    // next frame. Allocates nothing.
-    void act(const runtime::World& world, double now, CarInput& input);
+    // Looks at the world as a player sees the screen at game time `now` and sets the controls for
+    // the next frame. Allocates nothing.
+    void act(const runtime::World& world, double now, Controls& controls);
 
     double skill() const { return skill_; }
 
@@ -38,6 +39,7 @@ private:
     bool hadBall_ = false;   // a ball was in the game
     double reactAt_ = 0;     // game seconds from which the player acts on the latest reset
     double jumpAt_ = -1;     // game seconds of the next jump from the ground; < 0 when none planned
+    double jumpUntil_ = -1;  // game seconds until which the jump button is held
     Vector aimOffset_;       // where the player thinks the ball is, relative to it, at aimSince_
     double aimSince_ = 0;    // game seconds
     double settleRate_ = 1;  // per second: how fast the aim error is corrected

@@ -9,6 +9,9 @@ FrameStep::FrameStep()
     physics.nextTouching.reserve(8);
     physics.cars.reserve(8);
     physics.balls.reserve(8);
+    physics.bodies.reserve(16);
+    physics.nextBodies.reserve(16);
+    physics.controls.resize(1); // the player's car's
 }
 
 int FrameStep::step(runtime::Host& host, double rate)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/vector3.h"
+
 namespace sim {
 
 namespace {
@@ -11,9 +13,30 @@ using runtime::Actor;
 using runtime::Contact;
 
 constexpr float kTick = static_cast<float>(kTickSeconds);
-constexpr float kBallRestSpeed = 20;               // a bounce slower than this leaves the ball lying on the surface
-constexpr float kBallRollBraking = 230;            // world units per second², while rolling on the ground
-constexpr float kTouchPush = 1 + kBallRestitution; // the car is far heavier than the ball
+constexpr float kBallRestSpeed = 20;    // a bounce slower than this leaves the ball lying on the surface
+constexpr float kBallRollBraking = 230; // while rolling on the ground
+constexpr float kHitMaxRelativeSpeed = 4600;
+// The car outweighs the ball six to one (180 to 30): a contact that stops the closing leaves the
+// ball with this share of the closing speed.
+constexpr float kContactShare = 180.0f / 210.0f;
+constexpr float kTouchSpin = 0.3f; // share of the sliding speed across a touch that becomes the ball's surface speed
+constexpr float kWheelsFacing = 0.7f;
+// Farther than this from a surface, neither the box (whose corners are within 75 of its centre)
+// nor the wheels (the origin within 22 of it, at rest 17.01 off the surface) can meet it.
+constexpr float kCarReach = 100;           // the car's up along a surface's normal at least this: its wheels face it
+constexpr float kHandbrakeSideGrip = 1.0f; // per second: what is left of the side grip under the handbrake
+
+// The tightest turn on the ground at each forward speed: curvature in 1 / world units.
+constexpr float kTurnSpeeds[] = {0, 500, 1000, 1500, 1750, 2300};
+constexpr float kTurnCurvatures[] = {0.0069f, 0.00398f, 0.00235f, 0.001375f, 0.0011f, 0.00088f};
+
+enum class SurfaceKind : uint8_t { Ground, Wall };
+
+struct Plane {
+    Vector point;
+    Vector normal; // unit, into the pitch
+    SurfaceKind kind;
+};
 
 // NaN falls to the lower bound, so nothing that is not finite survives.
 float limit(float value, float low, float high)
@@ -24,64 +47,69 @@ float limit(float value, float low, float high)
     return value > high ? high : value;
 }
 
-float lengthOf(const Vector& v)
-{
-    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-}
-
 // Each component first, so that the length itself cannot overflow.
 Vector limitSpeed(Vector v, float max)
 {
     v = {limit(v.x, -max, max), limit(v.y, -max, max), limit(v.z, -max, max)};
     const float length = lengthOf(v);
-    if (length > max) {
-        const float scale = max / length;
-        v = {v.x * scale, v.y * scale, v.z * scale};
+    return length > max ? v * (max / length) : v;
+}
+
+float interpolated(const float* xs, const float* ys, size_t count, float x)
+{
+    if (x <= xs[0]) {
+        return ys[0];
     }
-    return v;
-}
-
-int32_t wrapAngle(int64_t angle)
-{
-    angle = ((angle + 32768) % 65536 + 65536) % 65536 - 32768;
-    return static_cast<int32_t>(angle);
-}
-
-int64_t turnStep(float rate)
-{
-    return std::llround(static_cast<double>(rate) * kTickSeconds * kRotatorUnitsPerRadian);
-}
-
-// Over the top of a loop the pitch comes down again while yaw and roll flip round; the pitch rate
-// flips with it so the turn carries on.
-void rotate(Actor& actor)
-{
-    Vector& spin = actor.angularVelocity;
-    int64_t pitch = static_cast<int64_t>(actor.rotation.pitch) + turnStep(spin.y);
-    int64_t yaw = static_cast<int64_t>(actor.rotation.yaw) + turnStep(spin.z);
-    int64_t roll = static_cast<int64_t>(actor.rotation.roll) + turnStep(spin.x);
-    pitch = wrapAngle(pitch);
-    if (pitch > 16384 || pitch < -16384) {
-        pitch = (pitch > 0 ? 32768 : -32768) - pitch;
-        yaw += 32768;
-        roll += 32768;
-        spin.y = -spin.y;
+    for (size_t i = 1; i < count; ++i) {
+        if (x <= xs[i]) {
+            return ys[i - 1] + (ys[i] - ys[i - 1]) * (x - xs[i - 1]) / (xs[i] - xs[i - 1]);
+        }
     }
-    actor.rotation = {static_cast<int32_t>(pitch), wrapAngle(yaw), wrapAngle(roll)};
+    return ys[count - 1];
 }
 
-float approach(float value, float wanted, float step)
+constexpr float kDiagonal = 0.70710678f;
+// The surfaces every body can meet wherever it is: the ground, the ceiling, the side walls and the
+// four corner planes.
+constexpr Plane kOpenSurfaces[] = {
+    {{0, 0, 0}, {0, 0, 1}, SurfaceKind::Ground},
+    {{0, 0, runtime::kCeilingZ}, {0, 0, -1}, SurfaceKind::Wall},
+    {{runtime::kSideWallX, 0, 0}, {-1, 0, 0}, SurfaceKind::Wall},
+    {{-runtime::kSideWallX, 0, 0}, {1, 0, 0}, SurfaceKind::Wall},
+    {{runtime::kCornerReach / 2, runtime::kCornerReach / 2, 0}, {-kDiagonal, -kDiagonal, 0}, SurfaceKind::Wall},
+    {{runtime::kCornerReach / 2, -runtime::kCornerReach / 2, 0}, {-kDiagonal, kDiagonal, 0}, SurfaceKind::Wall},
+    {{-runtime::kCornerReach / 2, runtime::kCornerReach / 2, 0}, {kDiagonal, -kDiagonal, 0}, SurfaceKind::Wall},
+    {{-runtime::kCornerReach / 2, -runtime::kCornerReach / 2, 0}, {kDiagonal, kDiagonal, 0}, SurfaceKind::Wall},
+};
+
+// Calls `meet` with each surface a body whose centre is at `p` is within `reach` of (or behind):
+// those above, and the back wall where it is, or the goal's box where it opens.
+template <class Meet> void forEachSurfaceNear(const Vector& p, float reach, Meet&& meet)
 {
-    if (value < wanted) {
-        return std::min(value + step, wanted);
+    using namespace runtime;
+    const auto near = [&](const Plane& plane) {
+        if (dot(p - plane.point, plane.normal) < reach) {
+            meet(plane);
+        }
+    };
+    for (const Plane& plane : kOpenSurfaces) {
+        near(plane);
     }
-    return std::max(value - step, wanted);
+    const float side = p.y < 0 ? -1.0f : 1.0f;
+    if (std::fabs(p.y) > kBackWallY) { // inside a goal
+        near({{0, side * (kBackWallY + kGoalDepth), 0}, {0, -side, 0}, SurfaceKind::Wall});
+        near({{kGoalHalfWidth, 0, 0}, {-1, 0, 0}, SurfaceKind::Wall});
+        near({{-kGoalHalfWidth, 0, 0}, {1, 0, 0}, SurfaceKind::Wall});
+        near({{0, 0, kGoalHeight}, {0, 0, -1}, SurfaceKind::Wall});
+    } else if (!(std::fabs(p.x) < kGoalHalfWidth && p.z < kGoalHeight)) { // not in a goal's mouth
+        near({{0, side * kBackWallY, 0}, {0, -side, 0}, SurfaceKind::Wall});
+    }
 }
 
 // Slows the horizontal motion by `braking` over one tick, never reversing it.
 void brakeHorizontally(Vector& v, float braking)
 {
-    const float speed = std::sqrt(v.x * v.x + v.y * v.y);
+    const float speed = std::hypot(v.x, v.y);
     if (speed <= braking * kTick) {
         v.x = 0;
         v.y = 0;
@@ -92,175 +120,271 @@ void brakeHorizontally(Vector& v, float braking)
     v.y *= scale;
 }
 
-void tickBall(Actor& ball)
+// The body physics keeps for `actor`, the world's rotation read again when something else set it.
+Body& bodyOf(PhysicsState& state, const Actor& actor)
+{
+    auto found = std::lower_bound(state.bodies.begin(), state.bodies.end(), actor.id,
+                                  [](const Body& body, uint32_t id) { return body.id < id; });
+    if (found == state.bodies.end() || found->id != actor.id) {
+        Body body;
+        body.id = actor.id;
+        body.frame = frameOf(actor.rotation);
+        body.written = actor.rotation;
+        found = state.bodies.insert(found, body);
+    }
+    const Rotator& r = actor.rotation;
+    if (r.pitch != found->written.pitch || r.yaw != found->written.yaw || r.roll != found->written.roll) {
+        found->frame = frameOf(r);
+        found->written = r;
+    }
+    return *found;
+}
+
+void writeRotation(Actor& actor, Body& body)
+{
+    actor.rotation = rotatorOf(body.frame);
+    body.written = actor.rotation;
+}
+
+void tickBall(Actor& ball, Body& body)
 {
     Vector& v = ball.velocity;
     Vector& p = ball.location;
     v.z += kGravity * kTick;
-    v = limitSpeed(v, kBallMaxSpeed);
-    p = {p.x + v.x * kTick, p.y + v.y * kTick, p.z + v.z * kTick};
+    v = limitSpeed(v * (1 - kBallDrag * kTick), kBallMaxSpeed);
+    p = p + v * kTick;
 
-    // One axis at a time: the ball comes back inside and its speed into the surface turns round.
-    const auto bounce = [](float& position, float& speed, float low, float high) {
-        bool touched = false;
-        if (!(position > low)) {
-            position = low;
-            if (speed < 0) {
-                speed = -speed * kBallRestitution;
+    bool resting = false;
+    forEachSurfaceNear(p, kBallRestHeight, [&](const Plane& plane) {
+        const float clearance = plane.kind == SurfaceKind::Ground ? kBallRestHeight : kBallRadius;
+        const float height = dot(p - plane.point, plane.normal);
+        if (!(height >= clearance)) {
+            p = p + plane.normal * (clearance - height);
+            const float into = dot(v, plane.normal);
+            if (into < 0) {
+                const float out = -into * kBallRestitution;
+                v = v + plane.normal * (out < kBallRestSpeed ? -into : -into + out);
+                resting = resting || (plane.kind == SurfaceKind::Ground && out < kBallRestSpeed);
             }
-            touched = true;
-        } else if (position >= high) {
-            position = high;
-            if (speed > 0) {
-                speed = -speed * kBallRestitution;
-            }
-            touched = true;
         }
-        if (touched && std::fabs(speed) < kBallRestSpeed) {
-            speed = 0;
-        }
-        return touched;
-    };
-    bounce(p.x, v.x, -kSideWallX + kBallRadius, kSideWallX - kBallRadius);
-    bounce(p.y, v.y, -kBackWallY + kBallRadius, kBackWallY - kBallRadius);
-    bounce(p.z, v.z, kBallRadius, kCeilingZ - kBallRadius);
-    if (p.z <= kBallRadius && v.z == 0) {
+    });
+    if (resting || (p.z <= kBallRestHeight && v.z == 0)) {
         brakeHorizontally(v, kBallRollBraking);
-        ball.angularVelocity = {ball.angularVelocity.x * 0.98f, ball.angularVelocity.y * 0.98f,
-                                ball.angularVelocity.z * 0.98f};
+        ball.angularVelocity = ball.angularVelocity * 0.98f;
     }
     ball.angularVelocity = limitSpeed(ball.angularVelocity, kBallMaxSpin);
-    rotate(ball);
+    if (ball.angularVelocity.x != 0 || ball.angularVelocity.y != 0 || ball.angularVelocity.z != 0) {
+        body.frame = turned(body.frame, ball.angularVelocity, kTick);
+        writeRotation(ball, body);
+    }
 }
 
-// The wall the car is against, as the inward normal; zero when none.
-Vector wallNormal(const Vector& p)
+// Level on the ground with the same heading: the nose's own, or where the nose points straight
+// down or up, the one the left side gives.
+Frame levelled(const Frame& frame)
 {
-    Vector normal;
-    if (p.x >= kSideWallX - kCarRestHeight) {
-        normal.x = -1;
-    } else if (p.x <= -kSideWallX + kCarRestHeight) {
-        normal.x = 1;
+    Vector heading{frame.forward.x, frame.forward.y, 0};
+    if (lengthOf(heading) < 1e-3f) {
+        heading = cross(frame.left, {0, 0, 1});
     }
-    if (p.y >= kBackWallY - kCarRestHeight) {
-        normal.y = -1;
-    } else if (p.y <= -kBackWallY + kCarRestHeight) {
-        normal.y = 1;
-    }
-    return normal;
+    Frame level;
+    level.forward = unit(heading, {1, 0, 0});
+    level.up = {0, 0, 1};
+    level.left = cross(level.up, level.forward);
+    return level;
 }
 
-void tickCar(Actor& car, CarInput* input)
+// Returns whether the car left its surface with a jump at this tick.
+bool jump(Body& body, const Controls& controls, bool onWheels, Vector& v)
+{
+    const bool press = controls.jump && !body.jumpWasDown;
+    body.jumpWasDown = controls.jump;
+    const Vector& up = body.frame.up;
+    const bool leaves = press && onWheels;
+    if (leaves) {
+        v = v + up * kJumpImpulse;
+        body.jumped = true;
+        body.holding = true;
+        body.holdSeconds = 0;
+        body.airJumped = false;
+        body.sinceJumpEnd = 0;
+    } else if (press && !body.airJumped &&
+               (!body.jumped || (!body.holding && body.sinceJumpEnd <= kSecondJumpWindow))) {
+        v = v + up * kJumpImpulse;
+        body.airJumped = true;
+        body.holding = false;
+    }
+    if (body.holding) {
+        if (controls.jump && body.holdSeconds < kJumpHoldSeconds) {
+            v = v + up * (kJumpHoldAcceleration * kTick);
+            body.holdSeconds += kTick;
+        }
+        if (!controls.jump || body.holdSeconds >= kJumpHoldSeconds - kTick / 2) {
+            body.holding = false;
+            body.sinceJumpEnd = 0;
+        }
+    } else if (body.jumped) {
+        body.sinceJumpEnd += kTick;
+    }
+    return leaves;
+}
+
+// On the wheels on the ground: the throttle or boost along the nose, the grip across it, and the
+// turn the steering and the speed give.
+void drive(const Frame& frame, const Controls& controls, Vector& v, Vector& spin)
+{
+    float speed = dot(v, frame.forward);
+    float across = dot(v, frame.left);
+    float acceleration = 0;
+    if (controls.boost) { // boost is full throttle forward, and more
+        acceleration = kGroundBoost + (speed >= 0 ? throttleAcceleration(speed) : kBrakingAcceleration);
+    } else if (controls.throttle != 0 && speed * controls.throttle >= 0) {
+        acceleration = controls.throttle * throttleAcceleration(std::fabs(speed));
+    } else {
+        // Braking against the motion, or coasting with no throttle: never past a stop.
+        const float slowing = controls.throttle != 0 ? kBrakingAcceleration : kCoastingAcceleration;
+        acceleration = std::fabs(speed) <= slowing * kTick ? -speed / kTick : (speed > 0 ? -slowing : slowing);
+    }
+    speed = limit(speed + acceleration * kTick, -kCarMaxSpeed, kCarMaxSpeed);
+    across = controls.handbrake ? across * (1 - kHandbrakeSideGrip * kTick) : 0;
+    v = frame.forward * speed + frame.left * across;
+    const float curvature = interpolated(kTurnSpeeds, kTurnCurvatures, std::size(kTurnSpeeds), std::fabs(speed));
+    spin = frame.up * (-controls.steer * curvature * speed); // a right turn is clockwise from above
+}
+
+// In the air: the small air throttle or the boost along the nose, and the measured air control.
+void fly(const Frame& frame, const Controls& controls, Vector& v, Vector& spin)
+{
+    const float push = controls.boost ? kAirBoost : kAirThrottle * controls.throttle;
+    v = v + frame.forward * (push * kTick);
+    const Vector w = frame.toLocal(spin);
+    const Vector alpha{kRollTorque * controls.roll - kRollDamping * w.x,
+                       -kPitchTorque * controls.pitch - kPitchDamping * w.y * (1 - std::fabs(controls.pitch)),
+                       -kYawTorque * controls.yaw - kYawDamping * w.z * (1 - std::fabs(controls.yaw))};
+    spin = spin + frame.toWorld(alpha) * kTick;
+}
+
+void tickCar(Actor& car, Body& body, const Controls& controls)
 {
     Vector& v = car.velocity;
     Vector& p = car.location;
-    const Contact before = car.contact;
-    if (input && input->jump && before != Contact::Air) {
-        if (before == Contact::Ground) {
-            v.z += kJumpSpeed;
-        } else {
-            const Vector normal = wallNormal(p);
-            v = {v.x + normal.x * kJumpSpeed, v.y + normal.y * kJumpSpeed, v.z + kJumpSpeed};
-        }
-    }
-    if (input) {
-        input->jump = false;
-        if (input->steer && before == Contact::Air) {
-            const float step = kCarTurnAcceleration * kTick;
-            Vector& spin = car.angularVelocity;
-            spin.x = approach(spin.x, limit(input->rollRate, -kCarMaxTurnRate, kCarMaxTurnRate), step);
-            spin.y = approach(spin.y, limit(input->pitchRate, -kCarMaxTurnRate, kCarMaxTurnRate), step);
-            spin.z = approach(spin.z, limit(input->yawRate, -kCarMaxTurnRate, kCarMaxTurnRate), step);
-        }
-        if (input->boost) {
-            const Vector nose = noseOf(car.rotation);
-            v = {v.x + nose.x * kAirBoost * kTick, v.y + nose.y * kAirBoost * kTick, v.z + nose.z * kAirBoost * kTick};
-        }
-    }
-    if (before == Contact::Ground) {
-        brakeHorizontally(v, kCarGroundBraking);
-    }
-    v.z += kGravity * kTick;
-    v = limitSpeed(v, kCarMaxSpeed);
-    car.angularVelocity = limitSpeed(car.angularVelocity, kCarMaxTurnRate * 2);
-    p = {p.x + v.x * kTick, p.y + v.y * kTick, p.z + v.z * kTick};
-
-    // Kept inside the pitch; the speed into a wall, the ground or the ceiling stops there.
-    bool onWall = false;
-    const auto keepInside = [&onWall](float& position, float& speed, float reach) {
-        if (!(position > -reach)) {
-            position = -reach;
-            speed = std::max(speed, 0.0f);
-            onWall = true;
-        } else if (position >= reach) {
-            position = reach;
-            speed = std::min(speed, 0.0f);
-            onWall = true;
-        }
-    };
-    keepInside(p.x, v.x, kSideWallX - kCarRestHeight);
-    keepInside(p.y, v.y, kBackWallY - kCarRestHeight);
-    bool onGround = false;
-    if (!(p.z > kCarRestHeight)) {
-        p.z = kCarRestHeight;
-        v.z = std::max(v.z, 0.0f);
-        onGround = v.z == 0;
-    } else if (p.z >= kCeilingZ - kCarRestHeight) {
-        p.z = kCeilingZ - kCarRestHeight;
-        v.z = std::min(v.z, 0.0f);
-    }
-    rotate(car);
-    if (onGround) {
-        car.contact = Contact::Ground;
-        // Wheels down: the car sits flat and stops turning.
-        car.rotation.pitch = 0;
-        car.rotation.roll = 0;
-        car.angularVelocity = {};
+    Frame& frame = body.frame;
+    // The contact is the last tick's: a car moved off the ground since (a throw) is in the air.
+    const bool onGround = car.contact == Contact::Ground && p.z <= kCarRestHeight + 1;
+    const bool leaves = jump(body, controls, onGround || car.contact == Contact::Wall, v);
+    if (onGround && !leaves) {
+        drive(frame, controls, v, car.angularVelocity);
     } else {
-        car.contact = onWall ? Contact::Wall : Contact::Air;
+        fly(frame, controls, v, car.angularVelocity);
+        v.z += kGravity * kTick;
+    }
+    v = limitSpeed(v, kCarMaxSpeed);
+    car.angularVelocity = limitSpeed(car.angularVelocity, kCarMaxSpin);
+    p = p + v * kTick;
+    const bool turning = car.angularVelocity.x != 0 || car.angularVelocity.y != 0 || car.angularVelocity.z != 0;
+    frame = turned(frame, car.angularVelocity, kTick);
+
+    // The wheels meet a surface they face at the rest height; any other part of the box is pushed
+    // out of it. Either way the speed into it stops there.
+    bool wheelsOnGround = false;
+    bool wheelsOnWall = false;
+    bool bodyOnGround = false;
+    forEachSurfaceNear(hitboxCentre(p, frame), kCarReach, [&](const Plane& plane) {
+        const float height = dot(p - plane.point, plane.normal);
+        bool met = false;
+        // A hair of slack: far from the origin a float cannot hold the rest height exactly.
+        if (dot(frame.up, plane.normal) >= kWheelsFacing && !(height > kCarRestHeight + 0.01f)) {
+            p = p + plane.normal * (kCarRestHeight - height);
+            (plane.kind == SurfaceKind::Ground ? wheelsOnGround : wheelsOnWall) = true;
+            met = true;
+        }
+        if (const float depth = hitboxDepthBehind(p, frame, plane.point, plane.normal); depth > 0) {
+            p = p + plane.normal * depth;
+            bodyOnGround = bodyOnGround || plane.kind == SurfaceKind::Ground;
+            met = true;
+        }
+        if (const float into = dot(v, plane.normal); met && into < 0) {
+            v = v - plane.normal * into;
+        }
+    });
+    if (wheelsOnGround || bodyOnGround) {
+        // On its wheels, or its roof or side put back on them at once: level, heading kept.
+        frame = levelled(frame);
+        p.z = kCarRestHeight;
+        v.z = 0;
+        car.angularVelocity = {0, 0, car.angularVelocity.z};
+        car.contact = Contact::Ground;
+    } else {
+        car.contact = wheelsOnWall ? Contact::Wall : Contact::Air;
+    }
+    if (car.contact != Contact::Air) {
+        body.jumped = false;
+        body.holding = false;
+        body.airJumped = false;
+    }
+    if (turning || wheelsOnGround || bodyOnGround) {
+        writeRotation(car, body);
     }
 }
 
-// The ball takes the car's approach speed along the line of centres, and some spin from the
-// sideways part.
-void push(const Actor& car, Actor& ball)
+// The contact itself keeps the ball out of the box and leaves it the car's closing speed, shared
+// by their weights; a new touch adds the game's hit on top.
+void contact(const Actor& car, const Frame& frame, Actor& ball, const Vector& nearest, bool newTouch)
 {
-    Vector n{ball.location.x - car.location.x, ball.location.y - car.location.y, ball.location.z - car.location.z};
-    const float distance = lengthOf(n);
-    if (!(distance > 0)) {
-        return;
-    }
-    n = {n.x / distance, n.y / distance, n.z / distance};
-    const Vector relative{car.velocity.x - ball.velocity.x, car.velocity.y - ball.velocity.y,
-                          car.velocity.z - ball.velocity.z};
-    const float closing = relative.x * n.x + relative.y * n.y + relative.z * n.z;
-    if (closing <= 0) {
-        return;
-    }
+    const Vector centre = hitboxCentre(car.location, frame);
+    const Vector normal = unit(ball.location - nearest, unit(ball.location - centre, frame.up));
     Vector& v = ball.velocity;
-    v = limitSpeed(
-        {v.x + n.x * closing * kTouchPush, v.y + n.y * closing * kTouchPush, v.z + n.z * closing * kTouchPush},
-        kBallMaxSpeed);
-    const Vector side{relative.x - n.x * closing, relative.y - n.y * closing, relative.z - n.z * closing};
-    const Vector spin{n.y * side.z - n.z * side.y, n.z * side.x - n.x * side.z, n.x * side.y - n.y * side.x};
-    const float scale = 0.3f / kBallRadius;
-    Vector& w = ball.angularVelocity;
-    w = limitSpeed({w.x + spin.x * scale, w.y + spin.y * scale, w.z + spin.z * scale}, kBallMaxSpin);
-}
-
-float distanceBetween(const Vector& a, const Vector& b)
-{
-    return lengthOf({a.x - b.x, a.y - b.y, a.z - b.z});
+    const Vector approach = car.velocity - v; // as they meet
+    const float relative = std::min(lengthOf(approach), kHitMaxRelativeSpeed);
+    const float closing = dot(approach, normal);
+    if (closing > 0) {
+        v = v + normal * (closing * kContactShare);
+    }
+    if (newTouch) {
+        // The ball rolls off the car's face: spin from the sliding across the contact.
+        const Vector across = approach - normal * closing;
+        ball.angularVelocity =
+            limitSpeed(ball.angularVelocity + cross(normal, across) * (kTouchSpin / kBallRadius), kBallMaxSpin);
+        Vector n = ball.location - centre;
+        n.z *= 0.35f;
+        n = unit(n - frame.forward * (0.35f * dot(n, frame.forward)), frame.forward);
+        v = v + n * (hitScale(relative) * relative);
+    }
+    v = limitSpeed(v, kBallMaxSpeed);
+    if (lengthOf(ball.location - nearest) < kBallRadius) {
+        ball.location = nearest + normal * kBallRadius;
+    }
 }
 
 } // namespace
 
+float throttleAcceleration(float speed)
+{
+    speed = std::fabs(speed);
+    if (speed <= 1400) {
+        return 1600 - (1600 - 160) * speed / 1400;
+    }
+    return speed < kThrottleMaxSpeed ? 160 * (kThrottleMaxSpeed - speed) / (kThrottleMaxSpeed - 1400) : 0;
+}
+
+float hitScale(float relative)
+{
+    constexpr float speeds[] = {0, 500, 2300, 4600};
+    constexpr float scales[] = {0.65f, 0.65f, 0.55f, 0.30f};
+    return interpolated(speeds, scales, std::size(speeds), relative);
+}
+
+Controls controlsAt(const PhysicsState& state, size_t index)
+{
+    if (index == 0 && state.heldTicks > 0) {
+        return state.held;
+    }
+    return index < state.controls.size() ? sanitized(state.controls[index]) : Controls{};
+}
+
 Vector noseOf(const Rotator& rotation)
 {
-    const double pitch = rotation.pitch / kRotatorUnitsPerRadian;
-    const double yaw = rotation.yaw / kRotatorUnitsPerRadian;
-    return {static_cast<float>(std::cos(pitch) * std::cos(yaw)), static_cast<float>(std::cos(pitch) * std::sin(yaw)),
-            static_cast<float>(std::sin(pitch))};
+    return frameOf(rotation).forward;
 }
 
 void tickPhysics(runtime::World& world, PhysicsState& state, PhysicsEvents& events)
@@ -274,31 +398,51 @@ void tickPhysics(runtime::World& world, PhysicsState& state, PhysicsEvents& even
     };
     resolve(world.balls, state.balls);
     resolve(world.cars, state.cars);
+    // Bodies of actors that are gone drop out; the rest keep their place, sorted by id.
+    if (state.bodies.size() > state.balls.size() + state.cars.size()) {
+        state.nextBodies.clear();
+        for (const Body& body : state.bodies) {
+            if (world.find(body.id)) {
+                state.nextBodies.push_back(body);
+            }
+        }
+        std::swap(state.bodies, state.nextBodies);
+    }
     for (Actor* ball : state.balls) {
         if (ball) {
-            tickBall(*ball);
+            tickBall(*ball, bodyOf(state, *ball));
         }
     }
     for (size_t i = 0; i < state.cars.size(); ++i) {
         if (state.cars[i]) {
-            tickCar(*state.cars[i], i == 0 ? &state.input : nullptr);
+            tickCar(*state.cars[i], bodyOf(state, *state.cars[i]), controlsAt(state, i));
         }
     }
+    if (state.heldTicks > 0) {
+        --state.heldTicks;
+    }
 
-    // A touch begins when a car comes within reach of a ball and lasts until it leaves; pairs no
-    // longer in reach, or whose car or ball is gone, drop out.
+    // A touch begins when the ball's sphere meets a car's box and lasts until they part; pairs
+    // no longer in contact, or whose car or ball is gone, drop out.
     state.nextTouching.clear();
     for (const Actor* car : state.cars) {
+        if (!car) {
+            continue;
+        }
+        const Frame& frame = bodyOf(state, *car).frame;
         for (Actor* ball : state.balls) {
-            if (!car || !ball || !(distanceBetween(car->location, ball->location) <= kTouchReach)) {
+            if (!ball) {
+                continue;
+            }
+            const Vector nearest = nearestOnHitbox(car->location, frame, ball->location);
+            if (!(lengthOf(ball->location - nearest) <= kBallRadius)) {
                 continue;
             }
             const std::pair pair{car->id, ball->id};
             state.nextTouching.push_back(pair);
-            if (!std::binary_search(state.touching.begin(), state.touching.end(), pair)) {
-                ++events.touches;
-                push(*car, *ball);
-            }
+            const bool fresh = !std::binary_search(state.touching.begin(), state.touching.end(), pair);
+            events.touches += fresh ? 1 : 0;
+            contact(*car, frame, *ball, nearest, fresh);
         }
     }
     std::sort(state.nextTouching.begin(), state.nextTouching.end());

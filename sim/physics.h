@@ -1,7 +1,12 @@
 #pragma once
-// The free-play world's motion: gravity, boost, bounces, contacts and car-ball touches, in fixed
-// ticks of game time. Physics integrates whatever it finds in the world each tick, so a plug-in
-// that sets a location or a velocity every frame simply wins.
+// The free-play world's motion with the game's published figures: gravity, the car driven by its
+// controller (throttle, boost, jumps, air control), the car's body as an oriented box against the
+// pitch's planes and the ball, and the ball's bounces, in fixed ticks of game time. Physics
+// integrates whatever it finds in the world each tick, so a plug-in that sets a location, a
+// velocity or a rotation every frame simply wins.
+//
+// Units: world units, seconds, radians. Angular velocities are world-axis vectors (radians per
+// second, the right-hand rule about each axis); rotations are in the host's units.
 
 #include <cstdint>
 #include <utility>
@@ -9,58 +14,90 @@
 
 #include "runtime/pitch.h"
 #include "runtime/world.h"
+#include "sim/car_body.h"
+#include "sim/controls.h"
 
 namespace sim {
 
 // The pitch is the runtime's, which sets up free play on it.
 using runtime::kBackWallY;
 using runtime::kBallRadius;
+using runtime::kBallRestHeight;
 using runtime::kCarRestHeight;
 using runtime::kCeilingZ;
 using runtime::kSideWallX;
 
-inline constexpr float kGravity = -650; // world units per second², along z
+inline constexpr float kGravity = -650; // along z
 
 inline constexpr float kBallMaxSpeed = 6000;
-inline constexpr float kBallMaxSpin = 6;        // radians per second
+inline constexpr float kBallMaxSpin = 6;
 inline constexpr float kBallRestitution = 0.6f; // share of the speed into a surface kept after a bounce
+inline constexpr float kBallDrag = 0.0305f;     // per second: the velocity is scaled by 1 - this * dt each tick
 
-inline constexpr float kCarMaxSpeed = 2300;
-inline constexpr float kAirBoost = 1058.33f; // world units per second², along the car's nose
-inline constexpr float kJumpSpeed = 291.67f;
-inline constexpr float kCarMaxTurnRate = 5.5f;    // radians per second, each axis
-inline constexpr float kCarTurnAcceleration = 24; // radians per second², each axis, while steering
-inline constexpr float kCarGroundBraking = 1400;  // world units per second², horizontal, on the ground
+inline constexpr float kCarMaxSpeed = 2300;      // whatever drives it
+inline constexpr float kThrottleMaxSpeed = 1410; // throttle alone
+inline constexpr float kBrakingAcceleration = 3500;
+inline constexpr float kCoastingAcceleration = 525;
+inline constexpr float kGroundBoost = 991.667f; // along the nose
+inline constexpr float kAirBoost = 1058.333f;   // along the nose; the air throttle included
+inline constexpr float kAirThrottle = 66.667f;  // along the nose, at full throttle
+inline constexpr float kJumpImpulse = 291.667f; // a speed along the car's up, at the press
+inline constexpr float kJumpHoldAcceleration = 1458.333f;
+inline constexpr float kJumpHoldSeconds = 0.2f;
+inline constexpr float kSecondJumpWindow = 1.25f; // seconds after the first jump's end
+inline constexpr float kCarMaxSpin = 5.5f;
 
-inline constexpr float kTouchReach = kBallRadius + 60; // car centre to ball centre, inclusive, for a touch
+// Air control, angular accelerations about the car's forward, left and up axes: an input's push
+// and the damping of the spin about that axis. Signs follow the controls' (a positive pitch lifts
+// the nose, that is a negative turn about left; a positive yaw turns it right, a negative turn
+// about up; a positive roll turns it to the right, a positive turn about forward).
+inline constexpr float kRollTorque = 36.0796f;
+inline constexpr float kRollDamping = 4.4717f;
+inline constexpr float kPitchTorque = 12.1460f;
+inline constexpr float kPitchDamping = 2.7982f; // scaled by 1 - abs(pitch input)
+inline constexpr float kYawTorque = 8.9196f;
+inline constexpr float kYawDamping = 1.8865f; // scaled by 1 - abs(yaw input)
 
 inline constexpr int kTicksPerSecond = 120;
 inline constexpr double kTickSeconds = 1.0 / kTicksPerSecond;
 
-// Angular velocities are radians per second with x the roll rate, y the pitch rate and z the yaw
-// rate; rotations are in the host's units, 65536 to the turn.
-inline constexpr double kRotatorUnitsPerRadian = 32768.0 / 3.14159265358979323846;
+// The throttle's acceleration along the nose at forward speed `speed` (its size), on the wheels.
+float throttleAcceleration(float speed);
+// The ball's velocity gain on a touch, as a share of the relative speed `relative` (already
+// capped at 4600): 0.65 up to 500, down to 0.55 at 2300 and 0.30 at 4600.
+float hitScale(float relative);
 
-// What the player asks of the player's car (element 0 of the car list). Other cars get no input.
-struct CarInput {
-    bool boost = false;  // push along the nose this tick
-    bool jump = false;   // leave the ground or wall at the next tick that finds the car on one; then cleared
-    bool steer = false;  // turn rates below are wanted; false leaves the car's spin as it is
-    float pitchRate = 0; // wanted pitch rate, radians per second (steer only)
-    float yawRate = 0;   // wanted yaw rate
-    float rollRate = 0;  // wanted roll rate
+// What physics keeps of each actor besides the world, by id.
+struct Body {
+    uint32_t id = 0;
+    Frame frame;       // the axes the rotation stands for, unrounded
+    Rotator written{}; // the rotation physics last wrote: any other was set from outside
+    // Cars only: the jumps since the wheels last left a surface.
+    bool jumped = false;      // the first jump was made
+    bool holding = false;     // its hold is still under way
+    bool airJumped = false;   // the second (or, having left a surface without jumping, the one) air jump is spent
+    float holdSeconds = 0;    // since the first jump's press, while held
+    float sinceJumpEnd = 0;   // seconds since the first jump's hold ended
+    bool jumpWasDown = false; // the jump button at the tick before: a press is its change
 };
 
 // What physics carries from tick to tick besides the world. Lives as long as the world it steps.
 struct PhysicsState {
     double pending = 0; // game seconds handed to stepPhysics and not yet ticked; below one tick
-    CarInput input;     // the player's car's input; set by the player (or the autopilot) before a step
-    std::vector<std::pair<uint32_t, uint32_t>> touching; // (car id, ball id) in reach at the last tick, sorted
+    // The controls of each car, by its place in the car list; a car without an entry is at rest.
+    // The autopilot, scripts and the console set them before a step; they hold until changed.
+    std::vector<Controls> controls;
+    // Controls for the player's car that take the place of controls[0] for this many more ticks.
+    Controls held;
+    int64_t heldTicks = 0;
+    std::vector<Body> bodies;                            // sorted by id
+    std::vector<std::pair<uint32_t, uint32_t>> touching; // (car id, ball id) in contact at the last tick, sorted
     // A tick's own working lists, kept between ticks only so that a steady tick allocates nothing;
     // what they point to is stale once the tick has ended.
     std::vector<runtime::Actor*> cars;
     std::vector<runtime::Actor*> balls;
     std::vector<std::pair<uint32_t, uint32_t>> nextTouching;
+    std::vector<Body> nextBodies;
 };
 
 struct PhysicsEvents {
@@ -76,6 +113,9 @@ void stepPhysics(runtime::World& world, PhysicsState& state, double seconds, Phy
 // touches. Every location stays inside the pitch and every speed within its limit. Its work grows
 // with the cars times the balls, not more.
 void tickPhysics(runtime::World& world, PhysicsState& state, PhysicsEvents& events);
+
+// The controls car `index` of the car list gets at the next tick.
+Controls controlsAt(const PhysicsState& state, size_t index);
 
 // The unit vector along a car's nose for a rotation (roll does not move it).
 Vector noseOf(const Rotator& rotation);

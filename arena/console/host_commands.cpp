@@ -139,7 +139,7 @@ bool Session::autopilotCommand(Args args, std::string&)
     const auto on = switchOf(args);
     if (on) {
         autopilotOn_ = *on;
-        frames_.physics.input = {};
+        frames_.physics.controls[0] = {};
     }
     return on.has_value();
 }

@@ -110,7 +110,7 @@ int Session::frame()
     int hits = 0;
     if (!paused_) {
         if (autopilotOn_) {
-            autopilot_.act(host_.world(), host_.world().clock, frames_.physics.input);
+            autopilot_.act(host_.world(), host_.world().clock, frames_.physics.controls[0]);
         }
         hits = frames_.step(host_, settings_.fps);
     }

@@ -83,14 +83,14 @@ TEST_F(Record, AScriptedSessionIsRecordedWithEveryEventAndTheFramesAReplayNeeds)
                   R"({"format":"volanko-recording","version":1,"seed":7,"level":"beginner","session":"script",)"
                   R"("plugin":{"name":"Volanko","version":"1.0"},"fps":120,"frameEvery":6,"canvas":[1920,1080]})",
                   R"({"type":"level","time":0,"level":"easy"})",
-                  R"({"type":"takeoff","time":0,"location":[0,-4608,17]})",
+                  R"({"type":"takeoff","time":0,"location":[0,-4608,17.01]})",
                   R"({"type":"reset","time":0,)" + throwFrom,
                   // Where the ball was when the hit fired, before the plug-in moved it.
                   R"({"type":"hit","time":0,"location":[0,0,100]})",
                   R"({"type":"reset","time":0,)" + throwFrom,
                   R"({"type":"level","time":0,"level":"hard"})",
                   R"({"type":"landing","time":0,"location":[-1000,-2000,1000],"contact":"ground"})",
-                  R"({"type":"takeoff","time":0.008333334,"location":[-996.3398,-1992.6796,999.95483]})",
+                  R"({"type":"takeoff","time":0.008333334,"location":[-996.2963,-1992.5927,999.95483]})",
                   R"({"type":"reset","time":0.008333334,)" + throwFrom,
                   R"({"type":"end","time":0.11666667,"frames":18})",
               }));

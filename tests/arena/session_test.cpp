@@ -123,8 +123,8 @@ TEST_F(SessionTest, DumpOfAFreshFreePlayAndAfterEdits)
                                        "\"camera\":false,"));
     run({"arena_pause 0", "arena_freeplay 1", "arena_canvas 1280 720", "arena_dump"});
     EXPECT_EQ(printed[1],
-              R"j({"time":0,"freeplay":true,"paused":false,"ball":{"location":[0,0,91.25],"velocity":[0,0,0],)j"
-              R"j("rotation":[0,0,0],"angularVelocity":[0,0,0]},"car":{"location":[0,-4608,17],"velocity":[0,0,0],)j"
+              R"j({"time":0,"freeplay":true,"paused":false,"ball":{"location":[0,0,93.15],"velocity":[0,0,0],)j"
+              R"j("rotation":[0,0,0],"angularVelocity":[0,0,0]},"car":{"location":[0,-4608,17.01],"velocity":[0,0,0],)j"
               R"j("rotation":[0,16384,0],"angularVelocity":[0,0,0],"contact":"ground"},"camera":true,)j"
               R"j("canvas":{"size":[1280,720],"draws":[]},"log":[],"cvars":{"volanko_balllocation_x":"(-5000, 5000)",)j"
               R"j("volanko_balllocation_y":"(-4000, 4000)","volanko_balllocation_z":"(100, 1900)",)j"

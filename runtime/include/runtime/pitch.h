@@ -12,10 +12,18 @@ inline constexpr float kSideWallX = 4096; // side walls at x = ±this
 inline constexpr float kBackWallY = 5120; // back walls at y = ±this
 inline constexpr float kCeilingZ = 2044;
 
-inline constexpr float kBallRadius = 91.25f; // also the ball's centre above the ground at rest
-inline constexpr float kCarRestHeight = 17;  // the car's centre above the ground at rest; also its reach to a wall
+inline constexpr float kBallRadius = 91.25f;
+inline constexpr float kBallRestHeight = 93.15f; // the ball's centre above the ground at rest
+inline constexpr float kCarRestHeight = 17.01f;  // the car's origin above the ground at rest, on its wheels
 
-inline constexpr Vector kBallSpawn{0, 0, kBallRadius};       // at rest on the centre spot
+// The goals: an opening in each back wall, and the box behind it.
+inline constexpr float kGoalHalfWidth = 893;
+inline constexpr float kGoalHeight = 642.78f;
+inline constexpr float kGoalDepth = 880;
+// The four vertical corner planes cut the pitch where abs(x) + abs(y) reaches this.
+inline constexpr float kCornerReach = 8064;
+
+inline constexpr Vector kBallSpawn{0, 0, kBallRestHeight};   // at rest on the centre spot
 inline constexpr Vector kCarSpawn{0, -4608, kCarRestHeight}; // at rest in front of its own goal
 inline constexpr Rotator kCarSpawnRotation{0, 16384, 0};     // a quarter turn: nose along +y
 
