@@ -249,7 +249,7 @@ void drive(const Frame& frame, const Controls& controls, Vector& v, Vector& spin
     across = controls.handbrake ? across * (1 - kHandbrakeSideGrip * kTick) : 0;
     v = frame.forward * speed + frame.left * across;
     const float curvature = interpolated(kTurnSpeeds, kTurnCurvatures, std::size(kTurnSpeeds), std::fabs(speed));
-    spin = frame.up * (-controls.steer * curvature * speed); // a right turn is clockwise from above
+    spin = frame.up * (-controls.steer * curvature * speed + 0.0f); // a right turn is clockwise from above; no -0
 }
 
 // In the air: the small air throttle or the boost along the nose, and the measured air control.

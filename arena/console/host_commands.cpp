@@ -1,9 +1,12 @@
 // The host's own `arena_*` commands: one table of name, usage and handler.
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
+#include <utility>
 
 #include "arena/common/concat.h"
 #include "arena/common/load_refusal.h"
@@ -86,6 +89,10 @@ std::span<const Session::HostCommand> Session::hostCommands()
         {"arena_time", "arena_time SECONDS (a finite number of game seconds, at most 1e9 either way)",
          &Session::timeCommand},
         {"arena_frames", "arena_frames N (0 to 10000000)", &Session::framesCommand},
+        {"arena_controls",
+         "arena_controls TICKS (0 to 432000) [throttle|steer|pitch|yaw|roll X (-1 to 1)]... [jump] [boost] "
+         "[handbrake]",
+         &Session::controlsCommand},
         {"arena_hit", "arena_hit", &Session::hitCommand},
         {"arena_set",
          "arena_set car|ball location|velocity|angularVelocity X Y Z, arena_set car|ball rotation P Y R, "
@@ -298,6 +305,51 @@ bool Session::removeCommand(Args args, std::string& error)
     if (!host_.driveWorld().remove(*kind)) {
         return fail(error, concat("there is no ", args[0], " to remove"));
     }
+    return true;
+}
+
+// The player's car's controls for the next TICKS physics ticks (up to an hour of game time), in
+// place of the autopilot's; what is not named is at rest. TICKS 0 hands the car back.
+bool Session::controlsCommand(Args args, std::string& error)
+{
+    constexpr int64_t kMostTicks = 432000;
+    const auto ticks = args.empty() ? std::nullopt : parseInteger(args[0]);
+    if (!ticks || *ticks < 0 || *ticks > kMostTicks) {
+        return false;
+    }
+    sim::Controls controls;
+    const std::pair<std::string_view, float sim::Controls::*> axes[] = {{"throttle", &sim::Controls::throttle},
+                                                                        {"steer", &sim::Controls::steer},
+                                                                        {"pitch", &sim::Controls::pitch},
+                                                                        {"yaw", &sim::Controls::yaw},
+                                                                        {"roll", &sim::Controls::roll}};
+    const std::pair<std::string_view, bool sim::Controls::*> buttons[] = {
+        {"jump", &sim::Controls::jump}, {"boost", &sim::Controls::boost}, {"handbrake", &sim::Controls::handbrake}};
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        const auto button = std::find_if(std::begin(buttons), std::end(buttons),
+                                         [&](const auto& entry) { return entry.first == word; });
+        if (button != std::end(buttons)) {
+            controls.*button->second = true;
+            continue;
+        }
+        const auto axis =
+            std::find_if(std::begin(axes), std::end(axes), [&](const auto& entry) { return entry.first == word; });
+        if (axis == std::end(axes)) {
+            return fail(error, concat("arena_controls: ", runtime::quotedExcerpt(word),
+                                      " is not a control (throttle, steer, pitch, yaw, roll, jump, boost, handbrake)"));
+        }
+        const auto value = i + 1 < args.size() ? parseReal(args[i + 1]) : std::nullopt;
+        if (!value || *value < -1 || *value > 1) {
+            return fail(error,
+                        concat("arena_controls: ", word, " takes a number from -1 to 1",
+                               i + 1 < args.size() ? concat(", not ", runtime::quotedExcerpt(args[i + 1])) : ""));
+        }
+        controls.*axis->second = static_cast<float>(*value);
+        ++i;
+    }
+    frames_.physics.held = controls;
+    frames_.physics.heldTicks = *ticks;
     return true;
 }
 

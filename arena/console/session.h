@@ -85,6 +85,7 @@ private:
     bool traceCommand(Args args, std::string& error);
     bool timeCommand(Args args, std::string& error);
     bool framesCommand(Args args, std::string& error);
+    bool controlsCommand(Args args, std::string& error);
     bool hitCommand(Args args, std::string& error);
     bool setCommand(Args args, std::string& error);
     bool spawnCommand(Args args, std::string& error);

@@ -198,4 +198,36 @@ TEST_F(SessionTest, AFreePlayHoldsAtMost64CarsAnd64Balls)
     EXPECT_EQ(host.world().balls.size(), 64u);
 }
 
+// The controller from the console: held for its ticks in place of the autopilot, checked word by
+// word, then the car is handed back.
+TEST_F(SessionTest, ControlsHoldForTheirTicksAndAreChecked)
+{
+    run({"arena_freeplay 1", "arena_set car location 0 0 1000", "arena_set car contact air",
+         "arena_set car rotation 0 0 0", "arena_controls 60 boost throttle 1 pitch 0", "arena_frames 120"});
+    const runtime::Actor& car = *host.world().car();
+    // Half a second of air boost along +x, then half a second of nothing.
+    EXPECT_NEAR(car.velocity.x, 1058.333 / 2, 0.5);
+    EXPECT_NEAR(car.velocity.z, -650, 0.5);
+
+    const std::pair<const char*, const char*> refusals[] = {
+        {"arena_controls 5 pitch 2", "arena_controls: pitch takes a number from -1 to 1, not \"2\""},
+        {"arena_controls 5 roll nan", "arena_controls: roll takes a number from -1 to 1, not \"nan\""},
+        {"arena_controls 5 yaw", "arena_controls: yaw takes a number from -1 to 1"},
+        {"arena_controls 5 nitro", "arena_controls: \"nitro\" is not a control (throttle, steer, pitch, yaw, roll, "
+                                   "jump, boost, handbrake)"},
+        {"arena_controls 432001", "usage: arena_controls TICKS (0 to 432000) [throttle|steer|pitch|yaw|roll X (-1 to "
+                                  "1)]... [jump] [boost] [handbrake]"},
+        {"arena_controls -1", "usage: arena_controls TICKS (0 to 432000) [throttle|steer|pitch|yaw|roll X (-1 to "
+                              "1)]... [jump] [boost] [handbrake]"},
+    };
+    for (const auto& [line, message] : refusals) {
+        std::string error;
+        EXPECT_FALSE(session->runLine(line, error)) << line;
+        EXPECT_EQ(error, message) << line;
+    }
+    // A refused line changes nothing; 0 ticks hands the car back at once.
+    run({"arena_set car velocity 0 0 0", "arena_controls 432000 boost", "arena_controls 0", "arena_frames 1"});
+    EXPECT_NEAR(car.velocity.x, 0, 1e-3);
+}
+
 } // namespace

@@ -81,10 +81,11 @@ TEST_F(TerminalHabits, TabListsTheChoicesInColumnsThatFitTheTerminal)
 {
     // Every name the first word may be, in order.
     std::vector<std::string> names;
-    std::istringstream all("arena_autopilot arena_canvas arena_dump arena_frames arena_freeplay arena_hit arena_pause "
-                           "arena_reload arena_remove arena_set arena_spawn arena_time arena_trace exit quit "
-                           "volanko_balllocation_x volanko_balllocation_y volanko_balllocation_z volanko_start "
-                           "volanko_stop volanko_throwlevel volanko_throwplayer");
+    std::istringstream all(
+        "arena_autopilot arena_canvas arena_controls arena_dump arena_frames arena_freeplay arena_hit arena_pause "
+        "arena_reload arena_remove arena_set arena_spawn arena_time arena_trace exit quit "
+        "volanko_balllocation_x volanko_balllocation_y volanko_balllocation_z volanko_start "
+        "volanko_stop volanko_throwlevel volanko_throwplayer");
     for (std::string name; all >> name;) {
         names.push_back(name);
     }
