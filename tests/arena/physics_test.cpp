@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "sim/autopilot.h"
 #include "sim/car_body.h"
 #include "sim/frame_step.h"
 #include "sim/physics.h"
@@ -454,6 +455,59 @@ TEST(CarBody, RotationsAndFramesAgree)
     }
     EXPECT_NEAR(f.forward.x, start.forward.x, 1e-4);
     EXPECT_NEAR(f.forward.y, start.forward.y, 1e-4);
+}
+
+} // namespace
+
+namespace {
+
+// The autopilot drives through the controller alone: a world stepped with the controls it chose,
+// and no autopilot, goes exactly where the autopilot's own world went; the comparison catches a
+// car moved by anything else.
+TEST(Autopilot, MovesTheCarOnlyThroughItsControls)
+{
+    const auto freshWorld = [] {
+        runtime::World world;
+        world.setFreeplay(true);
+        world.ball()->location = {800, 1500, 900};
+        world.car()->location = {-500, -1000, 700};
+        world.car()->velocity = {300, 900, 400};
+        world.car()->contact = Contact::Air;
+        return world;
+    };
+    const auto sameState = [](const runtime::Actor& a, const runtime::Actor& b) {
+        return a.location.x == b.location.x && a.location.y == b.location.y && a.location.z == b.location.z &&
+               a.velocity.x == b.velocity.x && a.velocity.y == b.velocity.y && a.velocity.z == b.velocity.z &&
+               a.rotation.pitch == b.rotation.pitch && a.rotation.yaw == b.rotation.yaw &&
+               a.rotation.roll == b.rotation.roll && a.contact == b.contact;
+    };
+    for (const bool tamper : {false, true}) {
+        runtime::World flown = freshWorld();
+        runtime::World replayed = freshWorld();
+        sim::PhysicsState flownState, replayedState;
+        flownState.controls.resize(1);
+        replayedState.controls.resize(1);
+        sim::Autopilot pilot(3, 1.0);
+        bool steered = false;
+        bool apart = false;
+        for (int frame = 0; frame < 600 && !apart; ++frame) {
+            const double now = frame * kDt;
+            flown.clock = replayed.clock = now;
+            pilot.act(flown, now, flownState.controls[0]);
+            const sim::Controls& chosen = flownState.controls[0];
+            steered = steered || chosen.pitch != 0 || chosen.yaw != 0 || chosen.roll != 0;
+            replayedState.controls[0] = chosen;
+            sim::PhysicsEvents events;
+            sim::tickPhysics(flown, flownState, events);
+            sim::tickPhysics(replayed, replayedState, events);
+            if (tamper && frame == 300) {
+                flown.car()->location.x += 0.5f; // something other than the controls moved it
+            }
+            apart = !sameState(*flown.car(), *replayed.car());
+        }
+        EXPECT_TRUE(steered);
+        EXPECT_EQ(apart, tamper);
+    }
 }
 
 } // namespace
