@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/angles.h"
 #include "sim/vector3.h"
 
 namespace sim {
@@ -53,8 +54,9 @@ void Autopilot::surprised(double now, const runtime::Actor& car)
     const double size = (60 + 700 * sloth) * confusion * between(0.2, 1.4);
     const double heading = between(0, 2 * kPi);
     const double rise = between(-0.5, 0.5);
-    aimOffset_ = {static_cast<float>(size * std::cos(heading)), static_cast<float>(size * std::sin(heading)),
-                  static_cast<float>(size * rise)};
+    double sh = 0, ch = 0;
+    sinCos(heading, sh, ch);
+    aimOffset_ = {static_cast<float>(size * ch), static_cast<float>(size * sh), static_cast<float>(size * rise)};
     aimSince_ = now;
     settleRate_ = (0.4 + 1.8 * skill_) * between(0.6, 1.4);
     wobblePitch_ = between(-1, 1) * 0.25 * sloth;
@@ -127,7 +129,9 @@ void Autopilot::act(const runtime::World& world, double now, Controls& controls)
                static_cast<float>(ball->location.z + ball->velocity.z * eta + 0.5 * kGravity * eta * eta +
                                   aimOffset_.z * settle)};
     // Comes in from above while far away: height is dear to win back, cheap to lose.
-    const double across = std::hypot(aim.x - car->location.x, aim.y - car->location.y);
+    const double dx = aim.x - car->location.x;
+    const double dy = aim.y - car->location.y;
+    const double across = std::sqrt(dx * dx + dy * dy);
     aim.z = static_cast<float>(std::max<double>(aim.z, kBallRadius) + std::min(500.0, 0.15 * across));
 
     // The steady push that reaches the aim soonest within what boost can give, gravity held off:
@@ -171,16 +175,19 @@ void Autopilot::act(const runtime::World& world, double now, Controls& controls)
 
     // Points the nose at the push it wants, keeping the roof up about it: a wanted spin towards
     // the aim, and the inputs that bring the car's spin to it.
-    const double wantPitch = std::asin(std::clamp(az / push, -1.0, 1.0)) + wobblePitch_ * settle;
-    const double wantYaw = std::atan2(ay, ax) + wobbleYaw_ * settle;
-    const Vector want{static_cast<float>(std::cos(wantPitch) * std::cos(wantYaw)),
-                      static_cast<float>(std::cos(wantPitch) * std::sin(wantYaw)),
-                      static_cast<float>(std::sin(wantPitch))};
+    const double wantPitch = atan2Of(az, std::sqrt(ax * ax + ay * ay)) + wobblePitch_ * settle;
+    const double wantYaw = atan2Of(ay, ax) + wobbleYaw_ * settle;
+    double sp = 0, cp = 0, sy = 0, cy = 0;
+    sinCos(wantPitch, sp, cp);
+    sinCos(wantYaw, sy, cy);
+    const Vector want{static_cast<float>(cp * cy), static_cast<float>(cp * sy), static_cast<float>(sp)};
     const Frame frame = frameOf(car->rotation);
     const Vector axis = cross(frame.forward, want);
-    const float angle = std::atan2(lengthOf(axis), dot(frame.forward, want));
+    const auto angle =
+        static_cast<float>(atan2Of(static_cast<double>(lengthOf(axis)), static_cast<double>(dot(frame.forward, want))));
     const Vector level = sim::unit(Vector{0, 0, 1} - frame.forward * frame.forward.z, frame.up);
-    const float rollError = std::atan2(dot(cross(frame.up, level), frame.forward), dot(frame.up, level));
+    const auto rollError = static_cast<float>(atan2Of(static_cast<double>(dot(cross(frame.up, level), frame.forward)),
+                                                      static_cast<double>(dot(frame.up, level))));
     const auto turnGain = static_cast<float>(3 + 3 * skill_);
     const auto maxRate = static_cast<float>(kCarMaxSpin * (0.55 + 0.45 * skill_));
     Vector wanted = sim::unit(axis, frame.up) * (angle * turnGain) + frame.forward * (rollError * 2);

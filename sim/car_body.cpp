@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/angles.h"
 #include "sim/vector3.h"
 
 namespace sim {
@@ -32,17 +33,18 @@ Vector Frame::toLocal(const Vector& world) const
 
 Frame frameOf(const Rotator& rotation)
 {
-    constexpr auto kRadiansPerUnit = static_cast<float>(1 / kRotatorUnitsPerRadian);
-    const float pitch = static_cast<float>(rotation.pitch) * kRadiansPerUnit;
-    const float yaw = static_cast<float>(rotation.yaw) * kRadiansPerUnit;
-    const float roll = static_cast<float>(rotation.roll) * kRadiansPerUnit;
-    const float cp = std::cos(pitch), sp = std::sin(pitch);
-    const float cy = std::cos(yaw), sy = std::sin(yaw);
-    const float cr = std::cos(roll), sr = std::sin(roll);
+    // In doubles, rounded to floats once at the end.
+    double cp = 0, sp = 0, cy = 0, sy = 0, cr = 0, sr = 0;
+    sinCos(rotation.pitch / kRotatorUnitsPerRadian, sp, cp);
+    sinCos(rotation.yaw / kRotatorUnitsPerRadian, sy, cy);
+    sinCos(rotation.roll / kRotatorUnitsPerRadian, sr, cr);
     // Unrolled: left is level and up leans back as the nose rises; roll turns both about the nose.
-    const Vector left0{-sy, cy, 0};
-    const Vector up0{-sp * cy, -sp * sy, cp};
-    return {{cp * cy, cp * sy, sp}, left0 * cr + up0 * sr, up0 * cr - left0 * sr};
+    const double left0[3] = {-sy, cy, 0};
+    const double up0[3] = {-sp * cy, -sp * sy, cp};
+    const auto f = [](double value) { return static_cast<float>(value); };
+    return {{f(cp * cy), f(cp * sy), f(sp)},
+            {f(left0[0] * cr + up0[0] * sr), f(left0[1] * cr + up0[1] * sr), f(left0[2] * cr + up0[2] * sr)},
+            {f(up0[0] * cr - left0[0] * sr), f(up0[1] * cr - left0[1] * sr), f(up0[2] * cr - left0[2] * sr)}};
 }
 
 Rotator rotatorOf(const Frame& frame)
@@ -50,21 +52,22 @@ Rotator rotatorOf(const Frame& frame)
     const Vector& f = frame.forward;
     const Vector& l = frame.left;
     // The pitch's and the heading's cosines and sines come from the nose itself; only the angles
-    // need the inverse functions.
-    const float cp = std::sqrt(f.x * f.x + f.y * f.y);
-    const float sp = f.z;
-    float cy = 1, sy = 0;
-    if (cp > 1e-6f) {
+    // need the inverse function, in doubles as above.
+    const double cp = std::sqrt(static_cast<double>(f.x) * f.x + static_cast<double>(f.y) * f.y);
+    const double sp = f.z;
+    double cy = 1, sy = 0;
+    if (cp > 1e-6) {
         cy = f.x / cp;
         sy = f.y / cp;
-    } else if (const float side = std::sqrt(l.x * l.x + l.y * l.y); side > 0) {
+    } else if (const double side = std::sqrt(static_cast<double>(l.x) * l.x + static_cast<double>(l.y) * l.y);
+               side > 0) {
         // Nose straight up or down: the heading is the one that leaves no roll.
         cy = l.y / side;
         sy = -l.x / side;
     }
-    const float alongLeft0 = -sy * l.x + cy * l.y;
-    const float alongUp0 = -sp * cy * l.x - sp * sy * l.y + cp * l.z;
-    return {rounded(std::atan2(sp, cp)), rounded(std::atan2(sy, cy)), rounded(std::atan2(alongUp0, alongLeft0))};
+    const double alongLeft0 = -sy * l.x + cy * l.y;
+    const double alongUp0 = -sp * cy * l.x - sp * sy * l.y + cp * l.z;
+    return {rounded(atan2Of(sp, cp)), rounded(atan2Of(sy, cy)), rounded(atan2Of(alongUp0, alongLeft0))};
 }
 
 Frame turned(const Frame& frame, const Vector& spin, float seconds)
@@ -78,9 +81,14 @@ Frame turned(const Frame& frame, const Vector& spin, float seconds)
     // A tick turns a body by at most a few hundredths of a radian, where these series are exact to
     // a float's last bit: no library call, and the same bits on every system.
     const float a2 = angle * angle;
-    const bool small = angle <= 0.1f;
-    const float c = small ? 1 - a2 / 2 * (1 - a2 / 12 * (1 - a2 / 30)) : std::cos(angle);
-    const float s = small ? angle * (1 - a2 / 6 * (1 - a2 / 20 * (1 - a2 / 42))) : std::sin(angle);
+    float c = 1 - a2 / 2 * (1 - a2 / 12 * (1 - a2 / 30));
+    float s = angle * (1 - a2 / 6 * (1 - a2 / 20 * (1 - a2 / 42)));
+    if (angle > 0.1f) { // more than a tick's: the full series
+        double sine = 0, cosine = 0;
+        sinCos(angle, sine, cosine);
+        s = static_cast<float>(sine);
+        c = static_cast<float>(cosine);
+    }
     const auto turn = [&](const Vector& v) { return v * c + cross(axis, v) * s + axis * (dot(axis, v) * (1 - c)); };
     Frame next;
     next.forward = unit(turn(frame.forward), frame.forward);

@@ -109,7 +109,7 @@ template <class Meet> void forEachSurfaceNear(const Vector& p, float reach, Meet
 // Slows the horizontal motion by `braking` over one tick, never reversing it.
 void brakeHorizontally(Vector& v, float braking)
 {
-    const float speed = std::hypot(v.x, v.y);
+    const float speed = std::sqrt(v.x * v.x + v.y * v.y);
     if (speed <= braking * kTick) {
         v.x = 0;
         v.y = 0;

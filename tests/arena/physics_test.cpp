@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "sim/angles.h"
 #include "sim/autopilot.h"
 #include "sim/car_body.h"
 #include "sim/frame_step.h"
@@ -508,6 +509,27 @@ TEST(Autopilot, MovesTheCarOnlyThroughItsControls)
         EXPECT_TRUE(steered);
         EXPECT_EQ(apart, tamper);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The tick's own sine, cosine and arc tangent against the library's, over whole turns and at the
+// quadrants' edges.
+TEST(Angles, AgreeWithTheLibraryWellBelowTheHostsUnit)
+{
+    for (double a = -10; a <= 10; a += 0.001) {
+        double s = 0, c = 0;
+        sim::sinCos(a, s, c);
+        ASSERT_NEAR(s, std::sin(a), 1e-11) << a;
+        ASSERT_NEAR(c, std::cos(a), 1e-11) << a;
+        ASSERT_NEAR(sim::atan2Of(s, c), std::atan2(s, c), 1e-11) << a;
+    }
+    EXPECT_EQ(sim::atan2Of(0, 0), 0);
+    EXPECT_NEAR(sim::atan2Of(1, 0), 3.14159265358979 / 2, 1e-12);
+    EXPECT_NEAR(sim::atan2Of(0, -1), 3.14159265358979, 1e-12);
+    EXPECT_NEAR(sim::atan2Of(-1, -1), -3 * 3.14159265358979 / 4, 1e-12);
 }
 
 } // namespace
