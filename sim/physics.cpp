@@ -327,8 +327,8 @@ void tickCar(Actor& car, Body& body, const Controls& controls)
     }
 }
 
-// The contact itself keeps the ball out of the box and leaves it the car's closing speed, shared
-// by their weights; a new touch adds the game's hit on top.
+// The contact itself leaves the ball the car's closing speed, shared by their weights, which parts
+// them; a new touch adds the game's hit on top.
 void contact(const Actor& car, const Frame& frame, Actor& ball, const Vector& nearest, bool newTouch)
 {
     const Vector centre = hitboxCentre(car.location, frame);
@@ -351,9 +351,6 @@ void contact(const Actor& car, const Frame& frame, Actor& ball, const Vector& ne
         v = v + n * (hitScale(relative) * relative);
     }
     v = limitSpeed(v, kBallMaxSpeed);
-    if (lengthOf(ball.location - nearest) < kBallRadius) {
-        ball.location = nearest + normal * kBallRadius;
-    }
 }
 
 } // namespace

@@ -115,9 +115,7 @@ test('clicking a hit on the timeline shows the ball where it was hit', async () 
         await page.mouse.click(await page.evaluate((i) => replay.eventX(i), i), box.y + box.height / 2);
         const state = await page.evaluate(() => ({ index: replay.frameIndex, ball: replay.ball.location }));
         assert.equal(state.index, hit.frameBefore);
-        // The frame before the hit: within the hit's tick the contact may push the ball out of the
-        // car's box by a little.
-        state.ball.forEach((v, k) => assert.ok(Math.abs(v - hit.location[k]) < 1, `ball ${state.ball} hit at ${hit.location}`));
+        state.ball.forEach((v, k) => assert.ok(Math.abs(v - hit.location[k]) < 0.5, `ball ${state.ball} hit at ${hit.location}`));
         // One frame on, the reset that came with the hit has moved the car.
         const reset = recording.events.find((e) => e.type === 'reset' && e.time === hit.time);
         await page.click('#forward');
