@@ -33,7 +33,8 @@ int main(int argc, char** argv)
     // wherever the terminal needs asking; the modes come back as the command returns.
     std::optional<platform::TerminalModes> terminalModes;
     if (line->command == arena::Command::Version || line->command == arena::Command::Play ||
-        line->command == arena::Command::Script || line->command == arena::Command::Console) {
+        line->command == arena::Command::Script || line->command == arena::Command::Console ||
+        line->command == arena::Command::Rerun) {
         terminalModes.emplace(stdout);
     }
     switch (line->command) {
@@ -43,6 +44,7 @@ int main(int argc, char** argv)
     case arena::Command::Script: return arena::runScript(line->session, line->script, ground);
     case arena::Command::Console: return arena::runConsole(line->session, ground);
     case arena::Command::Replay: return arena::runReplay(line->replay);
+    case arena::Command::Rerun: return arena::runRerun(line->session, line->rerun, ground);
     case arena::Command::Validate: return arena::validate::run(line->validate, drillWords);
     }
     return 2;

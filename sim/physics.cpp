@@ -412,12 +412,18 @@ void tickPhysics(runtime::World& world, PhysicsState& state, PhysicsEvents& even
     }
     for (size_t i = 0; i < state.cars.size(); ++i) {
         if (state.cars[i]) {
-            tickCar(*state.cars[i], bodyOf(state, *state.cars[i]), controlsAt(state, i));
+            Controls controls = controlsAt(state, i);
+            if (i == 0 && state.tap) {
+                state.tap->atTick(state.ticks, controls);
+                controls = sanitized(controls);
+            }
+            tickCar(*state.cars[i], bodyOf(state, *state.cars[i]), controls);
         }
     }
     if (state.heldTicks > 0) {
         --state.heldTicks;
     }
+    ++state.ticks;
 
     // A touch begins when the ball's sphere meets a car's box and lasts until they part; pairs
     // no longer in contact, or whose car or ball is gone, drop out.

@@ -81,9 +81,23 @@ struct Body {
     bool jumpWasDown = false; // the jump button at the tick before: a press is its change
 };
 
+// Sees, and may change, the player's car's controls at each tick, just before they move it (only
+// while the car list has a player's car): a recording notes them, a re-simulation puts the
+// recorded ones in their place. Called from within stepPhysics; it must not touch the world.
+class ControlsTap {
+public:
+    // `tick`: the ticks stepped before this one by the PhysicsState that calls.
+    virtual void atTick(int64_t tick, Controls& controls) = 0;
+
+protected:
+    ~ControlsTap() = default;
+};
+
 // What physics carries from tick to tick besides the world. Lives as long as the world it steps.
 struct PhysicsState {
-    double pending = 0; // game seconds handed to stepPhysics and not yet ticked; below one tick
+    int64_t ticks = 0;          // ticks stepped so far
+    ControlsTap* tap = nullptr; // must outlive its use here
+    double pending = 0;         // game seconds handed to stepPhysics and not yet ticked; below one tick
     // The controls of each car, by its place in the car list; a car without an entry is at rest.
     // The autopilot, scripts and the console set them before a step; they hold until changed.
     std::vector<Controls> controls;

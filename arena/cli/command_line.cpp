@@ -198,6 +198,7 @@ const CommandRow kCommands[] = {
     {"script", Command::Script, "run console lines from FILE, or standard input for -"},
     {"console", Command::Console, "type console lines; Tab completes, Ctrl-D leaves"},
     {"replay", Command::Replay, "write FILE.html: the replay page with the recording FILE inside"},
+    {"rerun", Command::Rerun, "play the recording FILE's session again from its controls; compare"},
     {"validate", Command::Validate, "check that a plug-in is safe to load and run"},
 };
 
@@ -272,7 +273,7 @@ std::string leftOver(const CLI::App* command, const std::string& word)
     if (name.empty()) {
         return concat("unknown command \"", word, "\"");
     }
-    if (name == "script" || name == "replay") {
+    if (name == "script" || name == "replay" || name == "rerun") {
         return concat(name, " takes one file, not also \"", word, "\"");
     }
     return concat(name, " takes no arguments, not \"", word, "\"");
@@ -443,6 +444,8 @@ void addCommands(CLI::App& app, Reading& reading)
                 ->type_name("");
         } else if (row.command == Command::Replay) {
             command->add_option("FILE", reading.line.replay.recording, "a recording made with --record")->type_name("");
+        } else if (row.command == Command::Rerun) {
+            command->add_option("FILE", reading.line.rerun.recording, "a recording made with --record")->type_name("");
         }
     }
     app.footer(footer());
@@ -550,6 +553,19 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     }
     if (reading.line.command == Command::Replay && reading.line.replay.recording.empty()) {
         return refused(refusal, "replay needs a recording FILE");
+    }
+    if (reading.line.command == Command::Rerun) {
+        if (reading.line.rerun.recording.empty()) {
+            return refused(refusal, "rerun needs a recording FILE");
+        }
+        // What the session was given is the recording's; only the plug-in may be another.
+        for (const char* name : {"--seed", "--fps", "--config", "--no-config", "--force"}) {
+            if (app.get_option(name)->count() > 0) {
+                return refused(refusal, concat("rerun takes the seed, the frame rate and the settings from the "
+                                               "recording, not ",
+                                               name));
+            }
+        }
     }
     return reading.line;
 }

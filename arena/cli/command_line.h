@@ -10,6 +10,7 @@
 #include "arena/console/session_run.h"
 #include "arena/play/play_command.h"
 #include "arena/replay/replay_page.h"
+#include "arena/rerun/rerun_command.h"
 #include "arena/script/script_command.h"
 #include "arena/validate/validate.h"
 
@@ -22,6 +23,7 @@ enum class Command {
     Script,
     Console,
     Replay,
+    Rerun,
     Validate,
 };
 
@@ -32,6 +34,7 @@ struct CommandLine {
     PlayOptions play;
     ScriptOptions script;
     ReplayOptions replay;
+    RerunOptions rerun;
     validate::ValidateOptions validate;
 };
 

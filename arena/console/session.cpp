@@ -25,6 +25,34 @@ void Session::onTrace(const runtime::TraceEntry& entry)
     emit(entry.json());
 }
 
+void Session::setRecorder(Recorder* recorder)
+{
+    recorder_ = recorder;
+    tapTicks();
+}
+
+void Session::setControlsFeed(sim::ControlsTap* feed)
+{
+    feed_ = feed;
+    tapTicks();
+}
+
+void Session::tapTicks()
+{
+    frames_.physics.tap = recorder_ || feed_ ? this : nullptr;
+}
+
+void Session::atTick(int64_t tick, sim::Controls& controls)
+{
+    if (feed_) {
+        feed_->atTick(tick, controls);
+    }
+    controls = sim::sanitized(controls);
+    if (recorder_) {
+        recorder_->noteControls(tick, controls);
+    }
+}
+
 void Session::emit(std::string_view line)
 {
     if (print) {
@@ -66,6 +94,11 @@ bool Session::runWords(const std::vector<std::string>& words, std::string& error
     if (words.empty()) {
         return true;
     }
+    if (recorder_) {
+        recorder_->lineStarts(words);
+    } else if (keepLines_) {
+        keptLines_.push_back(words);
+    }
     const std::string& name = words.front();
     bool ok = true;
     if (name.starts_with("arena_")) {
@@ -99,8 +132,8 @@ bool Session::runWords(const std::vector<std::string>& words, std::string& error
         ok = false;
     }
     flushNews();
-    if (recorder) {
-        recorder->linesRan();
+    if (recorder_) {
+        recorder_->linesRan();
     }
     return ok;
 }
@@ -114,12 +147,13 @@ int Session::frame()
         }
         hits = frames_.step(host_, settings_.fps);
     }
-    if (recorder) {
-        recorder->beforeDraw();
+    if (recorder_) {
+        recorder_->beforeDraw();
     }
     host_.drawFrame();
-    if (recorder) {
-        recorder->drawn();
+    ++framesDrawn_;
+    if (recorder_) {
+        recorder_->drawn();
     }
     flushNews();
     return hits;

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "arena/console/library_copy.h"
@@ -36,7 +37,7 @@ inline constexpr int64_t kMaxFramesPerLine = 10'000'000;
 
 // The host and the session share a lifetime: the host must outlive the session. The session
 // observes the host's trace while it lives, printing each entry.
-class Session : private runtime::HostObserver {
+class Session : private runtime::HostObserver, private sim::ControlsTap {
 public:
     Session(runtime::Host& host, uint32_t plugin, SessionSettings settings);
     ~Session() override;
@@ -63,10 +64,20 @@ public:
     bool autopilotOn() const { return autopilotOn_; }
     void setAutopilot(bool on) { autopilotOn_ = on; }
     int fps() const { return settings_.fps; }
+    int64_t framesDrawn() const { return framesDrawn_; } // by frame(), since the session began
+
+    // Told of every frame, line and tick from now on; null: none. Must outlive its use here.
+    void setRecorder(Recorder* recorder);
+    Recorder* recorder() const { return recorder_; }
+    // Decides the player's car's controls tick by tick in place of the autopilot, `arena_controls`
+    // and the rest (a re-simulation); null: none. Must outlive its use here.
+    void setControlsFeed(sim::ControlsTap* feed);
+    // While on, every line run without a recorder is kept, for the recording's setup.
+    void keepLines(bool on) { keepLines_ = on; }
+    std::vector<std::vector<std::string>> takeLines() { return std::exchange(keptLines_, {}); }
 
     std::function<void(std::string_view)> print; // one line of output, without its newline
     std::function<void(std::string_view)> warn;  // one line of diagnostics (faults the host saw)
-    Recorder* recorder = nullptr;                // told of every frame and line; must outlive its use here
 
 private:
     using Args = std::span<const std::string>; // a command's words after its name
@@ -96,6 +107,8 @@ private:
     void flushNews(); // prints the host's new messages, plug-in log lines and fault reports
     void emit(std::string_view line);
     void onTrace(const runtime::TraceEntry& entry) override;
+    void atTick(int64_t tick, sim::Controls& controls) override;
+    void tapTicks(); // the physics' tap is this session while it has a feed or a recorder
 
     runtime::Host& host_;
     uint32_t plugin_;
@@ -106,6 +119,11 @@ private:
     bool autopilotOn_ = false;
     size_t logSeen_ = 0;
     size_t reportsSeen_ = 0;
+    Recorder* recorder_ = nullptr;
+    sim::ControlsTap* feed_ = nullptr;
+    int64_t framesDrawn_ = 0;
+    bool keepLines_ = false;
+    std::vector<std::vector<std::string>> keptLines_;
     runtime::Observation observation_; // last: detached before anything it prints with goes
 };
 

@@ -78,11 +78,17 @@ int SessionRun::open()
             return 2;
         }
     }
+    const auto set = [this](std::string_view name, std::string_view text) {
+        setup_.settings.emplace_back(name, text);
+        return host_.setVariable(name, text);
+    };
+    // Each as the session it came from set it; one refused then is refused again, in silence.
+    for (const auto& [name, text] : kind_.settings) {
+        set(name, text);
+    }
     if (!configPath_.empty()) {
         std::vector<std::string> messages;
-        config_.load(
-            host_.console(),
-            [this](std::string_view name, std::string_view text) { return host_.setVariable(name, text); }, messages);
+        config_.load(host_.console(), set, messages);
         for (const std::string& message : messages) {
             warn(message);
         }
@@ -108,34 +114,48 @@ int SessionRun::open()
     if (const runtime::CVar* level = host_.console().find(drill_.levelVariable)) {
         keptLevel_ = level->value;
     }
+    session_->keepLines(!recordingFile_.path.empty() || kind_.sinkRecording);
     return 0;
 }
 
-bool SessionRun::startRecording()
+bool SessionRun::startRecording(RecordingSink* sink)
 {
-    if (recordingFile_.path.empty()) {
-        return true;
+    if (!sink) {
+        if (recordingFile_.path.empty()) {
+            return true;
+        }
+        std::string error;
+        recordFd_ = recordingFile_.open(error, recordStatus_);
+        if (recordFd_ < 0) {
+            warnLine(error);
+            return false;
+        }
+        sink = &fileSink_.emplace(recordFd_, options_.record);
     }
-    std::string error;
-    recordFd_ = recordingFile_.open(error, recordStatus_);
-    if (recordFd_ < 0) {
-        warnLine(error);
-        return false;
-    }
-    recorder_.emplace(host_, recordFd_, options_.record,
+    setup_.lines = session_->takeLines();
+    session_->keepLines(false);
+    recorder_.emplace(host_, *sink,
                       RecordingHeader{seed_, kind_.command, pluginName_, pluginVersion_, options_.fps,
-                                      std::string(drill_.levelVariable)});
-    session_->recorder = &*recorder_;
+                                      std::string(drill_.levelVariable), std::move(setup_)});
+    session_->setRecorder(&*recorder_);
     return true;
 }
 
 int SessionRun::finish(int status)
 {
+    if (recorder_ && recordFd_ < 0) {
+        // Into a sink of the caller's, which reads what went wrong there itself.
+        std::string error;
+        recorder_->finish(error);
+        session_->setRecorder(nullptr);
+        recorder_.reset();
+    }
     if (recordFd_ >= 0) {
         std::string error;
         const bool recorded = recorder_ && recorder_->finish(error);
-        session_->recorder = nullptr;
+        session_->setRecorder(nullptr);
         recorder_.reset();
+        fileSink_.reset();
         if (const int closed = platform::closeFile(recordFd_); closed != 0 && recorded) {
             error = std::string("cannot write ") + options_.record + ": " + std::strerror(closed);
         }

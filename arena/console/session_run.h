@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "arena/common/drill_names.h"
@@ -36,6 +37,9 @@ struct SessionKind {
     double skill = 0.6;               // the autopilot's skill, 0..1
     std::string levelForPlay;         // play --level: no hint for the configured one, which is saved back
     bool deferWarnings = false;       // the live view: warnings wait until it has ended
+    bool sinkRecording = false;       // the recording goes to the caller's sink, given to startRecording()
+    // Set in order where a configuration would be read, when none is (a re-simulation's).
+    std::vector<std::pair<std::string, std::string>> settings = {};
 };
 
 // What every session command is given besides its options: the drill it plays, and the trial its
@@ -65,9 +69,10 @@ public:
     // file has changed.
     int open();
 
-    // Makes the recording's file and starts recording, when one is asked for. Called once, when
-    // the session begins; false with the message printed and recordStatus() set.
-    bool startRecording();
+    // Makes the recording's file and starts recording, when one is asked for, or records into
+    // `sink` (which must outlive the session) in its place. Called once, when the session begins;
+    // false with the message printed and recordStatus() set.
+    bool startRecording(RecordingSink* sink = nullptr);
 
     // Finishes the recording, checks that standard output was written and saves the changed
     // settings. Returns the session's exit status, given the commands' own `status`.
@@ -97,13 +102,15 @@ private:
     std::string pluginVersion_;
     std::string keptLevel_; // the configured level, written back instead of play's --level
     RecordingFile recordingFile_;
+    SessionSetup setup_; // what the recording's header tells of the session's start
     ConfigFile config_;
     std::vector<std::string> deferred_;
     int recordFd_ = -1;
     int recordStatus_ = 0;
     runtime::Host host_;
-    std::optional<Session> session_;   // gone before the host
-    std::optional<Recorder> recorder_; // gone before the session and the host
+    std::optional<Session> session_; // gone before the host
+    std::optional<FileSink> fileSink_;
+    std::optional<Recorder> recorder_; // gone before the session, the sink and the host
 };
 
 } // namespace arena

@@ -73,7 +73,7 @@ int play(Session& session, const PlaySettings& settings, std::FILE* out, std::FI
     auto anchor = std::chrono::steady_clock::now();
     int64_t anchorFrame = 0;
     int resumes = platform::StopSignals::resumes();
-    const auto recordingFailed = [&] { return session.recorder && session.recorder->failed(); };
+    const auto recordingFailed = [&] { return session.recorder() && session.recorder()->failed(); };
     for (int64_t i = 0; i < frames && platform::StopSignals::received() == 0 && !recordingFailed(); ++i) {
         const int hits = session.frame();
         const runtime::Actor* car = session.host().world().car();

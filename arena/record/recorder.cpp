@@ -1,11 +1,10 @@
 #include "arena/record/recorder.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <bit>
 #include <cstring>
 
 #include "arena/record/recording_json.h"
-#include "platform/files.h"
 
 namespace arena {
 
@@ -31,6 +30,16 @@ bool sameDraws(const std::vector<runtime::CanvasDraw>& a, const std::vector<runt
                       [](const auto& x, const auto& y) { return sameLayout(x, y) && x.text == y.text; });
 }
 
+// Bit for bit: -0 and 0 move a car alike but are written apart, and a re-simulation must get what
+// the tick got.
+bool identical(const sim::Controls& a, const sim::Controls& b)
+{
+    const auto bits = [](float value) { return std::bit_cast<uint32_t>(value); };
+    return bits(a.throttle) == bits(b.throttle) && bits(a.steer) == bits(b.steer) && bits(a.pitch) == bits(b.pitch) &&
+           bits(a.yaw) == bits(b.yaw) && bits(a.roll) == bits(b.roll) && a.jump == b.jump && a.boost == b.boost &&
+           a.handbrake == b.handbrake;
+}
+
 bool sameSize(Vector2 a, Vector2 b)
 {
     return a.x == b.x && a.y == b.y;
@@ -38,9 +47,8 @@ bool sameSize(Vector2 a, Vector2 b)
 
 } // namespace
 
-Recorder::Recorder(runtime::Host& host, int fd, std::string name, const RecordingHeader& header)
-    : host_(host), fd_(fd), name_(std::move(name)), frameEvery_(std::max(1, header.fps / 20)),
-      levelVariable_(header.levelVariable)
+Recorder::Recorder(runtime::Host& host, RecordingSink& sink, const RecordingHeader& header)
+    : host_(host), sink_(sink), frameEvery_(std::max(1, header.fps / 20)), levelVariable_(header.levelVariable)
 {
     if (const runtime::CVar* level = levelVariable_.empty() ? nullptr : host_.console().find(levelVariable_)) {
         level_ = level->value;
@@ -66,8 +74,8 @@ void Recorder::put(bool now)
     if (!now && out_.size() < kWriteAt) {
         return;
     }
-    if (error_.empty() && !platform::writeAll(fd_, out_)) {
-        error_ = "cannot write " + name_ + ": " + std::strerror(errno);
+    if (error_.empty()) {
+        sink_.write(out_, error_);
     }
     out_.clear();
 }
@@ -129,6 +137,26 @@ void Recorder::onActorChanged(const char* call, const runtime::Actor& actor, con
     } else if (std::strcmp(call, "ActorWrapper::AddVelocity") == 0 && reset_.pending) {
         reset_.velocity = {reset_.velocity.x + value.x, reset_.velocity.y + value.y, reset_.velocity.z + value.z};
     }
+}
+
+// Lines and controls hold their place by their frame and tick numbers: a frame held back may
+// follow them in the file.
+void Recorder::lineStarts(std::span<const std::string> words)
+{
+    flushReset();
+    line(lineRecord(now(), drawn_, words));
+    put();
+}
+
+void Recorder::noteControls(int64_t tick, const sim::Controls& controls)
+{
+    if (controlsNoted_ && identical(controls, controls_)) {
+        return;
+    }
+    controlsNoted_ = true;
+    controls_ = controls;
+    line(controlsRecord(now(), tick, controls));
+    put();
 }
 
 void Recorder::linesRan()

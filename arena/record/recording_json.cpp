@@ -104,6 +104,28 @@ runtime::Json drawRecord(const runtime::CanvasDraw& draw)
                                 {"scale", recordingNumbers({draw.xScale, draw.yScale})}});
 }
 
+runtime::Json wordsRecord(std::span<const std::string> words)
+{
+    runtime::Json texts = runtime::jsonArray(words.size());
+    for (const std::string& word : words) {
+        texts.push_back(recordingText(word));
+    }
+    return texts;
+}
+
+runtime::Json setupRecord(const SessionSetup& setup)
+{
+    runtime::Json settings = runtime::jsonArray(setup.settings.size());
+    for (const auto& [name, value] : setup.settings) {
+        settings.push_back({recordingText(name), recordingText(value)});
+    }
+    runtime::Json lines = runtime::jsonArray(setup.lines.size());
+    for (const std::vector<std::string>& words : setup.lines) {
+        lines.push_back(wordsRecord(words));
+    }
+    return runtime::jsonObject({{"settings", std::move(settings)}, {"lines", std::move(lines)}});
+}
+
 runtime::Json headerRecord(const RecordingHeader& header, std::string_view level, int frameEvery, Vector2 canvas)
 {
     return {{"format", "volanko-recording"},
@@ -114,7 +136,8 @@ runtime::Json headerRecord(const RecordingHeader& header, std::string_view level
             {"plugin", {{"name", recordingText(header.pluginName)}, {"version", recordingText(header.pluginVersion)}}},
             {"fps", header.fps},
             {"frameEvery", frameEvery},
-            {"canvas", canvas}};
+            {"canvas", canvas},
+            {"setup", setupRecord(header.setup)}};
 }
 
 runtime::Json frameRecord(const RecordedFrame& frame, RecordedDraws draws, bool canvas)
@@ -172,6 +195,31 @@ runtime::Json resetRecord(float time, const Vector& location, const Vector& velo
 runtime::Json levelRecord(float time, std::string_view level)
 {
     return runtime::jsonObject({{"type", "level"}, {"time", recordingNumber(time)}, {"level", recordingText(level)}});
+}
+
+runtime::Json lineRecord(float time, int64_t frame, std::span<const std::string> words)
+{
+    return runtime::jsonObject(
+        {{"type", "line"}, {"time", recordingNumber(time)}, {"frame", frame}, {"words", wordsRecord(words)}});
+}
+
+std::string buttonsText(const sim::Controls& controls)
+{
+    std::string buttons;
+    buttons += controls.jump ? "j" : "";
+    buttons += controls.boost ? "b" : "";
+    buttons += controls.handbrake ? "h" : "";
+    return buttons;
+}
+
+runtime::Json controlsRecord(float time, int64_t tick, const sim::Controls& controls)
+{
+    return runtime::jsonObject(
+        {{"type", "controls"},
+         {"time", recordingNumber(time)},
+         {"tick", tick},
+         {"axes", recordingNumbers({controls.throttle, controls.steer, controls.pitch, controls.yaw, controls.roll})},
+         {"buttons", buttonsText(controls)}});
 }
 
 runtime::Json endRecord(float time, int64_t frames)

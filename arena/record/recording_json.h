@@ -5,16 +5,26 @@
 #include <cstdint>
 #include <initializer_list>
 #include <span>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "runtime/canvas.h"
 #include "runtime/json.h"
 #include "runtime/world.h"
+#include "sim/controls.h"
 
 namespace arena {
 
 struct RecordingHeader;
+
+// How a session came to where its recording begins, so that it can be played again from there: the
+// variables the configuration set, in order, then the console lines run (each as its words).
+struct SessionSetup {
+    std::vector<std::pair<std::string, std::string>> settings; // (name, text) as handed to the console
+    std::vector<std::vector<std::string>> lines;
+};
 
 struct RecordedBody {
     Vector location;
@@ -51,6 +61,12 @@ runtime::Json hitRecord(float time, const Vector& location);
 runtime::Json landingRecord(float time, const Vector& location, runtime::Contact contact);
 runtime::Json resetRecord(float time, const Vector& location, const Vector& velocity);
 runtime::Json levelRecord(float time, std::string_view level);
+// A console line run before drawn frame `frame` (counted as the frame records count them).
+runtime::Json lineRecord(float time, int64_t frame, std::span<const std::string> words);
+// The player's car's controls from physics tick `tick` on (ticks counted from the session's start).
+runtime::Json controlsRecord(float time, int64_t tick, const sim::Controls& controls);
+// The held buttons as a controls record names them: "j" jump, "b" boost, "h" handbrake, in that order.
+std::string buttonsText(const sim::Controls& controls);
 runtime::Json endRecord(float time, int64_t frames);
 
 } // namespace arena

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "arena/common/bounded_read.h"
 #include "arena/common/concat.h"
 #include "arena/common/library_path.h"
 #include "arena/record/recording_check.h"
@@ -14,37 +15,8 @@ namespace arena {
 
 namespace {
 
-// Far above what a session records (a ten-minute play is about 4.2 MB, so this is some ten hours)
-// and what the page weighs (under 1 MB), far below what a browser can hold as one text.
-constexpr size_t kRecordingLimit = size_t{256} << 20;
+// Far below what a browser can hold as one text.
 constexpr size_t kPageLimit = size_t{16} << 20;
-
-// The bytes of `path` when it is a regular file of at most `limit` bytes (`what` may hold that
-// much, in messages); else nothing, with `why` set, and `refused` when it was refused for its
-// kind or its size rather than for a reason of the system's.
-std::optional<std::string> readBounded(const std::string& path, size_t limit, std::string_view what, std::string& why,
-                                       bool& refused)
-{
-    std::string bytes;
-    platform::FileKind kind = platform::FileKind::Regular;
-    const int error = platform::readRegularFile(path, bytes, kind, limit);
-    refused = true;
-    if (error == 0) {
-        return bytes;
-    }
-    if (kind != platform::FileKind::Regular) {
-        why = concat("it is ", platform::fileKindName(kind));
-    } else if (error == EFBIG) {
-        why = concat("it is larger than ", std::to_string(limit >> 20), " MiB, the most ", what, " may be");
-    } else if (platform::fileFacts(path).kind == platform::FileKind::Directory) {
-        // Windows opens no folder as a file: it cannot say what it opened.
-        why = "it is a directory";
-    } else {
-        why = std::strerror(error);
-        refused = false;
-    }
-    return std::nullopt;
-}
 
 // The first of: the page copied beside the program by a build with VOLANKO_WEB, the page built in
 // the source tree.

@@ -89,6 +89,7 @@ TEST_F(Habits, HelpsReadAsWritten)
                            "  script                run console lines from FILE, or standard input for -\n"
                            "  console               type console lines; Tab completes, Ctrl-D leaves\n"
                            "  replay                write FILE.html: the replay page with the recording FILE inside\n"
+                           "  rerun                 play the recording FILE's session again from its controls; compare\n"
                            "  validate              check that a plug-in is safe to load and run\n\n"),
               std::string::npos)
         << top.out;

@@ -74,14 +74,19 @@ TEST_F(Record, AScriptedSessionIsRecordedWithEveryEventAndTheFramesAReplayNeeds)
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     std::vector<std::string> events;
     std::vector<std::string> frames;
+    std::vector<std::string> given; // the lines and controls records
     for (const std::string& line : linesOf(read(recording))) {
-        (line.find(R"("type":"frame")") == std::string::npos ? events : frames).push_back(line);
+        const bool frame = line.find(R"("type":"frame")") != std::string::npos;
+        const bool input = line.find(R"("type":"line")") != std::string::npos ||
+                           line.find(R"("type":"controls")") != std::string::npos;
+        (frame ? frames : input ? given : events).push_back(line);
     }
     const std::string throwFrom = R"("location":[-1000,-2000,1000],"velocity":[444.44446,888.8889,0]})";
     EXPECT_EQ(events,
               (std::vector<std::string>{
                   R"({"format":"volanko-recording","version":1,"seed":7,"level":"beginner","session":"script",)"
-                  R"("plugin":{"name":"Volanko","version":"1.0"},"fps":120,"frameEvery":6,"canvas":[1920,1080]})",
+                  R"("plugin":{"name":"Volanko","version":"1.0"},"fps":120,"frameEvery":6,"canvas":[1920,1080],)"
+                  R"("setup":{"settings":[],"lines":[]}})",
                   R"({"type":"level","time":0,"level":"easy"})",
                   R"({"type":"takeoff","time":0,"location":[0,-4608,17.01]})",
                   R"({"type":"reset","time":0,)" + throwFrom,
@@ -94,6 +99,14 @@ TEST_F(Record, AScriptedSessionIsRecordedWithEveryEventAndTheFramesAReplayNeeds)
                   R"({"type":"reset","time":0.008333334,)" + throwFrom,
                   R"({"type":"end","time":0.11666667,"frames":18})",
               }));
+    // Each line before the frame it came before; the controls once, at the first tick physics ran
+    // (the pause held it back), then unchanged.
+    ASSERT_EQ(given.size(), 19u);
+    EXPECT_EQ(given[0], R"({"type":"line","time":0,"frame":0,"words":["arena_freeplay","1"]})");
+    EXPECT_EQ(given[8], R"({"type":"line","time":0,"frame":1,"words":["arena_set","car","contact","air"]})");
+    EXPECT_EQ(given[16], R"({"type":"line","time":0,"frame":4,"words":["arena_pause","0"]})");
+    EXPECT_EQ(given[17], R"({"type":"line","time":0,"frame":4,"words":["arena_frames","14"]})");
+    EXPECT_EQ(given[18], R"({"type":"controls","time":0,"tick":0,"axes":[0,0,0,0,0],"buttons":""})");
     // Frames 0 to 4 each follow an event; then every sixth and the last. Frame 5 only changed a text.
     std::vector<std::string> numbers;
     for (const std::string& line : frames) {
@@ -123,6 +136,9 @@ TEST_F(Record, PlayRecordsFromTheLevelItPlaysAndEndsWithTheFramesDrawn)
     const std::vector<std::string> lines = linesOf(read(recording));
     EXPECT_TRUE(lines.front().starts_with(R"({"format":"volanko-recording","version":1,"seed":7,)"
                                           R"("level":"hard","session":"play",)"));
+    // How the play came to its first frame: no configuration, free play, the drill and its level.
+    EXPECT_THAT(lines.front(), EndsWith(R"("setup":{"settings":[],"lines":[["arena_freeplay","1"],)"
+                                        R"(["volanko_start"],["volanko_throwlevel","hard"]]}})"));
     EXPECT_EQ(lines.back(), R"({"type":"end","time":5,"frames":600})");
     EXPECT_EQ(outcome.out, run("--seed 7 --no-config play --seconds 5 --level hard").out);
 }

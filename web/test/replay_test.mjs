@@ -24,7 +24,8 @@ function embed(name) {
 }
 
 // The recording read line by line, without the page's parser: frames with their resolved draws,
-// and events with the index of the frame recorded before them.
+// and events with the index of the frame recorded before them. The lines and controls that
+// replay the session are no events.
 function read(text) {
     const frames = [];
     const events = [];
@@ -33,7 +34,7 @@ function read(text) {
             const previous = frames.at(-1)?.draws ?? [];
             const draws = line.draws ?? (line.texts ? previous.map((d, i) => ({ ...d, text: line.texts[i] })) : previous);
             frames.push({ ...line, draws });
-        } else if (line.type !== 'end') {
+        } else if (['takeoff', 'hit', 'landing', 'reset', 'level'].includes(line.type)) {
             events.push({ ...line, frameBefore: frames.length - 1 });
         }
     }
@@ -176,10 +177,11 @@ test('the 3D view is drawn at three moments, screenshots saved', async () => {
 
 test('a malformed recording gets a message naming the line and the fault', async () => {
     const lines = text.split('\n');
-    const frame = JSON.parse(lines[3]);
+    const at = lines.findIndex((l) => l.includes('"type":"frame"')); // the first frame's index
+    const frame = JSON.parse(lines[at]);
     const cases = [
-        ['garbage.jsonl', [...lines.slice(0, 4), '{"type":"frame",', ...lines.slice(5)], /^line 5: not a JSON record/],
-        ['short.jsonl', [...lines.slice(0, 3), JSON.stringify({ ...frame, car: { ...frame.car, location: [1, 2] } }), ...lines.slice(4)], /^line 4: "car.location" should be an array of 3 finite numbers, found an array of 2$/],
+        ['garbage.jsonl', [...lines.slice(0, at), '{"type":"frame",', ...lines.slice(at + 1)], new RegExp(`^line ${at + 1}: not a JSON record`)],
+        ['short.jsonl', [...lines.slice(0, at), JSON.stringify({ ...frame, car: { ...frame.car, location: [1, 2] } }), ...lines.slice(at + 1)], new RegExp(`^line ${at + 1}: "car.location" should be an array of 3 finite numbers, found an array of 2$`)],
         ['newer.jsonl', [lines[0].replace('"version":1', '"version":2'), ...lines.slice(1)], /^line 1: this recording is format version 2; this page reads version 1 only/],
         ['notes.txt', ['shopping list', 'eggs'], /^line 1: this is not a Volanko recording/],
         ['empty.jsonl', [''], /^the recording is empty$/],
