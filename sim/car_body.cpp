@@ -12,11 +12,19 @@ namespace {
 
 constexpr Vector kHalf{kHitboxLength / 2, kHitboxWidth / 2, kHitboxHeight / 2};
 
+// Radians in [-pi, pi] (an arc tangent's) to the host's units, the half turn as -32768.
 int32_t rounded(double radians)
 {
-    auto units = static_cast<int64_t>(std::llround(radians * kRotatorUnitsPerRadian));
-    units = ((units + 32768) % 65536 + 65536) % 65536 - 32768;
-    return static_cast<int32_t>(units);
+    const double units = radians * kRotatorUnitsPerRadian;
+    auto whole = static_cast<int32_t>(units + (units < 0 ? -0.5 : 0.5));
+    return whole > 32767 ? whole - 65536 : whole < -32768 ? whole + 65536 : whole;
+}
+
+// `v` brought back to unit length when it is within a few float steps of it, as a tick's turn
+// leaves an axis: one step of Newton's method for 1 / sqrt, no root and no division.
+Vector renormalized(const Vector& v)
+{
+    return v * (1.5f - 0.5f * dot(v, v));
 }
 
 } // namespace
@@ -51,49 +59,57 @@ Rotator rotatorOf(const Frame& frame)
 {
     const Vector& f = frame.forward;
     const Vector& l = frame.left;
-    // The pitch's and the heading's cosines and sines come from the nose itself; only the angles
-    // need the inverse function, in doubles as above.
-    const double cp = std::sqrt(static_cast<double>(f.x) * f.x + static_cast<double>(f.y) * f.y);
+    // The pitch's and the heading's cosines and sines come from the nose itself, each pair scaled
+    // alike (which leaves an arc tangent as it is): the heading's by the pitch's cosine, the
+    // roll's by it too. One root, no division beyond the arc tangents' own.
+    const double fx = f.x;
+    const double fy = f.y;
+    const double level2 = fx * fx + fy * fy; // the pitch's cosine, squared
     const double sp = f.z;
-    double cy = 1, sy = 0;
-    if (cp > 1e-6) {
-        cy = f.x / cp;
-        sy = f.y / cp;
-    } else if (const double side = std::sqrt(static_cast<double>(l.x) * l.x + static_cast<double>(l.y) * l.y);
-               side > 0) {
-        // Nose straight up or down: the heading is the one that leaves no roll.
-        cy = l.y / side;
-        sy = -l.x / side;
+    if (level2 > 1e-12) {
+        const double alongLeft = -fy * l.x + fx * l.y;
+        const double alongUp = -sp * (fx * l.x + fy * l.y) + level2 * l.z;
+        return {rounded(atan2Of(sp, std::sqrt(level2))), rounded(atan2Of(fy, fx)),
+                rounded(atan2Of(alongUp, alongLeft))};
     }
-    const double alongLeft0 = -sy * l.x + cy * l.y;
-    const double alongUp0 = -sp * cy * l.x - sp * sy * l.y + cp * l.z;
-    return {rounded(atan2Of(sp, cp)), rounded(atan2Of(sy, cy)), rounded(atan2Of(alongUp0, alongLeft0))};
+    // Nose straight up or down: the heading is the one that leaves no roll.
+    const double side = std::sqrt(static_cast<double>(l.x) * l.x + static_cast<double>(l.y) * l.y);
+    const double cy = side > 0 ? l.y / side : 1;
+    const double sy = side > 0 ? -l.x / side : 0;
+    const double cp = std::sqrt(level2);
+    return {rounded(atan2Of(sp, cp)), rounded(atan2Of(sy, cy)),
+            rounded(atan2Of(-sp * cy * l.x - sp * sy * l.y + cp * l.z, -sy * l.x + cy * l.y))};
 }
 
 Frame turned(const Frame& frame, const Vector& spin, float seconds)
 {
-    const float rate = std::sqrt(dot(spin, spin));
-    const float angle = rate * seconds;
-    if (!(angle > 1e-9f)) {
+    const float rate2 = dot(spin, spin);
+    const float a2 = rate2 * seconds * seconds; // the angle, squared
+    if (!(a2 > 1e-18f)) {
         return frame;
     }
-    const Vector axis = spin * (1 / rate);
+    // Rodrigues' turn about the spin's axis, written with the spin itself so that neither its
+    // length nor its axis is needed: v cos a + (w x v) sin a / |w| + w (w . v)(1 - cos a) / |w|².
     // A tick turns a body by at most a few hundredths of a radian, where these series are exact to
     // a float's last bit: no library call, and the same bits on every system.
-    const float a2 = angle * angle;
     float c = 1 - a2 / 2 * (1 - a2 / 12 * (1 - a2 / 30));
-    float s = angle * (1 - a2 / 6 * (1 - a2 / 20 * (1 - a2 / 42)));
-    if (angle > 0.1f) { // more than a tick's: the full series
+    float sinOverRate = seconds * (1 - a2 / 6 * (1 - a2 / 20 * (1 - a2 / 42)));
+    float versinOverRate2 = seconds * seconds / 2 * (1 - a2 / 12 * (1 - a2 / 30));
+    if (a2 > 0.01f) { // more than a tick's: the full functions
+        const float rate = std::sqrt(rate2);
         double sine = 0, cosine = 0;
-        sinCos(angle, sine, cosine);
-        s = static_cast<float>(sine);
+        sinCos(rate * seconds, sine, cosine);
         c = static_cast<float>(cosine);
+        sinOverRate = static_cast<float>(sine) / rate;
+        versinOverRate2 = (1 - c) / rate2;
     }
-    const auto turn = [&](const Vector& v) { return v * c + cross(axis, v) * s + axis * (dot(axis, v) * (1 - c)); };
+    const auto turn = [&](const Vector& v) {
+        return v * c + cross(spin, v) * sinOverRate + spin * (dot(spin, v) * versinOverRate2);
+    };
     Frame next;
-    next.forward = unit(turn(frame.forward), frame.forward);
+    next.forward = renormalized(turn(frame.forward));
     const Vector left = turn(frame.left);
-    next.left = unit(left - next.forward * dot(left, next.forward), frame.left);
+    next.left = renormalized(left - next.forward * dot(left, next.forward));
     next.up = cross(next.forward, next.left);
     return next;
 }

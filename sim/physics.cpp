@@ -19,6 +19,10 @@ constexpr float kHitMaxRelativeSpeed = 4600;
 // The car outweighs the ball six to one (180 to 30): a contact that stops the closing leaves the
 // ball with this share of the closing speed.
 constexpr float kContactShare = 180.0f / 210.0f;
+// A spin slower than this (a turn in some two hours) is none: a damped spin would otherwise fall
+// to the smallest float that the damping rounds back to itself, and stay there, a turn to compute
+// on every tick, each in the processor's slow arithmetic for such tiny numbers.
+constexpr float kSpinAtRest = 1e-3f;
 constexpr float kTouchSpin = 0.3f; // share of the sliding speed across a touch that becomes the ball's surface speed
 constexpr float kWheelsFacing = 0.7f;
 // Farther than this from a surface, neither the box (whose corners are within 75 of its centre)
@@ -53,6 +57,13 @@ Vector limitSpeed(Vector v, float max)
     v = {limit(v.x, -max, max), limit(v.y, -max, max), limit(v.z, -max, max)};
     const float length = lengthOf(v);
     return length > max ? v * (max / length) : v;
+}
+
+// A spin within kCarMaxSpin or kBallMaxSpin (`max`), and none at all below kSpinAtRest.
+Vector limitSpin(Vector spin, float max)
+{
+    spin = limitSpeed(spin, max);
+    return std::fabs(spin.x) + std::fabs(spin.y) + std::fabs(spin.z) < kSpinAtRest ? Vector{0, 0, 0} : spin;
 }
 
 float interpolated(const float* xs, const float* ys, size_t count, float x)
@@ -172,7 +183,7 @@ void tickBall(Actor& ball, Body& body)
         brakeHorizontally(v, kBallRollBraking);
         ball.angularVelocity = ball.angularVelocity * 0.98f;
     }
-    ball.angularVelocity = limitSpeed(ball.angularVelocity, kBallMaxSpin);
+    ball.angularVelocity = limitSpin(ball.angularVelocity, kBallMaxSpin);
     if (ball.angularVelocity.x != 0 || ball.angularVelocity.y != 0 || ball.angularVelocity.z != 0) {
         body.frame = turned(body.frame, ball.angularVelocity, kTick);
         writeRotation(ball, body);
@@ -279,7 +290,7 @@ void tickCar(Actor& car, Body& body, const Controls& controls)
         v.z += kGravity * kTick;
     }
     v = limitSpeed(v, kCarMaxSpeed);
-    car.angularVelocity = limitSpeed(car.angularVelocity, kCarMaxSpin);
+    car.angularVelocity = limitSpin(car.angularVelocity, kCarMaxSpin);
     p = p + v * kTick;
     const bool turning = car.angularVelocity.x != 0 || car.angularVelocity.y != 0 || car.angularVelocity.z != 0;
     frame = turned(frame, car.angularVelocity, kTick);
