@@ -1,5 +1,6 @@
 #include "sim/angles.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sim {
@@ -61,14 +62,20 @@ double atan2Of(double y, double x)
 {
     const double ax = std::fabs(x);
     const double ay = std::fabs(y);
-    if (ax == 0 && ay == 0) {
+    const double num = std::min(ax, ay);
+    const double den = std::max(ax, ay);
+    if (den == 0) {
         return 0;
     }
-    double angle = ay > ax ? kPi / 2 - atanRatio(ax, ay) : atanRatio(ay, ax);
-    if (x < 0) {
-        angle = kPi - angle;
-    }
-    return y < 0 ? -angle : angle;
+    // The octant by arithmetic rather than branches: a spinning body crosses them at random, and
+    // a mispredicted branch costs more than the whole series.
+    const double angle = atanRatio(num, den);
+    const auto steep = static_cast<double>(ay > ax);
+    const auto behind = static_cast<double>(x < 0);
+    const auto below = static_cast<double>(y < 0);
+    const double first = angle + steep * (kPi / 2 - 2 * angle); // 0 .. pi / 2
+    const double half = first + behind * (kPi - 2 * first);    // 0 .. pi
+    return half * (1 - 2 * below);
 }
 
 } // namespace sim

@@ -1,6 +1,7 @@
 #include "sim/autopilot.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "sim/angles.h"
@@ -19,6 +20,23 @@ float axisInput(double alpha, double spin, float torque, float damping)
 {
     return axisValue(static_cast<float>((alpha + damping * spin) / torque));
 }
+
+// The search's coarse steps, seconds from 0.1 by quarters up to 6, each with its 2 / t², which a
+// frame would otherwise divide out two dozen times.
+struct SearchStep {
+    double t;
+    double scale;
+};
+constexpr auto kCoarseSteps = [] {
+    std::array<SearchStep, 24> steps{};
+    double t = 0.1;
+    for (SearchStep& step : steps) {
+        step = {t, 2 / (t * t)};
+        t += 0.25;
+    }
+    return steps;
+}();
+static_assert(kCoarseSteps.back().t <= 6.0 && kCoarseSteps.back().t + 0.25 > 6.0);
 
 double wrapRadians(double angle)
 {
@@ -138,30 +156,32 @@ void Autopilot::act(const runtime::World& world, double now, Controls& controls)
     // over T seconds, d = v T + (a + g) T² / 2. The first T within reach (with some boost to
     // spare for corrections) is taken; when none is, the T that asks the least.
     const Vector rel{aim.x - car->location.x, aim.y - car->location.y, aim.z - car->location.z};
-    const auto asked = [&](double t, Vector& wanted) {
-        const double scale = 2 / (t * t);
+    struct Push {
+        double x, y, z;
+        double size2; // its size, squared
+        Vector single() const { return {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)}; }
+    };
+    const auto asked = [&](double t, double scale) { // scale: 2 / t²
         const double x = (rel.x - car->velocity.x * t) * scale;
         const double y = (rel.y - car->velocity.y * t) * scale;
         const double z = (rel.z - car->velocity.z * t) * scale - kGravity;
-        wanted = {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)};
-        return x * x + y * y + z * z;
+        return Push{x, y, z, x * x + y * y + z * z};
     };
     // In steps of a quarter second, then of a twentieth within the step where it is found.
     constexpr double kWithin = 0.81 * kAirBoost * kAirBoost;
     Vector best;
     double least = -1;
     double found = -1;
-    for (double t = 0.1; t <= 6.0 && found < 0; t += 0.25) {
-        Vector wanted;
-        if (const double a = asked(t, wanted); least < 0 || a < least) {
-            least = a;
-            best = wanted;
+    for (size_t i = 0; i < kCoarseSteps.size() && found < 0; ++i) {
+        if (const Push push = asked(kCoarseSteps[i].t, kCoarseSteps[i].scale); least < 0 || push.size2 < least) {
+            least = push.size2;
+            best = push.single();
         }
-        found = least <= kWithin ? t : -1;
+        found = least <= kWithin ? kCoarseSteps[i].t : -1;
     }
     for (double t = found - 0.2; found > 0.1 && t < found; t += 0.05) {
-        if (Vector wanted; asked(t, wanted) <= kWithin) {
-            best = wanted;
+        if (const Push push = asked(t, 2 / (t * t)); push.size2 <= kWithin) {
+            best = push.single();
             break;
         }
     }
@@ -175,11 +195,19 @@ void Autopilot::act(const runtime::World& world, double now, Controls& controls)
 
     // Points the nose at the push it wants, keeping the roof up about it: a wanted spin towards
     // the aim, and the inputs that bring the car's spin to it.
-    const double wantPitch = atan2Of(az, std::sqrt(ax * ax + ay * ay)) + wobblePitch_ * settle;
-    const double wantYaw = atan2Of(ay, ax) + wobbleYaw_ * settle;
-    double sp = 0, cp = 0, sy = 0, cy = 0;
-    sinCos(wantPitch, sp, cp);
-    sinCos(wantYaw, sy, cy);
+    // The push's own pitch and heading, each turned by its wobble with the sum formulas.
+    const double across2 = std::sqrt(ax * ax + ay * ay);
+    const double cp0 = across2 / push;
+    const double sp0 = az / push;
+    const double cy0 = across2 > 0 ? ax / across2 : 1;
+    const double sy0 = across2 > 0 ? ay / across2 : 0;
+    double sw = 0, cw = 1, sv = 0, cv = 1;
+    sinCos(wobblePitch_ * settle, sw, cw);
+    sinCos(wobbleYaw_ * settle, sv, cv);
+    const double sp = sp0 * cw + cp0 * sw;
+    const double cp = cp0 * cw - sp0 * sw;
+    const double sy = sy0 * cv + cy0 * sv;
+    const double cy = cy0 * cv - sy0 * sv;
     const Vector want{static_cast<float>(cp * cy), static_cast<float>(cp * sy), static_cast<float>(sp)};
     const Frame frame = frameOf(car->rotation);
     const Vector axis = cross(frame.forward, want);

@@ -16,7 +16,8 @@ constexpr Vector kHalf{kHitboxLength / 2, kHitboxWidth / 2, kHitboxHeight / 2};
 int32_t rounded(double radians)
 {
     const double units = radians * kRotatorUnitsPerRadian;
-    auto whole = static_cast<int32_t>(units + (units < 0 ? -0.5 : 0.5));
+    // Half away from zero; the sign copied rather than branched on, as a spinning body's changes.
+    auto whole = static_cast<int32_t>(units + std::copysign(0.5, units));
     return whole > 32767 ? whole - 65536 : whole < -32768 ? whole + 65536 : whole;
 }
 
@@ -39,13 +40,50 @@ Vector Frame::toLocal(const Vector& world) const
     return {dot(world, forward), dot(world, left), dot(world, up)};
 }
 
+namespace {
+
+// The sine and cosine of a whole number of the host's units, from two tables of 256: the units'
+// high byte and their low byte, joined by the sum formula. The autopilot reads the car's frame
+// from its rotation every frame; three series there would cost more than the rest of its look.
+struct UnitSines {
+    double sineHigh[256], cosineHigh[256]; // of k * 256 units
+    double sineLow[256], cosineLow[256];   // of k units
+
+    UnitSines()
+    {
+        for (int k = 0; k < 256; ++k) {
+            sinCos(k * 256 / kRotatorUnitsPerRadian, sineHigh[k], cosineHigh[k]);
+            sinCos(k / kRotatorUnitsPerRadian, sineLow[k], cosineLow[k]);
+        }
+    }
+
+    void of(int32_t units, double& sine, double& cosine) const
+    {
+        const uint32_t turn = static_cast<uint32_t>(units) & 0xffff; // a whole turn is 65536
+        const uint32_t high = turn >> 8;
+        const uint32_t low = turn & 0xff;
+        sine = sineHigh[high] * cosineLow[low] + cosineHigh[high] * sineLow[low];
+        cosine = cosineHigh[high] * cosineLow[low] - sineHigh[high] * sineLow[low];
+    }
+};
+
+// Made at the first use, whatever static object asks first.
+const UnitSines& unitSines()
+{
+    static const UnitSines sines;
+    return sines;
+}
+
+} // namespace
+
 Frame frameOf(const Rotator& rotation)
 {
     // In doubles, rounded to floats once at the end.
     double cp = 0, sp = 0, cy = 0, sy = 0, cr = 0, sr = 0;
-    sinCos(rotation.pitch / kRotatorUnitsPerRadian, sp, cp);
-    sinCos(rotation.yaw / kRotatorUnitsPerRadian, sy, cy);
-    sinCos(rotation.roll / kRotatorUnitsPerRadian, sr, cr);
+    const UnitSines& sines = unitSines();
+    sines.of(rotation.pitch, sp, cp);
+    sines.of(rotation.yaw, sy, cy);
+    sines.of(rotation.roll, sr, cr);
     // Unrolled: left is level and up leans back as the nose rises; roll turns both about the nose.
     const double left0[3] = {-sy, cy, 0};
     const double up0[3] = {-sp * cy, -sp * sy, cp};

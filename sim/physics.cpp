@@ -157,6 +157,12 @@ void writeRotation(Actor& actor, Body& body)
     body.written = actor.rotation;
 }
 
+bool sameFrame(const Frame& a, const Frame& b)
+{
+    const auto same = [](const Vector& u, const Vector& v) { return u.x == v.x && u.y == v.y && u.z == v.z; };
+    return same(a.forward, b.forward) && same(a.left, b.left) && same(a.up, b.up);
+}
+
 void tickBall(Actor& ball, Body& body)
 {
     Vector& v = ball.velocity;
@@ -293,6 +299,7 @@ void tickCar(Actor& car, Body& body, const Controls& controls)
     car.angularVelocity = limitSpin(car.angularVelocity, kCarMaxSpin);
     p = p + v * kTick;
     const bool turning = car.angularVelocity.x != 0 || car.angularVelocity.y != 0 || car.angularVelocity.z != 0;
+    const Frame before = frame;
     frame = turned(frame, car.angularVelocity, kTick);
 
     // The wheels meet a surface they face at the rest height; any other part of the box is pushed
@@ -333,7 +340,8 @@ void tickCar(Actor& car, Body& body, const Controls& controls)
         body.holding = false;
         body.airJumped = false;
     }
-    if (turning || wheelsOnGround || bodyOnGround) {
+    // A car standing level keeps its frame tick after tick: its rotation stays as written.
+    if ((turning || wheelsOnGround || bodyOnGround) && !sameFrame(frame, before)) {
         writeRotation(car, body);
     }
 }

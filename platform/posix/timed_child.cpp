@@ -8,6 +8,7 @@
 #include <sys/prctl.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -127,6 +128,7 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
     bool reaped = false;
     bool timedOut = false;
     int interrupted = 0;
+    useconds_t pause = 50; // microseconds
     while (!reaped) {
         interrupted = held.arrived();
         timedOut = interrupted == 0 && std::chrono::steady_clock::now() >= deadline;
@@ -149,7 +151,11 @@ ChildEnd runTimedChild(double timeLimitSeconds, const std::vector<std::string>& 
                 }
             }
         } else {
-            ::usleep(2000);
+            // The pipe closed as the child ended, or its output went elsewhere: look again soon,
+            // then less often, so that an ordinary end is seen within a fraction of a millisecond
+            // (every session start waits for one) and a long one costs little.
+            ::usleep(pause);
+            pause = std::min(pause * 2, 2000U);
         }
         const pid_t done = ::waitpid(child, &status, WNOHANG);
         if (done == child) {

@@ -28,51 +28,12 @@ const char* contactName(Contact contact)
     return "?";
 }
 
-Actor* World::find(uint32_t id)
+// Ids only grow and actors are only added at the end, so the list stays in id order.
+Actor* World::findAmongMany(uint32_t id)
 {
-    // Ids only grow and actors are only added at the end, so the list stays in id order. Free
-    // play holds a handful, where a look from the front beats halving: every wrapper call finds
-    // its actor here, dozens a frame.
-    constexpr size_t kFew = 8;
-    if (id == 0) {
-        return nullptr;
-    }
-    if (actors.size() <= kFew) {
-        for (Actor& actor : actors) {
-            if (actor.id >= id) {
-                return actor.id == id ? &actor : nullptr;
-            }
-        }
-        return nullptr;
-    }
     const auto at = std::lower_bound(actors.begin(), actors.end(), id,
                                      [](const Actor& actor, uint32_t key) { return actor.id < key; });
-    return at != actors.end() && at->id == id ? &*at : nullptr;
-}
-
-const Actor* World::find(uint32_t id) const
-{
-    return const_cast<World*>(this)->find(id);
-}
-
-const Actor* World::ball() const
-{
-    return balls.empty() ? nullptr : find(balls.front());
-}
-
-const Actor* World::car() const
-{
-    return cars.empty() ? nullptr : find(cars.front());
-}
-
-Actor* World::ball()
-{
-    return const_cast<Actor*>(std::as_const(*this).ball());
-}
-
-Actor* World::car()
-{
-    return const_cast<Actor*>(std::as_const(*this).car());
+    return id != 0 && at != actors.end() && at->id == id ? &*at : nullptr;
 }
 
 void World::setFreeplay(bool on)

@@ -41,14 +41,26 @@ struct World {
     std::vector<uint32_t> cars;  // ids; element 0 is the player's car
     std::vector<Actor> actors;   // every live actor, the server included, in the order of their ids
 
-    // Null for 0, for a removed actor, or for an unknown id. Found by halving, for it is asked for
-    // each actor each tick.
-    Actor* find(uint32_t id);
-    const Actor* find(uint32_t id) const;
-    Actor* ball(); // element 0 of the ball list, or null
-    Actor* car();  // element 0 of the car list, or null
-    const Actor* ball() const;
-    const Actor* car() const;
+    // Null for 0, for a removed actor, or for an unknown id. Inline, for every wrapper call and
+    // every tick finds its actors here, dozens of times a frame: free play holds a handful, looked
+    // through from the front; more are found by halving.
+    Actor* find(uint32_t id)
+    {
+        if (actors.size() > kFew) {
+            return findAmongMany(id);
+        }
+        for (Actor& actor : actors) {
+            if (actor.id >= id) {
+                return actor.id == id && id != 0 ? &actor : nullptr;
+            }
+        }
+        return nullptr;
+    }
+    const Actor* find(uint32_t id) const { return const_cast<World*>(this)->find(id); }
+    Actor* ball() { return balls.empty() ? nullptr : find(balls.front()); } // element 0 of the ball list, or null
+    Actor* car() { return cars.empty() ? nullptr : find(cars.front()); }    // element 0 of the car list, or null
+    const Actor* ball() const { return const_cast<World*>(this)->ball(); }
+    const Actor* car() const { return const_cast<World*>(this)->car(); }
 
     // Enters free play with one car at rest on the ground, one ball and a camera, as a host does
     // when the player starts free play; leaving it removes the event with everything in it.
@@ -60,6 +72,9 @@ struct World {
     bool remove(ActorKind kind); // removes the newest actor of that kind; false when none
 
 private:
+    static constexpr size_t kFew = 8;
+    Actor* findAmongMany(uint32_t id);
+
     uint32_t nextId_ = 1;
 };
 
