@@ -74,7 +74,7 @@ double atan2Of(double y, double x)
     const auto behind = static_cast<double>(x < 0);
     const auto below = static_cast<double>(y < 0);
     const double first = angle + steep * (kPi / 2 - 2 * angle); // 0 .. pi / 2
-    const double half = first + behind * (kPi - 2 * first);    // 0 .. pi
+    const double half = first + behind * (kPi - 2 * first);     // 0 .. pi
     return half * (1 - 2 * below);
 }
 

@@ -398,11 +398,6 @@ Controls controlsAt(const PhysicsState& state, size_t index)
     return index < state.controls.size() ? sanitized(state.controls[index]) : Controls{};
 }
 
-Vector noseOf(const Rotator& rotation)
-{
-    return frameOf(rotation).forward;
-}
-
 void tickPhysics(runtime::World& world, PhysicsState& state, PhysicsEvents& events)
 {
     // Each actor is looked up once: a look-up per pair of car and ball would multiply the work.
@@ -451,6 +446,8 @@ void tickPhysics(runtime::World& world, PhysicsState& state, PhysicsEvents& even
         if (!car) {
             continue;
         }
+        // Looked up again rather than kept from the car's tick: a body made later in that loop
+        // may have moved the list.
         const Frame& frame = bodyOf(state, *car).frame;
         for (Actor* ball : state.balls) {
             if (!ball) {

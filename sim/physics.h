@@ -131,7 +131,4 @@ void tickPhysics(runtime::World& world, PhysicsState& state, PhysicsEvents& even
 // The controls car `index` of the car list gets at the next tick.
 Controls controlsAt(const PhysicsState& state, size_t index);
 
-// The unit vector along a car's nose for a rotation (roll does not move it).
-Vector noseOf(const Rotator& rotation);
-
 } // namespace sim

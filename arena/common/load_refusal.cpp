@@ -1,5 +1,6 @@
 #include "arena/common/load_refusal.h"
 
+#include "arena/common/concat.h"
 #include "runtime/plugin_record.h"
 
 namespace arena {
@@ -44,6 +45,11 @@ std::string reason(const runtime::LoadResult& result)
 std::string loadRefusal(const runtime::LoadResult& result)
 {
     return result.problem == runtime::LoadProblem::None ? std::string() : result.path + ": " + reason(result);
+}
+
+std::string notLoaded(std::string_view refusal)
+{
+    return concat("the plug-in did not load: ", refusal);
 }
 
 } // namespace arena

@@ -3,6 +3,7 @@
 // given, then why.
 
 #include <string>
+#include <string_view>
 
 #include "runtime/host.h"
 
@@ -10,5 +11,8 @@ namespace arena {
 
 // "PATH: REASON" for a refused `result`; empty for one that loaded.
 std::string loadRefusal(const runtime::LoadResult& result);
+// How a check of the validator's says that its plug-in would not load: "the plug-in did not load:
+// PATH: REASON".
+std::string notLoaded(std::string_view refusal);
 
 } // namespace arena

@@ -30,7 +30,7 @@ std::optional<std::string> runHostileRound(const std::string& pluginPath, uint64
 
     const runtime::LoadResult loaded = host.load(pluginPath);
     if (!loaded) {
-        return "the plug-in did not load: " + loadRefusal(loaded);
+        return notLoaded(loadRefusal(loaded));
     }
     if (auto broken = brokenInvariant(host)) {
         return "at load: " + *broken;

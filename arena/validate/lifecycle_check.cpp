@@ -176,7 +176,7 @@ std::optional<std::string> reloadsLikeNew(const std::string& path)
     const std::vector<std::string> first = tracedLoad(path, error);
     const std::vector<std::string> second = tracedLoad(path, error);
     if (!error.empty()) {
-        return "the plug-in did not load: " + error;
+        return notLoaded(error);
     }
     if (first != second) {
         size_t at = 0;
@@ -202,7 +202,7 @@ std::optional<std::string> oneCycle(runtime::Host& host, const std::string& path
     };
     const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
-        return at("the plug-in did not load: " + loadRefusal(loaded));
+        return at(notLoaded(loadRefusal(loaded)));
     }
     // The host's copy and the library's holder; any other owner outlives the library.
     const long owners = host.findPlugin(loaded.plugin)->plugin.use_count();

@@ -81,7 +81,7 @@ std::optional<std::string> registration(const std::string& path)
     host.switchTrace(true);
     const runtime::LoadResult loaded = host.load(path);
     if (!loaded) {
-        return "the plug-in did not load: " + loadRefusal(loaded);
+        return notLoaded(loadRefusal(loaded));
     }
     if (auto changed = withWhen(localeChange(before), "by onLoad")) {
         return changed;
