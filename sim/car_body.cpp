@@ -110,10 +110,11 @@ Rotator rotatorOf(const Frame& frame)
         return {rounded(atan2Of(sp, std::sqrt(level2))), rounded(atan2Of(fy, fx)),
                 rounded(atan2Of(alongUp, alongLeft))};
     }
-    // Nose straight up or down: the heading is the one that leaves no roll.
-    const double side = std::sqrt(static_cast<double>(l.x) * l.x + static_cast<double>(l.y) * l.y);
-    const double cy = side > 0 ? l.y / side : 1;
-    const double sy = side > 0 ? -l.x / side : 0;
+    // Nose straight up or down: the heading is the one that leaves no roll, read from the left
+    // side, which then lies level at unit length.
+    const bool sideways = l.x != 0 || l.y != 0;
+    const double cy = sideways ? l.y : 1;
+    const double sy = sideways ? -l.x : 0;
     const double cp = std::sqrt(level2);
     return {rounded(atan2Of(sp, cp)), rounded(atan2Of(sy, cy)),
             rounded(atan2Of(-sp * cy * l.x - sp * sy * l.y + cp * l.z, -sy * l.x + cy * l.y))};

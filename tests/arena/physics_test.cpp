@@ -435,7 +435,9 @@ TEST_F(Physics, FrameStepMovesTheClockThenFiresTheTouches)
 TEST(CarBody, RotationsAndFramesAgree)
 {
     for (const Rotator r : {Rotator{0, 0, 0}, Rotator{5000, -12000, 3000}, Rotator{-16000, 30000, -32000},
-                            Rotator{16384, 0, 0}, Rotator{0, 16384, 0}}) {
+                            Rotator{16384, 0, 0}, Rotator{0, 16384, 0},
+                            // Nose straight up or down, heading along: the heading is read from the left side.
+                            Rotator{16384, 5000, 0}, Rotator{-16384, -9000, 0}}) {
         const sim::Frame f = sim::frameOf(r);
         EXPECT_NEAR(std::fabs(f.forward.x * f.left.x + f.forward.y * f.left.y + f.forward.z * f.left.z), 0, 1e-5);
         const Rotator back = sim::rotatorOf(f);

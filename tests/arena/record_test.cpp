@@ -161,6 +161,9 @@ TEST_F(Record, AFileThatCannotBeWrittenFailsTheSessionWithAMessage)
         EXPECT_EQ(outcome.status, c.args.ends_with("--record") ? 2 : 1) << c.args;
         EXPECT_TRUE(outcome.err.starts_with(c.err)) << c.args << ": " << outcome.err;
     }
+    // The header is written at once: a play into a full disk stops before its first frame.
+    EXPECT_THAT(run("--seed 1 --no-config play --seconds 600 --quiet --record /dev/full").out,
+                StartsWith("runs                    0\nhits                    0\n"));
 }
 
 // By any name that leads to it, and whatever the user says: the file stays as it was.
