@@ -196,11 +196,11 @@ void Autopilot::act(const runtime::World& world, double now, Controls& controls)
     // Points the nose at the push it wants, keeping the roof up about it: a wanted spin towards
     // the aim, and the inputs that bring the car's spin to it.
     // The push's own pitch and heading, each turned by its wobble with the sum formulas.
-    const double across2 = std::sqrt(ax * ax + ay * ay);
-    const double cp0 = across2 / push;
+    const double flat = std::sqrt(ax * ax + ay * ay); // the push's size across the ground
+    const double cp0 = flat / push;
     const double sp0 = az / push;
-    const double cy0 = across2 > 0 ? ax / across2 : 1;
-    const double sy0 = across2 > 0 ? ay / across2 : 0;
+    const double cy0 = flat > 0 ? ax / flat : 1;
+    const double sy0 = flat > 0 ? ay / flat : 0;
     double sw = 0, cw = 1, sv = 0, cv = 1;
     sinCos(wobblePitch_ * settle, sw, cw);
     sinCos(wobbleYaw_ * settle, sv, cv);

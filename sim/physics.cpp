@@ -298,7 +298,6 @@ void tickCar(Actor& car, Body& body, const Controls& controls)
     v = limitSpeed(v, kCarMaxSpeed);
     car.angularVelocity = limitSpin(car.angularVelocity, kCarMaxSpin);
     p = p + v * kTick;
-    const bool turning = car.angularVelocity.x != 0 || car.angularVelocity.y != 0 || car.angularVelocity.z != 0;
     const Frame before = frame;
     frame = turned(frame, car.angularVelocity, kTick);
 
@@ -340,8 +339,8 @@ void tickCar(Actor& car, Body& body, const Controls& controls)
         body.holding = false;
         body.airJumped = false;
     }
-    // A car standing level keeps its frame tick after tick: its rotation stays as written.
-    if ((turning || wheelsOnGround || bodyOnGround) && !sameFrame(frame, before)) {
+    // Only a turn or a levelling changes the frame; a car standing level keeps its rotation as written.
+    if (!sameFrame(frame, before)) {
         writeRotation(car, body);
     }
 }

@@ -47,7 +47,8 @@ void Session::atTick(int64_t tick, sim::Controls& controls)
     if (feed_) {
         feed_->atTick(tick, controls);
     }
-    controls = sim::sanitized(controls);
+    // Noted as they stand: physics keeps a tap's controls within their ranges, and those a
+    // recording feeds back were read within them.
     if (recorder_) {
         recorder_->noteControls(tick, controls);
     }

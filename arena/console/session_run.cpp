@@ -114,12 +114,13 @@ int SessionRun::open()
     if (const runtime::CVar* level = host_.console().find(drill_.levelVariable)) {
         keptLevel_ = level->value;
     }
-    session_->keepLines(!recordingFile_.path.empty() || kind_.sinkRecording);
+    session_->keepLines(!recordingFile_.path.empty() || kind_.sink);
     return 0;
 }
 
-bool SessionRun::startRecording(RecordingSink* sink)
+bool SessionRun::startRecording()
 {
+    RecordingSink* sink = kind_.sink;
     if (!sink) {
         if (recordingFile_.path.empty()) {
             return true;
@@ -143,7 +144,7 @@ bool SessionRun::startRecording(RecordingSink* sink)
 
 int SessionRun::finish(int status)
 {
-    if (recorder_ && recordFd_ < 0) {
+    if (recorder_ && kind_.sink) {
         // Into a sink of the caller's, which reads what went wrong there itself.
         std::string error;
         recorder_->finish(error);

@@ -14,6 +14,7 @@
 #include "arena/console/session.h"
 #include "arena/record/recorder.h"
 #include "arena/record/recording_file.h"
+#include "arena/record/recording_sink.h"
 #include "runtime/host.h"
 
 namespace arena {
@@ -37,7 +38,7 @@ struct SessionKind {
     double skill = 0.6;               // the autopilot's skill, 0..1
     std::string levelForPlay;         // play --level: no hint for the configured one, which is saved back
     bool deferWarnings = false;       // the live view: warnings wait until it has ended
-    bool sinkRecording = false;       // the recording goes to the caller's sink, given to startRecording()
+    RecordingSink* sink = nullptr;    // the recording goes here, not to --record's file; outlives the run
     // Set in order where a configuration would be read, when none is (a re-simulation's).
     std::vector<std::pair<std::string, std::string>> settings = {};
 };
@@ -69,10 +70,10 @@ public:
     // file has changed.
     int open();
 
-    // Makes the recording's file and starts recording, when one is asked for, or records into
-    // `sink` (which must outlive the session) in its place. Called once, when the session begins;
-    // false with the message printed and recordStatus() set.
-    bool startRecording(RecordingSink* sink = nullptr);
+    // Makes the recording's file and starts recording, when one is asked for (or records into
+    // the kind's sink). Called once, when the session begins; false with the message printed and
+    // recordStatus() set.
+    bool startRecording();
 
     // Finishes the recording, checks that standard output was written and saves the changed
     // settings. Returns the session's exit status, given the commands' own `status`.

@@ -30,7 +30,9 @@ const runtime::Json& member(const runtime::Json& object, const char* key, size_t
 int64_t wholeNumber(const runtime::Json& object, const char* key, size_t line, int64_t low)
 {
     const runtime::Json& value = member(object, key, line);
-    if (!value.is_number_integer() || (value.is_number_unsigned() && value.get<uint64_t>() > INT64_MAX) ||
+    if (!value.is_number_integer() ||
+        (value.is_number_unsigned() &&
+         value.get<uint64_t>() > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) ||
         value.get<int64_t>() < low) {
         refuse(line, concat("\"", key, "\" should be a whole number from ", std::to_string(low)));
     }

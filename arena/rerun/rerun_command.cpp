@@ -120,6 +120,9 @@ int runRerun(const SessionOptions& options, const RerunOptions& rerun, const Ses
         return 1;
     }
     std::string_view text = *read;
+    if (text.starts_with("\xef\xbb\xbf")) { // compared without it: the recorder writes none
+        text.remove_prefix(3);
+    }
     if (const RecordingCheck check = checkRecording(text); !check.error.empty()) {
         warnLine(concat("arena rerun: cannot play ", file, " again: ", check.error));
         return 1;
@@ -128,9 +131,6 @@ int runRerun(const SessionOptions& options, const RerunOptions& rerun, const Ses
     if (!inputs) {
         warnLine(concat("arena rerun: cannot play ", file, " again: ", why));
         return 1;
-    }
-    if (text.starts_with("\xef\xbb\xbf")) {
-        text.remove_prefix(3);
     }
 
     // Everything the session was given comes from the recording; only the plug-in is the caller's.
@@ -142,7 +142,8 @@ int runRerun(const SessionOptions& options, const RerunOptions& rerun, const Ses
     SessionKind kind;
     kind.command = inputs->session;
     kind.configByDefault = false;
-    kind.sinkRecording = true;
+    ComparingSink compared(text);
+    kind.sink = &compared;
     kind.settings = inputs->setup.settings;
     SessionRun run(replayed, ground, std::move(kind));
     if (const int status = run.open(); status != 0) {
@@ -156,8 +157,7 @@ int runRerun(const SessionOptions& options, const RerunOptions& rerun, const Ses
     }
     RecordedControls controls(inputs->controls);
     session.setControlsFeed(&controls);
-    ComparingSink compared(text);
-    run.startRecording(&compared);
+    run.startRecording();
 
     const platform::StopSignals signals(true, false);
     const auto go = [&] { return platform::StopSignals::received() == 0 && !session.recorder()->failed(); };
