@@ -1,5 +1,7 @@
 #include "runtime/canvas.h"
 
+#include <string>
+
 namespace runtime {
 
 void Canvas::beginFrame()
@@ -43,7 +45,13 @@ void Canvas::drawString(std::string_view text, float xScale, float yScale)
     CanvasDraw& draw = nextSlot(draws_, drawCount_);
     draw.position = position_;
     draw.color = color_;
-    draw.text.assign(text); // reuses the slot's capacity from earlier frames
+    // The slot's text from earlier frames is reused: a HUD draws the same lengths frame after
+    // frame, and a copy over them skips assign's general path (the most frequent call of a frame).
+    if (draw.text.size() == text.size()) {
+        std::char_traits<char>::move(draw.text.data(), text.data(), text.size());
+    } else {
+        draw.text.assign(text);
+    }
     draw.xScale = xScale;
     draw.yScale = yScale;
     CanvasOp& op = nextSlot(ops_, opCount_);

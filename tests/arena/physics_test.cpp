@@ -517,8 +517,8 @@ TEST(Autopilot, MovesTheCarOnlyThroughItsControls)
 
 namespace {
 
-// The tick's own sine, cosine and arc tangent against the library's, over whole turns and at the
-// quadrants' edges.
+// The tick's own sine, cosine and arc tangent against the library's, over whole turns, at the
+// quadrants' edges and far from unit lengths; the arc tangent well within the host's unit.
 TEST(Angles, AgreeWithTheLibraryWellBelowTheHostsUnit)
 {
     for (double a = -10; a <= 10; a += 0.001) {
@@ -526,12 +526,14 @@ TEST(Angles, AgreeWithTheLibraryWellBelowTheHostsUnit)
         sim::sinCos(a, s, c);
         ASSERT_NEAR(s, std::sin(a), 1e-11) << a;
         ASSERT_NEAR(c, std::cos(a), 1e-11) << a;
-        ASSERT_NEAR(sim::atan2Of(s, c), std::atan2(s, c), 1e-11) << a;
+        ASSERT_NEAR(sim::atan2Of(s, c), std::atan2(s, c), 4e-8) << a;
+        ASSERT_NEAR(sim::atan2Of(s * 1e300, c * 1e300), std::atan2(s, c), 4e-8) << a;
+        ASSERT_NEAR(sim::atan2Of(s * 1e-300, c * 1e-300), std::atan2(s, c), 4e-8) << a;
     }
     EXPECT_EQ(sim::atan2Of(0, 0), 0);
-    EXPECT_NEAR(sim::atan2Of(1, 0), 3.14159265358979323846 / 2, 1e-11);
-    EXPECT_NEAR(sim::atan2Of(0, -1), 3.14159265358979323846, 1e-11);
-    EXPECT_NEAR(sim::atan2Of(-1, -1), -3 * 3.14159265358979323846 / 4, 1e-11);
+    EXPECT_NEAR(sim::atan2Of(1, 0), 3.14159265358979323846 / 2, 1e-15);
+    EXPECT_NEAR(sim::atan2Of(0, -1), 3.14159265358979323846, 1e-15);
+    EXPECT_NEAR(sim::atan2Of(-1, -1), -3 * 3.14159265358979323846 / 4, 4e-8);
 }
 
 } // namespace
