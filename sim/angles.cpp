@@ -30,27 +30,4 @@ void sinCos(double radians, double& sine, double& cosine)
     cosine = quadrant == 0 ? c : quadrant == 1 ? -s : quadrant == 2 ? -c : s;
 }
 
-double atan2Of(double y, double x)
-{
-    const double ax = std::fabs(x);
-    const double ay = std::fabs(y);
-    const double num = std::min(ax, ay);
-    const double den = std::max(ax, ay);
-    if (den == 0) {
-        return 0;
-    }
-    // The arc tangent of t in [0, 1] by Hastings' odd polynomial of degree 15 (Abramowitz and
-    // Stegun 4.4.49), within 2e-8 of it: a division and eight steps, where a finer series needs a
-    // table and a second reduction that cost twice the time, for digits the host's unit drops.
-    const double t = num / den;
-    const double t2 = t * t;
-    constexpr double a1 = 0.9999993329, a3 = -0.3332985605, a5 = 0.1994653599, a7 = -0.1390853351, a9 = 0.0964200441,
-                     a11 = -0.0559098861, a13 = 0.0218612288, a15 = -0.0040540580;
-    const double angle = t * (a1 + t2 * (a3 + t2 * (a5 + t2 * (a7 + t2 * (a9 + t2 * (a11 + t2 * (a13 + t2 * a15)))))));
-    // A turning body stays in an octant for many ticks, so these branches are well predicted.
-    const double first = ay > ax ? kPi / 2 - angle : angle; // 0 .. pi / 2
-    const double half = x < 0 ? kPi - first : first;        // 0 .. pi
-    return y < 0 ? -half : half;
-}
-
 } // namespace sim

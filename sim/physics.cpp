@@ -51,12 +51,13 @@ float limit(float value, float low, float high)
     return value > high ? high : value;
 }
 
-// Each component first, so that the length itself cannot overflow.
+// Each component first, so that the length itself cannot overflow; the root only for a vector
+// beyond the limit, since most ticks' are within it.
 Vector limitSpeed(Vector v, float max)
 {
     v = {limit(v.x, -max, max), limit(v.y, -max, max), limit(v.z, -max, max)};
-    const float length = lengthOf(v);
-    return length > max ? v * (max / length) : v;
+    const float length2 = dot(v, v);
+    return length2 > max * max ? v * (max / std::sqrt(length2)) : v;
 }
 
 // A spin within kCarMaxSpin or kBallMaxSpin (`max`), and none at all below kSpinAtRest.
@@ -453,7 +454,7 @@ void tickPhysics(runtime::World& world, PhysicsState& state, PhysicsEvents& even
                 continue;
             }
             const Vector nearest = nearestOnHitbox(car->location, frame, ball->location);
-            if (!(lengthOf(ball->location - nearest) <= kBallRadius)) {
+            if (const Vector gap = ball->location - nearest; !(dot(gap, gap) <= kBallRadius * kBallRadius)) {
                 continue;
             }
             const std::pair pair{car->id, ball->id};
