@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "sim/angles.h"
 #include "sim/vector3.h"
@@ -25,7 +26,7 @@ float axisInput(double alpha, double spin, float torque, float damping)
 // frame would otherwise divide out two dozen times.
 struct SearchStep {
     double t;
-    double scale;
+    double scale; // 2 / t²: the push asked per unit of the way left to go
 };
 constexpr auto kCoarseSteps = [] {
     std::array<SearchStep, 24> steps{};
@@ -37,6 +38,23 @@ constexpr auto kCoarseSteps = [] {
     return steps;
 }();
 static_assert(kCoarseSteps.back().t <= 6.0 && kCoarseSteps.back().t + 0.25 > 6.0);
+
+// Within the coarse step where a push is found (all but the first), the finer ones before it:
+// from 0.2 s before it by twentieths.
+struct FineSteps {
+    std::array<SearchStep, 5> steps;
+    size_t count;
+};
+constexpr auto kFineSteps = [] {
+    std::array<FineSteps, kCoarseSteps.size()> all{};
+    for (size_t i = 1; i < kCoarseSteps.size(); ++i) {
+        const double found = kCoarseSteps[i].t;
+        for (double t = found - 0.2; t < found; t += 0.05) {
+            all[i].steps[all[i].count++] = {t, 2 / (t * t)};
+        }
+    }
+    return all;
+}();
 
 double wrapRadians(double angle)
 {
@@ -155,36 +173,55 @@ void Autopilot::act(const runtime::World& world, double now, Controls& controls)
     // The steady push that reaches the aim soonest within what boost can give, gravity held off:
     // over T seconds, d = v T + (a + g) T² / 2. The first T within reach (with some boost to
     // spare for corrections) is taken; when none is, the T that asks the least.
-    const Vector rel{aim.x - car->location.x, aim.y - car->location.y, aim.z - car->location.z};
-    struct Push {
-        double x, y, z;
-        double size2; // its size, squared
-        Vector single() const { return {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)}; }
-    };
-    const auto asked = [&](double t, double scale) { // scale: 2 / t²
-        const double x = (rel.x - car->velocity.x * t) * scale;
-        const double y = (rel.y - car->velocity.y * t) * scale;
-        const double z = (rel.z - car->velocity.z * t) * scale - kGravity;
-        return Push{x, y, z, x * x + y * y + z * z};
+    // With r the aim from the car, the way left after T seconds is D(T) = r - v T - g T² / 2 and
+    // the push asked D(T) 2 / T²: its size squared is |D(T)|² (2 / T²)², where |D(T)|² is a
+    // quartic in T that a frame works out once, so that each step of the search is a few products.
+    const Vector& v = car->velocity;
+    const double rx = dx;
+    const double ry = dy;
+    const double rz = aim.z - car->location.z;
+    const double vx = v.x;
+    const double vy = v.y;
+    const double vz = v.z;
+    const double h = 0.5 * kGravity; // along z
+    const double c0 = rx * rx + ry * ry + rz * rz;
+    const double c1 = -2 * (rx * vx + ry * vy + rz * vz);
+    const double c2 = vx * vx + vy * vy + vz * vz - 2 * rz * h;
+    const double c3 = 2 * vz * h;
+    const double c4 = h * h;
+    const auto asked2 = [&](const SearchStep& step) { // the push's size, squared
+        const double t = step.t;
+        return (c0 + t * (c1 + t * (c2 + t * (c3 + t * c4)))) * (step.scale * step.scale);
     };
     // In steps of a quarter second, then of a twentieth within the step where it is found.
     constexpr double kWithin = 0.81 * kAirBoost * kAirBoost;
-    Vector best;
-    double least = -1;
-    double found = -1;
-    for (size_t i = 0; i < kCoarseSteps.size() && found < 0; ++i) {
-        if (const Push push = asked(kCoarseSteps[i].t, kCoarseSteps[i].scale); least < 0 || push.size2 < least) {
-            least = push.size2;
-            best = push.single();
+    size_t at = 0;
+    double least = std::numeric_limits<double>::infinity();
+    bool found = false;
+    for (size_t i = 0; i < kCoarseSteps.size(); ++i) {
+        const double size2 = asked2(kCoarseSteps[i]);
+        if (size2 < least) {
+            least = size2;
+            at = i;
         }
-        found = least <= kWithin ? kCoarseSteps[i].t : -1;
-    }
-    for (double t = found - 0.2; found > 0.1 && t < found; t += 0.05) {
-        if (const Push push = asked(t, 2 / (t * t)); push.size2 <= kWithin) {
-            best = push.single();
+        if (size2 <= kWithin) {
+            found = true;
             break;
         }
     }
+    SearchStep chosen = kCoarseSteps[at];
+    if (found) {
+        const FineSteps& fine = kFineSteps[at];
+        for (size_t j = 0; j < fine.count; ++j) {
+            if (asked2(fine.steps[j]) <= kWithin) {
+                chosen = fine.steps[j];
+                break;
+            }
+        }
+    }
+    const Vector best{static_cast<float>((rx - vx * chosen.t) * chosen.scale),
+                      static_cast<float>((ry - vy * chosen.t) * chosen.scale),
+                      static_cast<float>((rz - vz * chosen.t) * chosen.scale - kGravity)};
     const double ax = best.x;
     const double ay = best.y;
     const double az = best.z;
