@@ -52,7 +52,7 @@ public:
     void self(const Actor* actor)
     {
         if (tracing()) {
-            appendName(entry().self, actor);
+            traceSelf(actor);
         }
     }
 
@@ -79,14 +79,7 @@ public:
     void resultObject(const Actor* actor)
     {
         if (tracing()) {
-            std::string& result = entry().result;
-            if (!actor) {
-                result = "null";
-                return;
-            }
-            result = '"';
-            appendName(result, actor);
-            result += '"';
+            traceResultObject(actor);
         }
     }
     void resultText(std::string_view text)
@@ -133,6 +126,20 @@ private:
         if (host_->observed()) {
             host_->traced(entry);
         }
+    }
+    // Out of line too: left in, the compiler keeps the whole of an actor's naming as a call that
+    // every untraced getter makes only to find the trace off.
+    [[gnu::noinline, gnu::cold]] void traceSelf(const Actor* actor) { appendName(entry().self, actor); }
+    [[gnu::noinline, gnu::cold]] void traceResultObject(const Actor* actor)
+    {
+        std::string& result = entry().result;
+        if (!actor) {
+            result = "null";
+            return;
+        }
+        result = '"';
+        appendName(result, actor);
+        result += '"';
     }
 
     // "kind#id", or "null".
