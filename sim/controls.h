@@ -1,8 +1,6 @@
 #pragma once
 // What a player's controller says at one physics tick: the state bots of this game are driven by.
 
-#include <initializer_list>
-
 namespace sim {
 
 struct Controls {
@@ -16,20 +14,24 @@ struct Controls {
     bool handbrake = false;
 };
 
-// `value` within -1..1; not a number is 0, the stick at rest.
+// `value` within -1..1; not a number is 0, the stick at rest. Selections rather than branches:
+// every tick passes each axis through here, and an autopilot's sticks wander across the ends.
 inline float axisValue(float value)
 {
-    if (!(value == value)) {
-        return 0;
-    }
-    return value < -1 ? -1 : (value > 1 ? 1 : value);
+    const float high = value < 1 ? value : 1;
+    const float both = high > -1 ? high : -1;
+    return value == value ? both : 0;
 }
 
+// Each axis by name rather than through a list of their addresses, which would keep the whole
+// state in memory for a loop that the compiler then cannot unroll into registers.
 inline Controls sanitized(Controls controls)
 {
-    for (float* axis : {&controls.throttle, &controls.steer, &controls.pitch, &controls.yaw, &controls.roll}) {
-        *axis = axisValue(*axis);
-    }
+    controls.throttle = axisValue(controls.throttle);
+    controls.steer = axisValue(controls.steer);
+    controls.pitch = axisValue(controls.pitch);
+    controls.yaw = axisValue(controls.yaw);
+    controls.roll = axisValue(controls.roll);
     return controls;
 }
 

@@ -1,6 +1,7 @@
 #include "sim/physics.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "sim/vector3.h"
@@ -94,6 +95,17 @@ constexpr Plane kOpenSurfaces[] = {
     {{-runtime::kCornerReach / 2, -runtime::kCornerReach / 2, 0}, {kDiagonal, kDiagonal, 0}, SurfaceKind::Wall},
 };
 
+// How far each open surface stands from the origin along its normal: a body's height above it is
+// then its own distance along the normal less this, for the quick look at every surface each tick.
+constexpr auto kOpenOffsets = [] {
+    std::array<float, std::size(kOpenSurfaces)> offsets{};
+    for (size_t i = 0; i < offsets.size(); ++i) {
+        const Plane& plane = kOpenSurfaces[i];
+        offsets[i] = plane.point.x * plane.normal.x + plane.point.y * plane.normal.y + plane.point.z * plane.normal.z;
+    }
+    return offsets;
+}();
+
 // Calls `meet` with each surface a body whose centre is at `p` is within `reach` of (or behind):
 // those above, and the back wall where it is, or the goal's box where it opens.
 template <class Meet> void forEachSurfaceNear(const Vector& p, float reach, Meet&& meet)
@@ -104,8 +116,10 @@ template <class Meet> void forEachSurfaceNear(const Vector& p, float reach, Meet
             meet(plane);
         }
     };
-    for (const Plane& plane : kOpenSurfaces) {
-        near(plane);
+    for (size_t i = 0; i < std::size(kOpenSurfaces); ++i) {
+        if (dot(p, kOpenSurfaces[i].normal) - kOpenOffsets[i] < reach) {
+            meet(kOpenSurfaces[i]);
+        }
     }
     const float side = p.y < 0 ? -1.0f : 1.0f;
     if (std::fabs(p.y) > kBackWallY) { // inside a goal
