@@ -375,10 +375,24 @@ TEST_F(Physics, HeldControlsTakeTheirTicksThenGiveBack)
     EXPECT_NEAR(car().velocity.x, sim::kAirBoost / 2, 0.5);
     EXPECT_EQ(state.heldTicks, 0);
     // Controls out of range or not numbers are read as the stick at its end or at rest.
-    state.controls[0] = {.throttle = std::nanf(""), .pitch = 7};
-    const sim::Controls read = sim::controlsAt(state, 0);
+    state.controls[0] = {.throttle = std::nanf(""),
+                         .steer = -std::numeric_limits<float>::infinity(),
+                         .pitch = 7,
+                         .yaw = -1.5f,
+                         .roll = std::numeric_limits<float>::infinity()};
+    sim::Controls read = sim::controlsAt(state, 0);
     EXPECT_EQ(read.throttle, 0);
+    EXPECT_EQ(read.steer, -1);
     EXPECT_EQ(read.pitch, 1);
+    EXPECT_EQ(read.yaw, -1);
+    EXPECT_EQ(read.roll, 1);
+    state.controls[0] = {.throttle = -0.25f, .steer = 1, .pitch = -1, .yaw = std::nanf(""), .roll = 0.5f};
+    read = sim::controlsAt(state, 0);
+    EXPECT_EQ(read.throttle, -0.25f); // within range: as it is
+    EXPECT_EQ(read.steer, 1);
+    EXPECT_EQ(read.pitch, -1);
+    EXPECT_EQ(read.yaw, 0);
+    EXPECT_EQ(read.roll, 0.5f);
     EXPECT_EQ(sim::controlsAt(state, 5).throttle, 0); // a car without controls is at rest
 }
 
