@@ -67,6 +67,60 @@ double wrapRadians(double angle)
 
 } // namespace
 
+SteadyPush steadyPush(const Way& toAim, const Vector& velocity)
+{
+    // With r the aim from the car, the way left after T seconds is D(T) = r - v T - g T² / 2 and
+    // the push asked D(T) 2 / T²: its size squared is |D(T)|² (2 / T²)², where |D(T)|² is a
+    // quartic in T that is worked out once, so that each step of the search is a few products.
+    const double rx = toAim.x;
+    const double ry = toAim.y;
+    const double rz = toAim.z;
+    const double vx = velocity.x;
+    const double vy = velocity.y;
+    const double vz = velocity.z;
+    const double h = 0.5 * kGravity; // along z
+    const double c0 = rx * rx + ry * ry + rz * rz;
+    const double c1 = -2 * (rx * vx + ry * vy + rz * vz);
+    const double c2 = vx * vx + vy * vy + vz * vz - 2 * rz * h;
+    const double c3 = 2 * vz * h;
+    const double c4 = h * h;
+    const auto asked2 = [&](const SearchStep& step) { // the push's size, squared
+        const double t = step.t;
+        return (c0 + t * (c1 + t * (c2 + t * (c3 + t * c4)))) * (step.scale * step.scale);
+    };
+    // In steps of a quarter second, then of a twentieth within the step where it is found.
+    constexpr double kWithin = kPushShare * kPushShare * kAirBoost * kAirBoost; // squared
+    size_t at = 0;
+    double least = std::numeric_limits<double>::infinity();
+    bool found = false;
+    for (size_t i = 0; i < kCoarseSteps.size(); ++i) {
+        const double size2 = asked2(kCoarseSteps[i]);
+        if (size2 < least) {
+            least = size2;
+            at = i;
+        }
+        if (size2 <= kWithin) {
+            found = true;
+            break;
+        }
+    }
+    SearchStep chosen = kCoarseSteps[at];
+    if (found) {
+        const FineSteps& fine = kFineSteps[at];
+        for (size_t j = 0; j < fine.count; ++j) {
+            if (asked2(fine.steps[j]) <= kWithin) {
+                chosen = fine.steps[j];
+                break;
+            }
+        }
+    }
+    return {{static_cast<float>((rx - vx * chosen.t) * chosen.scale),
+             static_cast<float>((ry - vy * chosen.t) * chosen.scale),
+             static_cast<float>((rz - vz * chosen.t) * chosen.scale - kGravity)},
+            chosen.t,
+            found};
+}
+
 Autopilot::Autopilot(uint64_t seed, double skill)
     : random_(seed ^ 0x9e3779b97f4a7c15ULL), skill_(std::isfinite(skill) ? std::clamp(skill, 0.0, 1.0) : 0.6)
 {
@@ -170,58 +224,7 @@ void Autopilot::act(const runtime::World& world, double now, Controls& controls)
     const double across = std::sqrt(dx * dx + dy * dy);
     aim.z = static_cast<float>(std::max<double>(aim.z, kBallRadius) + std::min(500.0, 0.15 * across));
 
-    // The steady push that reaches the aim soonest within what boost can give, gravity held off:
-    // over T seconds, d = v T + (a + g) T² / 2. The first T within reach (with some boost to
-    // spare for corrections) is taken; when none is, the T that asks the least.
-    // With r the aim from the car, the way left after T seconds is D(T) = r - v T - g T² / 2 and
-    // the push asked D(T) 2 / T²: its size squared is |D(T)|² (2 / T²)², where |D(T)|² is a
-    // quartic in T that a frame works out once, so that each step of the search is a few products.
-    const Vector& v = car->velocity;
-    const double rx = dx;
-    const double ry = dy;
-    const double rz = aim.z - car->location.z;
-    const double vx = v.x;
-    const double vy = v.y;
-    const double vz = v.z;
-    const double h = 0.5 * kGravity; // along z
-    const double c0 = rx * rx + ry * ry + rz * rz;
-    const double c1 = -2 * (rx * vx + ry * vy + rz * vz);
-    const double c2 = vx * vx + vy * vy + vz * vz - 2 * rz * h;
-    const double c3 = 2 * vz * h;
-    const double c4 = h * h;
-    const auto asked2 = [&](const SearchStep& step) { // the push's size, squared
-        const double t = step.t;
-        return (c0 + t * (c1 + t * (c2 + t * (c3 + t * c4)))) * (step.scale * step.scale);
-    };
-    // In steps of a quarter second, then of a twentieth within the step where it is found.
-    constexpr double kWithin = 0.81 * kAirBoost * kAirBoost;
-    size_t at = 0;
-    double least = std::numeric_limits<double>::infinity();
-    bool found = false;
-    for (size_t i = 0; i < kCoarseSteps.size(); ++i) {
-        const double size2 = asked2(kCoarseSteps[i]);
-        if (size2 < least) {
-            least = size2;
-            at = i;
-        }
-        if (size2 <= kWithin) {
-            found = true;
-            break;
-        }
-    }
-    SearchStep chosen = kCoarseSteps[at];
-    if (found) {
-        const FineSteps& fine = kFineSteps[at];
-        for (size_t j = 0; j < fine.count; ++j) {
-            if (asked2(fine.steps[j]) <= kWithin) {
-                chosen = fine.steps[j];
-                break;
-            }
-        }
-    }
-    const Vector best{static_cast<float>((rx - vx * chosen.t) * chosen.scale),
-                      static_cast<float>((ry - vy * chosen.t) * chosen.scale),
-                      static_cast<float>((rz - vz * chosen.t) * chosen.scale - kGravity)};
+    const Vector best = steadyPush({dx, dy, aim.z - car->location.z}, car->velocity).push;
     const double ax = best.x;
     const double ay = best.y;
     const double az = best.z;

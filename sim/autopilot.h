@@ -13,6 +13,26 @@
 
 namespace sim {
 
+// A way to go, in doubles: the difference of two float locations, kept as it came.
+struct Way {
+    double x, y, z;
+};
+
+// The share of the air boost a steady push may ask: the rest is kept for corrections.
+inline constexpr double kPushShare = 0.9;
+
+struct SteadyPush {
+    Vector push;    // the acceleration asked beyond gravity's, world units per second squared
+    double seconds; // how long it takes at that push
+    bool reached;   // within kPushShare of the air boost; else the search's step asking the least
+};
+
+// The steady push that brings a car at `velocity` (world units per second) to `toAim` (world
+// units) soonest within kPushShare of the air boost, gravity held off: over T seconds, r = v T + (a + g) T² / 2.
+// T is searched by quarters of a second from 0.1 s to 6 s, then by twentieths within the 0.2 s
+// before the first quarter that reaches. Allocates nothing.
+SteadyPush steadyPush(const Way& toAim, const Vector& velocity);
+
 class Autopilot {
 public:
     Autopilot(uint64_t seed, double skill);

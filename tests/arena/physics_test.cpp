@@ -274,6 +274,35 @@ TEST_F(Physics, TheBallBouncesDragsAndRestsAsPublished)
     EXPECT_LE(std::fabs(ball().location.x), sim::kSideWallX - sim::kBallRadius);
 }
 
+// A spin about any one axis turns the ball about it, at its rate: a second at 1 radian per second
+// is a radian's turn in the host's units, and the other angles stay.
+TEST_F(Physics, ASpinningBallTurnsAboutEachAxis)
+{
+    constexpr double kUnitsPerRadian = 32768 / 3.14159265358979323846;
+    struct Case {
+        Vector spin;
+        int32_t Rotator::*angle;
+        double sign; // a positive turn about x rolls right; about y pitches down; about z turns left
+    };
+    for (const Case& c : {Case{{1, 0, 0}, &Rotator::roll, 1}, Case{{0, 1, 0}, &Rotator::pitch, -1},
+                          Case{{0, 0, 1}, &Rotator::yaw, 1}}) {
+        ball().location = {0, 0, 1000};
+        ball().velocity = {0, 0, 0};
+        ball().rotation = {};
+        ball().angularVelocity = c.spin;
+        for (int tick = 0; tick < 120; ++tick) {
+            ball().location = {0, 0, 1000}; // held, as the drill holds it
+            ball().velocity = {};
+            run(1);
+        }
+        Rotator expected{};
+        expected.*c.angle = static_cast<int32_t>(std::lround(c.sign * kUnitsPerRadian));
+        EXPECT_NEAR(ball().rotation.pitch, expected.pitch, 2) << c.spin.x << c.spin.y << c.spin.z;
+        EXPECT_NEAR(ball().rotation.yaw, expected.yaw, 2) << c.spin.x << c.spin.y << c.spin.z;
+        EXPECT_NEAR(ball().rotation.roll, expected.roll, 2) << c.spin.x << c.spin.y << c.spin.z;
+    }
+}
+
 TEST_F(Physics, TheBallMeetsTheCornersAndEntersTheGoals)
 {
     // Into the corner plane where abs(x) + abs(y) = 8064: it comes back along the plane's normal.
@@ -525,6 +554,52 @@ TEST(Autopilot, MovesTheCarOnlyThroughItsControls)
         EXPECT_TRUE(steered);
         EXPECT_EQ(apart, tamper);
     }
+}
+
+// The autopilot's steady push, against the motion it stands for: over its seconds it brings the
+// car to the aim, within the reach it is allowed, and no earlier step of the search would have.
+TEST(Autopilot, SteadyPushReachesTheAimSoonestWithinItsReach)
+{
+    const double reach = sim::kPushShare * sim::kAirBoost;
+    // The push a steady flight of `t` seconds asks, beyond gravity's.
+    const auto asked = [](const sim::Way& r, const Vector& v, double t) {
+        const double x = 2 * (r.x - v.x * t) / (t * t);
+        const double y = 2 * (r.y - v.y * t) / (t * t);
+        const double z = 2 * (r.z - v.z * t) / (t * t) - sim::kGravity;
+        return std::sqrt(x * x + y * y + z * z);
+    };
+    int reached = 0;
+    int unreached = 0;
+    for (const double distance : {150.0, 900.0, 3000.0, 9000.0, 40000.0}) {
+        for (int direction = 0; direction < 12; ++direction) {
+            const double a = direction * 0.55;
+            const sim::Way r{distance * std::cos(a), distance * std::sin(a) * 0.6, distance * std::sin(a * 1.7) * 0.3};
+            for (const Vector& v : {Vector{0, 0, 0}, Vector{900, -300, 400}, Vector{-1500, 200, -600}}) {
+                const sim::SteadyPush found = sim::steadyPush(r, v);
+                const Vector& p = found.push;
+                const double t = found.seconds;
+                // The push given is the one its seconds ask: the car gets there.
+                EXPECT_NEAR(r.x, v.x * t + p.x * t * t / 2, 1e-3 * distance);
+                EXPECT_NEAR(r.y, v.y * t + p.y * t * t / 2, 1e-3 * distance);
+                EXPECT_NEAR(r.z, v.z * t + (p.z + sim::kGravity) * t * t / 2, 1e-3 * distance);
+                if (found.reached) {
+                    ++reached;
+                    EXPECT_LE(asked(r, v, t), reach * (1 + 1e-6)) << distance << " " << a;
+                    if (t >= 0.15) { // the search's step before it asked too much
+                        EXPECT_GT(asked(r, v, t - 0.05), reach) << distance << " " << a;
+                    }
+                } else {
+                    ++unreached;
+                    for (double step = 0.1; step <= 6.0; step += 0.25) {
+                        EXPECT_GT(asked(r, v, step), reach);
+                        EXPECT_LE(asked(r, v, t), asked(r, v, step) * (1 + 1e-6)) << step;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(reached, 50);  // most aims are within reach,
+    EXPECT_GT(unreached, 5); // the farthest are not
 }
 
 } // namespace
