@@ -1,6 +1,5 @@
 #include "sim/angles.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace sim {
