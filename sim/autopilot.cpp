@@ -22,17 +22,23 @@ float axisInput(double alpha, double spin, float torque, float damping)
     return axisValue(static_cast<float>((alpha + damping * spin) / torque));
 }
 
-// The search's coarse steps, seconds from 0.1 by quarters up to 6, each with its 2 / t², which a
-// frame would otherwise divide out two dozen times.
+// A step of the search: t seconds with its 2 / t², which a frame would otherwise divide out two
+// dozen times.
 struct SearchStep {
     double t;
     double scale; // 2 / t²: the push asked per unit of the way left to go
 };
+constexpr SearchStep searchStep(double t)
+{
+    return {t, 2 / (t * t)};
+}
+
+// The coarse steps, seconds from 0.1 by quarters up to 6.
 constexpr auto kCoarseSteps = [] {
     std::array<SearchStep, 24> steps{};
     double t = 0.1;
     for (SearchStep& step : steps) {
-        step = {t, 2 / (t * t)};
+        step = searchStep(t);
         t += 0.25;
     }
     return steps;
@@ -50,7 +56,7 @@ constexpr auto kFineSteps = [] {
     for (size_t i = 1; i < kCoarseSteps.size(); ++i) {
         const double found = kCoarseSteps[i].t;
         for (double t = found - 0.2; t < found; t += 0.05) {
-            all[i].steps[all[i].count++] = {t, 2 / (t * t)};
+            all[i].steps[all[i].count++] = searchStep(t);
         }
     }
     return all;
